@@ -1,0 +1,32 @@
+#include "MessageSink.h"
+
+#include <cstdio>
+
+namespace formdesc {
+
+namespace {
+StderrMessageSink g_stderrSink;
+MessageSink* g_sink = nullptr;
+} // namespace
+
+void StderrMessageSink::show(std::string_view caption, std::string_view text, MessageIcon) {
+    std::string line;
+    line.reserve(caption.size() + text.size() + 3);
+    line.append(caption).append(": ").append(text).push_back('\n');
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+void RecordingMessageSink::show(std::string_view caption, std::string_view text, MessageIcon icon) {
+    messages.push_back({std::string(caption), std::string(text), icon});
+}
+
+MessageSink& messageSink() { return g_sink ? *g_sink : g_stderrSink; }
+
+void setMessageSink(MessageSink* sink) { g_sink = sink; }
+
+ScopedMessageSink::ScopedMessageSink(MessageSink& sink) : m_previous(g_sink) { g_sink = &sink; }
+
+ScopedMessageSink::~ScopedMessageSink() { g_sink = m_previous; }
+
+} // namespace formdesc

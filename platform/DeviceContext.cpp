@@ -1,0 +1,175 @@
+#include "DeviceContext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+// Rounds num / den to the nearest integer, halves away from minus infinity,
+// the way the mapping of a device context rounds.
+int roundDiv(long long num, long long den) {
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    long long twice = 2 * num + den;
+    long long q = twice / (2 * den);
+    if (twice % (2 * den) != 0 && twice < 0)
+        --q;
+    return static_cast<int>(q);
+}
+
+} // namespace
+
+DeviceContext::DeviceContext(DeviceBackend& backend) : m_backend(backend) {}
+
+void DeviceContext::setMapMode(MapMode mode) {
+    m_mode = mode;
+    if (mode == MapMode::Text) {
+        m_windowExt = {1, 1};
+        m_viewportExt = {1, 1};
+    }
+    m_metricsValid = false;
+}
+
+void DeviceContext::setWindowExt(int cx, int cy) {
+    if (m_mode == MapMode::Text || cx == 0 || cy == 0)
+        return;
+    m_windowExt = {cx, cy};
+    fixIsotropic();
+    m_metricsValid = false;
+}
+
+void DeviceContext::setViewportExt(int cx, int cy) {
+    if (m_mode == MapMode::Text || cx == 0 || cy == 0)
+        return;
+    m_viewportExt = {cx, cy};
+    fixIsotropic();
+    m_metricsValid = false;
+}
+
+void DeviceContext::setViewportOrg(int x, int y) { m_viewportOrg = {x, y}; }
+void DeviceContext::setWindowOrg(int x, int y) { m_windowOrg = {x, y}; }
+
+// Shrinks one viewport extent so that a logical unit covers the same physical
+// length on both axes (the device's resolutions taken into account).
+void DeviceContext::fixIsotropic() {
+    if (m_mode != MapMode::Isotropic)
+        return;
+    const double xdim = std::fabs(double(m_viewportExt.cx) / (double(dpiX()) * m_windowExt.cx));
+    const double ydim = std::fabs(double(m_viewportExt.cy) / (double(dpiY()) * m_windowExt.cy));
+    if (xdim > ydim) {
+        const int minimum = m_viewportExt.cx >= 0 ? 1 : -1;
+        m_viewportExt.cx = int(std::floor(m_viewportExt.cx * std::fabs(ydim / xdim) + 0.5));
+        if (m_viewportExt.cx == 0)
+            m_viewportExt.cx = minimum;
+    } else if (ydim > xdim) {
+        const int minimum = m_viewportExt.cy >= 0 ? 1 : -1;
+        m_viewportExt.cy = int(std::floor(m_viewportExt.cy * std::fabs(xdim / ydim) + 0.5));
+        if (m_viewportExt.cy == 0)
+            m_viewportExt.cy = minimum;
+    }
+}
+
+Point DeviceContext::lpToDp(Point p) const {
+    const long long dx = static_cast<long long>(p.x) - m_windowOrg.x;
+    const long long dy = static_cast<long long>(p.y) - m_windowOrg.y;
+    return {roundDiv(dx * m_viewportExt.cx, m_windowExt.cx) + m_viewportOrg.x + m_deviceOffset.x,
+            roundDiv(dy * m_viewportExt.cy, m_windowExt.cy) + m_viewportOrg.y + m_deviceOffset.y};
+}
+
+int DeviceContext::lengthToDeviceX(int logical) const {
+    return std::abs(roundDiv(static_cast<long long>(logical) * m_viewportExt.cx, m_windowExt.cx));
+}
+
+int DeviceContext::lengthToDeviceY(int logical) const {
+    return std::abs(roundDiv(static_cast<long long>(logical) * m_viewportExt.cy, m_windowExt.cy));
+}
+
+Pen DeviceContext::selectPen(const Pen& pen) {
+    Pen previous = m_pen;
+    m_pen = pen;
+    return previous;
+}
+
+LogFont DeviceContext::selectFont(const LogFont& font) {
+    LogFont previous = m_font;
+    if (!(font == m_font)) {
+        m_font = font;
+        m_metricsValid = false;
+    }
+    return previous;
+}
+
+ColorRef DeviceContext::setTextColor(ColorRef color) {
+    ColorRef previous = m_textColor;
+    m_textColor = color;
+    return previous;
+}
+
+void DeviceContext::moveTo(int x, int y) { m_current = {x, y}; }
+
+void DeviceContext::lineTo(int x, int y) {
+    DevicePen pen;
+    pen.style = m_pen.style;
+    pen.width = m_pen.width == 0 ? 1 : std::max(1, lengthToDeviceX(m_pen.width));
+    pen.color = m_pen.color;
+    m_backend.drawLine(lpToDp(m_current), lpToDp({x, y}), pen);
+    m_current = {x, y};
+}
+
+Rect DeviceContext::toDevice(const Rect& rect) const {
+    const Point a = lpToDp({rect.left, rect.top});
+    const Point b = lpToDp({rect.right, rect.bottom});
+    return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+void DeviceContext::fillRect(const Rect& rect, ColorRef color) {
+    const Rect device = toDevice(rect);
+    if (device.right > device.left && device.bottom > device.top)
+        m_backend.fillRect(device, color);
+}
+
+void DeviceContext::draw3dRect(const Rect& rect, ColorRef topLeft, ColorRef bottomRight) {
+    const int x = rect.left, y = rect.top;
+    const int cx = rect.right - rect.left, cy = rect.bottom - rect.top;
+    fillRect({x, y, x + cx - 1, y + 1}, topLeft);
+    fillRect({x, y, x + 1, y + cy - 1}, topLeft);
+    fillRect({x + cx - 1, y, x + cx, y + cy}, bottomRight);
+    fillRect({x, y + cy - 1, x + cx, y + cy}, bottomRight);
+}
+
+DeviceFont DeviceContext::deviceFont() const {
+    DeviceFont device;
+    device.font = m_font;
+    device.font.height = lengthToDeviceY(m_font.height);
+    device.font.width = lengthToDeviceX(m_font.width);
+    return device;
+}
+
+TextMetrics DeviceContext::textMetrics() {
+    if (!m_metricsValid) {
+        const TextMetrics device = m_backend.textMetrics(deviceFont());
+        // Back to logical units.
+        m_metrics.height = roundDiv(static_cast<long long>(device.height) * m_windowExt.cy, m_viewportExt.cy);
+        m_metrics.aveCharWidth =
+            roundDiv(static_cast<long long>(device.aveCharWidth) * m_windowExt.cx, m_viewportExt.cx);
+        m_metrics.height = std::abs(m_metrics.height);
+        m_metrics.aveCharWidth = std::abs(m_metrics.aveCharWidth);
+        m_metricsValid = true;
+    }
+    return m_metrics;
+}
+
+void DeviceContext::drawChar(std::string_view sjisChar, const Rect& cell) {
+    m_backend.drawChar(sjisChar, toDevice(cell), deviceFont(), m_textColor);
+}
+
+void DeviceContext::stretchImage(const QImage& image, const Rect& dest) {
+    m_backend.drawImage(image, toDevice(dest));
+}
+
+} // namespace platform

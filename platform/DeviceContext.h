@@ -1,0 +1,169 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QImage;
+
+// A small device context with the semantics the form arithmetic relies on:
+// logical-to-device mapping (text and isotropic modes with window and viewport
+// extents and origins), the current pen, font and text colour, and drawing in
+// logical units. Everything is turned into device pixels here, with integer
+// arithmetic; the backend below only ever sees device coordinates.
+namespace platform {
+
+using ColorRef = std::int32_t; // red in the low byte, then green, then blue
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    bool operator==(const Point&) const = default;
+};
+
+struct Size {
+    int cx = 0;
+    int cy = 0;
+    bool operator==(const Size&) const = default;
+};
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+enum class MapMode { Text, Isotropic };
+
+enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot };
+
+struct Pen {
+    PenStyle style = PenStyle::Solid;
+    int width = 0; // logical units; 0 draws one device pixel wide
+    ColorRef color = 0;
+    bool operator==(const Pen&) const = default;
+};
+
+// A font described the way the forms describe it. faceName holds Shift-JIS
+// bytes as read from the form. A positive height is the cell height (ascent +
+// descent), not the em size; a non-zero width is the average character width
+// (width == height gives double-width characters).
+struct LogFont {
+    int height = 0;
+    int width = 0;
+    int weight = 400;
+    std::string faceName;
+    bool operator==(const LogFont&) const = default;
+};
+
+struct TextMetrics {
+    int height = 0;       // tmHeight, logical units
+    int aveCharWidth = 0; // tmAveCharWidth: advance of a half-width character
+};
+
+// Pen, font and colour as they reach the backend, in device units.
+struct DevicePen {
+    PenStyle style = PenStyle::Solid;
+    int width = 1; // device pixels, at least 1
+    ColorRef color = 0;
+};
+
+struct DeviceFont {
+    LogFont font; // height and width already in device pixels
+};
+
+// What actually draws: a painter on an image, a PDF or a printer, or a
+// recorder for tests. All coordinates are device pixels.
+class DeviceBackend {
+public:
+    virtual ~DeviceBackend() = default;
+    virtual int dpiX() const = 0;
+    virtual int dpiY() const = 0;
+    virtual void drawLine(Point from, Point to, const DevicePen& pen) = 0;
+    // Fills [left, right) x [top, bottom).
+    virtual void fillRect(const Rect& rect, ColorRef color) = 0;
+    // Metrics of a font whose height and width are in device pixels.
+    virtual TextMetrics textMetrics(const DeviceFont& font) = 0;
+    // One Shift-JIS character (1 or 2 bytes) left-aligned, vertically centred
+    // and clipped in the cell [left, right) x [top, bottom).
+    virtual void drawChar(std::string_view sjisChar, const Rect& cell, const DeviceFont& font,
+                          ColorRef color) = 0;
+    // Stretches an image into [left, right) x [top, bottom).
+    virtual void drawImage(const QImage& image, const Rect& dest) = 0;
+    // Called at the end of a page so that batched drawing reaches the device.
+    virtual void flush() {}
+};
+
+class DeviceContext {
+public:
+    explicit DeviceContext(DeviceBackend& backend);
+
+    DeviceBackend& backend() { return m_backend; }
+    int dpiX() const { return m_backend.dpiX(); }
+    int dpiY() const { return m_backend.dpiY(); }
+
+    // Mapping. In isotropic mode, setting either extent adjusts the viewport
+    // extent so that both axes share the smaller scale, as Windows does.
+    void setMapMode(MapMode mode);
+    MapMode mapMode() const { return m_mode; }
+    void setWindowExt(int cx, int cy);
+    void setViewportExt(int cx, int cy);
+    void setViewportOrg(int x, int y);
+    void setWindowOrg(int x, int y);
+    Size windowExt() const { return m_windowExt; }
+    Size viewportExt() const { return m_viewportExt; }
+    Point viewportOrg() const { return m_viewportOrg; }
+    // A fixed device offset applied after the mapping (the printable-area
+    // corner of a target that draws from the paper's corner).
+    void setDeviceOffset(int x, int y) { m_deviceOffset = {x, y}; }
+    Point deviceOffset() const { return m_deviceOffset; }
+
+    Point lpToDp(Point p) const;
+    int lengthToDeviceX(int logical) const;
+    int lengthToDeviceY(int logical) const;
+
+    // Drawing objects; each select returns what was selected before.
+    Pen selectPen(const Pen& pen);
+    const Pen& pen() const { return m_pen; }
+    LogFont selectFont(const LogFont& font);
+    const LogFont& font() const { return m_font; }
+    ColorRef setTextColor(ColorRef color);
+    ColorRef textColor() const { return m_textColor; }
+
+    // Drawing in logical units.
+    void moveTo(int x, int y);
+    void lineTo(int x, int y);
+    Point currentPosition() const { return m_current; }
+    void fillRect(const Rect& rect, ColorRef color);
+    void draw3dRect(const Rect& rect, ColorRef topLeft, ColorRef bottomRight);
+    // Metrics of the selected font in logical units.
+    TextMetrics textMetrics();
+    // One character, left-aligned, vertically centred, clipped to the cell.
+    void drawChar(std::string_view sjisChar, const Rect& cell);
+    void stretchImage(const QImage& image, const Rect& dest);
+    void flush() { m_backend.flush(); }
+
+private:
+    Rect toDevice(const Rect& rect) const;
+    DeviceFont deviceFont() const;
+    void fixIsotropic();
+
+    DeviceBackend& m_backend;
+    MapMode m_mode = MapMode::Text;
+    Size m_windowExt{1, 1};
+    Size m_viewportExt{1, 1};
+    Point m_windowOrg{};
+    Point m_viewportOrg{};
+    Point m_deviceOffset{};
+    Pen m_pen{};
+    LogFont m_font{};
+    ColorRef m_textColor = 0;
+    Point m_current{};
+    bool m_metricsValid = false;
+    TextMetrics m_metrics{};
+};
+
+} // namespace platform

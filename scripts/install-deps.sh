@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the tests, the fuzz targets,
+# the benchmarks and the examples need on a fresh Debian 12 machine.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6opengl6-dev
+  libgl-dev
+  nlohmann-json3-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev llvm
+  fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
+  poppler-utils
+  python3 python3-reportlab python3-pil
+  cups cups-client cups-bsd printer-driver-cups-pdf ghostscript
+  xvfb xauth
+)
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
