@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+// The messages of the form reader and of the file and runtime errors, by
+// category and code.
+namespace formdesc {
+
+enum FormErrorCategory { kErrorForm = 1, kErrorField = 2, kErrorFigure = 3, kErrorOther = 4 };
+
+// Which program shows the message: category 4 has different texts in the
+// designer and in the runtime library.
+enum class MessageOrigin { Designer, Library };
+
+struct FormError {
+    int category = 0;
+    int code = 0;
+    int item = 0; // 1-based field or figure number for categories 2 and 3
+    bool operator==(const FormError&) const = default;
+};
+
+// The composed text (UTF-8), e.g. "ﾌｨｰﾙﾄﾞ情報（3行） - LOCATEの指定に誤りがあります".
+std::string formErrorText(const FormError& error, MessageOrigin origin);
+
+// Shows the message through the message sink, caption "エラー".
+void reportFormError(const FormError& error, MessageOrigin origin);
+void reportFormError(int category, int code, int item, MessageOrigin origin);
+
+} // namespace formdesc

@@ -1,0 +1,116 @@
+#include "FormReader.h"
+
+#include "KeyLookup.h"
+#include "ShiftJis.h"
+#include "StatementParsers.h"
+#include "TextLineReader.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace formdesc {
+
+namespace {
+
+constexpr std::size_t kLineBytes = 1023;
+constexpr std::size_t kStatementBytes = 5119;
+
+// The next non-empty prepared line, or false at the end of the input.
+bool nextPreparedLine(TextLineReader& reader, std::string& raw, std::string& prepared) {
+    while (reader.next(raw, kLineBytes)) {
+        // The line is a C string: a NUL byte ends it.
+        const std::size_t nul = raw.find('\0');
+        if (nul != std::string::npos)
+            raw.resize(nul);
+        prepared = prepareLine(raw);
+        if (!prepared.empty())
+            return true;
+    }
+    return false;
+}
+
+void readStatements(TextLineReader& reader, FormModel& model, ReaderVariant variant) {
+    std::string raw;
+    std::string line;
+    std::string statement;
+    while (nextPreparedLine(reader, raw, line)) {
+        const int kind = statementKind(line);
+        if (kind == 0)
+            continue;
+        statement = sjis::cutWhole(line, kStatementBytes);
+        bool ended = line.find(';') != std::string::npos;
+        while (!ended) {
+            if (!nextPreparedLine(reader, raw, line))
+                return; // the file ended inside the statement: it is dropped
+            ended = line.find(';') != std::string::npos;
+            if (statement.size() < kStatementBytes) {
+                statement.push_back(' ');
+                statement += line;
+                statement.resize(sjis::cutWhole(statement, kStatementBytes).size());
+            }
+        }
+        const std::size_t semicolon = statement.find(';');
+        if (semicolon != std::string::npos)
+            statement.resize(semicolon);
+        parseStatement(kind, statement, model, variant);
+    }
+}
+
+} // namespace
+
+std::string prepareLine(std::string_view line) {
+    const std::size_t comment = line.find("//");
+    if (comment != std::string_view::npos)
+        line = line.substr(0, comment);
+    return sjis::toUpperCopy(sjis::trim(line));
+}
+
+int statementKind(std::string_view line) {
+    static constexpr struct {
+        std::string_view keyword;
+        int kind;
+    } kKeywords[] = {
+        {"BASE", kKindBase}, {"FIELD", kKindField}, {"LINE", kKindLine}, {"RECT", kKindRect}, {"BITMAP", kKindBitmap}};
+    for (const auto& entry : kKeywords) {
+        const std::size_t at = line.find(entry.keyword);
+        if (at == std::string_view::npos)
+            continue;
+        const std::size_t after = at + entry.keyword.size();
+        if (after == line.size() || line[after] == ' ' || line[after] == '\t')
+            return entry.kind;
+    }
+    return 0;
+}
+
+void readFormStatements(std::string_view fileBytes, FormModel& model, ReaderVariant variant) {
+    TextLineReader reader(fileBytes);
+    readStatements(reader, model, variant);
+}
+
+bool readFormFile(const std::string& path, FormModel& model, ReaderVariant variant, PageSizeTenths* pageSize) {
+    const MessageOrigin origin = variant == ReaderVariant::Designer ? MessageOrigin::Designer : MessageOrigin::Library;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    struct stat info {};
+    if (file && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (!file) {
+        reportFormError(kErrorOther, 1, 0, origin);
+        return false;
+    }
+    TextLineReader reader(file);
+    readStatements(reader, model, variant);
+    return validateForm(model, variant, pageSize);
+}
+
+bool validateForm(FormModel& model, ReaderVariant variant, PageSizeTenths* pageSize) {
+    if (auto error = checkForm(model, variant, pageSize)) {
+        reportFormError(*error,
+                        variant == ReaderVariant::Designer ? MessageOrigin::Designer : MessageOrigin::Library);
+        return false;
+    }
+    return true;
+}
+
+} // namespace formdesc

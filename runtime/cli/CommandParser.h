@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+
+namespace zrkcli {
+
+// A QCommandLineParser for one command: --help prints the command's help and
+// usage errors print a short usage text. parse() returns the exit status to
+// stop with, or nothing to go on.
+class CommandParser {
+public:
+    CommandParser(const QString& command, const QString& description);
+    QCommandLineParser& parser() { return m_parser; }
+    void addPositional(const QString& name, const QString& description);
+    std::optional<int> parse(const QStringList& arguments, int positionalCount);
+    // Positional argument i as a file system path.
+    std::string path(int index) const;
+
+private:
+    int usageError(const QString& message);
+
+    QString m_command;
+    QCommandLineParser m_parser;
+};
+
+} // namespace zrkcli

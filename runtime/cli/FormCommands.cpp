@@ -1,0 +1,74 @@
+#include "Commands.h"
+
+#include "CommandParser.h"
+#include "FormJson.h"
+#include "FormReader.h"
+#include "FormWriter.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace zrkcli {
+
+using formdesc::FormModel;
+using formdesc::ReaderVariant;
+
+int runCheck(const QStringList& arguments) {
+    CommandParser command(QStringLiteral("check"),
+                          QStringLiteral("Reads and checks a form file as the print job does.\n"
+                                         "Exit status 0 when it passes; otherwise the message on standard "
+                                         "error and 1."));
+    command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file (.zrk)."));
+    if (auto status = command.parse(arguments, 1))
+        return *status;
+    auto model = std::make_unique<FormModel>();
+    return formdesc::readFormFile(command.path(0), *model, ReaderVariant::Print) ? 0 : 1;
+}
+
+int runInspect(const QStringList& arguments) {
+    CommandParser command(QStringLiteral("inspect"),
+                          QStringLiteral("Prints a form file as read, as JSON on standard output.\n"
+                                         "When the check fails the model is still printed, the message goes "
+                                         "to standard error and the exit status is 1."));
+    command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file (.zrk)."));
+    QCommandLineOption variantOption(QStringLiteral("variant"),
+                                     QStringLiteral("Reader to use: designer (default), print or preview."),
+                                     QStringLiteral("designer|print|preview"), QStringLiteral("designer"));
+    command.parser().addOption(variantOption);
+    if (auto status = command.parse(arguments, 1))
+        return *status;
+    const QString name = command.parser().value(variantOption);
+    ReaderVariant variant;
+    if (name == QLatin1String("designer"))
+        variant = ReaderVariant::Designer;
+    else if (name == QLatin1String("print"))
+        variant = ReaderVariant::Print;
+    else if (name == QLatin1String("preview"))
+        variant = ReaderVariant::Preview;
+    else {
+        std::fprintf(stderr, "zrk inspect: unknown variant '%s' (designer, print or preview)\n",
+                     qUtf8Printable(name));
+        return kExitUsage;
+    }
+    auto model = std::make_unique<FormModel>();
+    const bool passed = formdesc::readFormFile(command.path(0), *model, variant);
+    const std::string json = formModelToJson(*model).dump(2) + "\n";
+    std::fwrite(json.data(), 1, json.size(), stdout);
+    return passed ? 0 : 1;
+}
+
+int runFormat(const QStringList& arguments) {
+    CommandParser command(QStringLiteral("format"),
+                          QStringLiteral("Reads a form file as the designer does and writes it out again in "
+                                         "the designer's layout (a normaliser for hand-written forms)."));
+    command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file to read."));
+    command.addPositional(QStringLiteral("OUT"), QStringLiteral("The form file to write (replaced whole)."));
+    if (auto status = command.parse(arguments, 2))
+        return *status;
+    auto model = std::make_unique<FormModel>();
+    if (!formdesc::readFormFile(command.path(0), *model, ReaderVariant::Designer))
+        return 1;
+    return formdesc::writeFormFile(command.path(1), *model) ? 0 : 1;
+}
+
+} // namespace zrkcli

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "FormModel.h"
+
+#include <nlohmann/json.hpp>
+
+namespace zrkcli {
+
+// The model as JSON, record fields under their own names, texts in UTF-8,
+// colours as integers.
+nlohmann::ordered_json formModelToJson(const formdesc::FormModel& model);
+
+} // namespace zrkcli

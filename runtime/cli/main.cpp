@@ -1,0 +1,48 @@
+#include "Commands.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zrk <command> [options]\n"
+    "\n"
+    "The form runtime's command line.\n"
+    "\n"
+    "Commands:\n"
+    "  check FORM             check a form file\n"
+    "  inspect FORM           print a form file as read, as JSON\n"
+    "  format FORM OUT        read a form file and write it in the designer's layout\n"
+    "  print FORM DATA ...    render a form filled with data (PDF, PNG or a printer)\n"
+    "\n"
+    "'zrk <command> --help' describes each command.\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (arguments.isEmpty()) {
+        std::fputs(kUsage, stderr);
+        return zrkcli::kExitUsage;
+    }
+    const QString command = arguments.first();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == QLatin1String("check"))
+        return zrkcli::runCheck(arguments);
+    if (command == QLatin1String("inspect"))
+        return zrkcli::runInspect(arguments);
+    if (command == QLatin1String("format"))
+        return zrkcli::runFormat(arguments);
+    if (command == QLatin1String("print"))
+        return zrkcli::runPrint(arguments);
+    std::fprintf(stderr, "zrk: unknown command '%s'\n\n%s", qUtf8Printable(command), kUsage);
+    return zrkcli::kExitUsage;
+}
