@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "ControlOptions.h"
+
+using runtime::ControlOptions;
+using runtime::PrintRequest;
+
+namespace {
+
+struct ControlCase {
+    const char* name;
+    const char* control; // may be null
+    ControlOptions expected;
+};
+
+ControlOptions with(auto&& change) {
+    ControlOptions options;
+    change(options);
+    return options;
+}
+
+const std::vector<ControlCase>& controlCases() {
+    static const std::vector<ControlCase> cases = {
+        {"Null", nullptr, {}},
+        {"Empty", "", {}},
+        {"OnlyBlanks", " \t ", {}},
+        {"DesignerPrint", "CONTROL CANCEL=ON;", with([](auto& o) { o.cancel = true; })},
+        {"LowerCase", "control cancel=on", with([](auto& o) { o.cancel = true; })},
+        {"BlanksAroundEverything", "  \tcontrol  cancel = on ,scale= 200 ", with([](auto& o) {
+             o.cancel = true;
+             o.scale = 200;
+         })},
+        {"WithoutControlWord", "CANCEL=ON", {}},
+        {"ControlAfterOptions", "CANCEL=ON CONTROL", with([](auto& o) { o.cancel = true; })},
+        {"CommentHidesRest", "CONTROL // CANCEL=ON", {}},
+        {"SemicolonHidesRest", "CONTROL; CANCEL=ON", {}},
+        {"ControlWordInComment", "CANCEL=ON // CONTROL", {}},
+        {"CommentAfterOption", "CONTROL CANCEL=ON // PRINTER=DEFAULT", with([](auto& o) { o.cancel = true; })},
+        {"CancelOtherValue", "CONTROL CANCEL=YES", {}},
+        {"CancelWithoutEquals", "CONTROL CANCEL", {}},
+        {"PrinterDefaultAnyCase", "CONTROL PRINTER=Default", with([](auto& o) { o.printer = "DEFAULT"; })},
+        {"PrinterNamed", "CONTROL CANCEL=ON, PRINTER=Office Laser", with([](auto& o) {
+             o.cancel = true;
+             o.printer = "OFFICE LASER";
+         })},
+        {"PrinterFullWidthUpperCased", "CONTROL PRINTER=\x82\x90\x82\x92", with([](auto& o) {
+             o.printer = "\x82\x6F\x82\x71";
+         })},
+        {"PrinterTrailByteUntouched", "CONTROL PRINTER=\x83\x61", with([](auto& o) { o.printer = "\x83\x61"; })},
+        {"LastRow", "CONTROL LASTROW=10", with([](auto& o) { o.lastRow = 10; })},
+        {"LastRowNegative", "CONTROL LASTROW=-3", with([](auto& o) { o.lastRow = -3; })},
+        {"LastRowStopsAtLetters", "CONTROL LASTROW=12ab", with([](auto& o) { o.lastRow = 12; })},
+        {"LastRowNoDigits", "CONTROL LASTROW=ab", {}},
+        {"LastRowSaturates", "CONTROL LASTROW=99999999999999", with([](auto& o) { o.lastRow = INT_MAX; })},
+        {"LastRowSaturatesBelow", "CONTROL LASTROW=-99999999999999", with([](auto& o) { o.lastRow = INT_MIN; })},
+        {"PrintOn", "CONTROL PRINT=ON", with([](auto& o) { o.print = PrintRequest::PrintAndKeep; })},
+        {"PrintOnly", "CONTROL PRINT=only", with([](auto& o) { o.print = PrintRequest::PrintAndClose; })},
+        {"PrintOther", "CONTROL PRINT=YES", {}},
+        // PRINT is found inside PRINTER first: its value there is not ON.
+        {"PrintHiddenByPrinter", "CONTROL PRINTER=X, PRINT=ON", with([](auto& o) { o.printer = "X"; })},
+        {"ScaleBelowRange", "CONTROL SCALE=30", with([](auto& o) { o.scale = 50; })},
+        {"ScaleAboveRange", "CONTROL SCALE=900", with([](auto& o) { o.scale = 500; })},
+        {"ScaleZero", "CONTROL SCALE=0", with([](auto& o) { o.scale = 100; })},
+        {"ScaleEmpty", "CONTROL SCALE=", with([](auto& o) { o.scale = 100; })},
+        {"ScaleNegative", "CONTROL SCALE=-20", with([](auto& o) { o.scale = 50; })},
+        {"ScaleInRange", "CONTROL SCALE=150", with([](auto& o) { o.scale = 150; })},
+        {"ScaleBounds", "CONTROL SCALE=500", with([](auto& o) { o.scale = 500; })},
+        {"ScaleAuto", "control scale=auto", with([](auto& o) { o.scaleAuto = true; })},
+        {"FirstOccurrenceWins", "CONTROL SCALE=200, SCALE=300", with([](auto& o) { o.scale = 200; })},
+    };
+    return cases;
+}
+
+class ParseControlOptions : public ::testing::TestWithParam<ControlCase> {};
+
+TEST_P(ParseControlOptions, GivesTheOptions) {
+    const ControlOptions actual = runtime::parseControlOptions(GetParam().control);
+    const ControlOptions& expected = GetParam().expected;
+    EXPECT_EQ(actual.cancel, expected.cancel);
+    EXPECT_EQ(actual.printer, expected.printer);
+    EXPECT_EQ(actual.lastRow, expected.lastRow);
+    EXPECT_EQ(actual.print, expected.print);
+    EXPECT_EQ(actual.scaleAuto, expected.scaleAuto);
+    EXPECT_EQ(actual.scale, expected.scale);
+    EXPECT_EQ(actual.printsOnDefault(), expected.printer == "DEFAULT");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ParseControlOptions, ::testing::ValuesIn(controlCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ControlOptions, OnlyDefaultPrinterSkipsTheDialog) {
+    struct Case {
+        const char* control;
+        bool onDefault;
+    };
+    for (const Case& c : std::vector<Case>{{"CONTROL PRINTER=Default", true},
+                                           {"CONTROL PRINTER=DEFAULT", true},
+                                           {"CONTROL PRINTER = default ", true},
+                                           {"CONTROL PRINTER=DefaultPrinter", false},
+                                           {"CONTROL PRINTER=Office", false},
+                                           {"CONTROL", false},
+                                           {"PRINTER=Default", false}})
+        EXPECT_EQ(runtime::parseControlOptions(c.control).printsOnDefault(), c.onDefault) << c.control;
+}
+
+} // namespace
