@@ -15,7 +15,7 @@ namespace runtime::testing {
 // A data file with the given bytes in the temporary folder, removed again when
 // the object goes.
 class TempDataFile {
-public:
+  public:
     explicit TempDataFile(std::string_view bytes) {
         std::string pattern = (std::filesystem::temp_directory_path() / "zrk-data-XXXXXX").string();
         const int fd = ::mkstemp(pattern.data());
@@ -37,7 +37,7 @@ public:
 
     const std::string& path() const { return m_path; }
 
-private:
+  private:
     std::string m_path;
 };
 

@@ -50,7 +50,9 @@ std::string fullBlockLines() {
     return text;
 }
 
-std::vector<std::string> fullBlockParts() { return std::vector<std::string>(257, std::string(254, 'x') + "\n"); }
+std::vector<std::string> fullBlockParts() {
+    return std::vector<std::string>(257, std::string(254, 'x') + "\n");
+}
 
 template <typename... Tail> std::vector<std::string> plus(std::vector<std::string> head, Tail... tail) {
     (head.push_back(tail), ...);
@@ -74,11 +76,14 @@ const std::vector<SplitCase>& splitCases() {
         {"CrBeforeCrLf", "A\r\r\n", {"A\r\n"}},
         {"CrAtEndOfFile", "AB\r", {"AB\r"}},
         {"NulIsAByte", "A\0B\n\0\n"s, {"A\0B\n"s, "\0\n"s}},
-        {"LongLineInParts", std::string(300, 'a') + "\n", {std::string(255, 'a'), std::string(45, 'a') + "\n"}},
+        {"LongLineInParts",
+         std::string(300, 'a') + "\n",
+         {std::string(255, 'a'), std::string(45, 'a') + "\n"}},
         {"LfAfter255BytesIsAPartOfItsOwn", std::string(255, 'a') + "\n", {std::string(255, 'a'), "\n"}},
         {"CrLfAfter254BytesFits", std::string(254, 'a') + "\r\n", {std::string(254, 'a') + "\n"}},
         {"CrLfAfter255Bytes", std::string(255, 'a') + "\r\nB", {std::string(255, 'a'), "\n", "B"}},
-        {"LeadByteCutAtPartEnd", std::string(254, 'a') + "\x82\xA0\n",
+        {"LeadByteCutAtPartEnd",
+         std::string(254, 'a') + "\x82\xA0\n",
          {std::string(254, 'a') + "\x82", "\xA0\n"}},
         {"LeadByteAtEndOfFile", "AB\x82", {"AB\x82"}},
         {"CrLfAcrossBlockBoundary", fullBlockLines() + "\r\nZ", plus(fullBlockParts(), "\n", "Z")},
@@ -164,7 +169,7 @@ TEST(DataLineReader, NoiseKeepsEveryByteInBoundedParts) {
     const char alphabet[] = {'\r', '\n', '\0', 'a', ' ', '\x82', '\xA0', '|', '\x1A'};
     for (int round = 0; round < 20; ++round) {
         std::string input(static_cast<std::size_t>(random() % 200000), '\0');
-        const int longRun = static_cast<int>(random() % 4);
+        const auto longRun = random() % 4;
         for (auto& byte : input)
             byte = random() % 8 < longRun ? 'a' : alphabet[random() % sizeof(alphabet)];
         std::string expected;
@@ -182,8 +187,9 @@ TEST(DataLineReader, NoiseKeepsEveryByteInBoundedParts) {
             ASSERT_FALSE(text.empty());
             ASSERT_LE(text.size(), DataLineReader::kMaxPartBytes);
             ASSERT_EQ(text.find('\n'), text.back() == '\n' ? text.size() - 1 : std::string::npos);
-            if (k + 1 < parts.size() && text.size() < DataLineReader::kMaxPartBytes)
+            if (k + 1 < parts.size() && text.size() < DataLineReader::kMaxPartBytes) {
                 ASSERT_EQ(text.back(), '\n');
+            }
             joined += text;
         }
         ASSERT_EQ(joined, expected) << "round " << round;
