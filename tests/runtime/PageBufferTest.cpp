@@ -16,7 +16,9 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string textOf(const DataRecord& record) { return std::string(record.text, sizeof(record.text)); }
+std::string textOf(const DataRecord& record) {
+    return std::string(record.text, sizeof(record.text));
+}
 
 // The expected 256 cells: the given start, blanks after it.
 std::string cells(std::string_view start) {
@@ -40,7 +42,12 @@ const std::vector<FillCase>& fillCases() {
         {"TabTakesOneBlankCell", "A\tB", 80, false, "", "A B"},
         {"BytesBeyondColumnsDropped", "ABCDEFGH", 5, false, "", "ABCDE"},
         {"NulAndCrLeaveCellsBlank", "A\0B\rC"s, 80, false, "", "A B C"},
-        {"OtherControlBytesKept", "A\x1B" "B\x1A", 80, false, "", "A\x1B" "B\x1A"},
+        {"OtherControlBytesKept",
+         "A\x1B"
+         "B\x1A",
+         80, false, "",
+         "A\x1B"
+         "B\x1A"},
         {"LeadByteAtColumnLimitKept", "A\x82\xA0", 2, false, "", "A\x82"},
         {"RowModeIgnoresTagLayout", "NAME   |ABC", 80, false, "", "NAME   |ABC"},
         {"NoColumnsNoText", "ABC", 0, false, "", ""},
@@ -50,7 +57,7 @@ const std::vector<FillCase>& fillCases() {
         {"TagLowerCaseUpperCased", "name    xyz\n", 80, true, "NAME", "xyz"},
         {"FullWidthLowerCaseUpperCased", "\x82\x81\x82\x82   |Z", 80, true, "\x82\x60\x82\x61", "Z"},
         {"TagTrailByteNotUpperCased", "\x83\x61     |Z", 80, true, "\x83\x61", "Z"},
-        {"TagInnerBlanksKept", "  AB CD |X", 80, true, "AB CD", "X"},
+        {"TagInnerBlanksKept", " AB CD |X", 80, true, "AB CD", "X"},
         {"BarElsewhereStaysInTag", "A|      X", 80, true, "A|", "X"},
         {"NulInTagIsBlank", "NA\0ME   X"s, 80, true, "NA ME", "X"},
         {"FiveLettersHaveNoTag", "HELLO", 80, true, "", "HELLO"},
@@ -168,8 +175,9 @@ TEST(ApplyLastRow, ShortensOrDropsFiguresOnTheLastPageOnly) {
     for (const Case& c : cases) {
         int r2 = c.r2;
         EXPECT_EQ(runtime::applyLastRow(c.lastRow, c.lastPage, c.r1, r2), c.draw) << c.name;
-        if (c.draw)
+        if (c.draw) {
             EXPECT_EQ(r2, c.endRow) << c.name;
+        }
     }
 }
 
