@@ -42,13 +42,15 @@ struct PagingCase {
 
 const std::vector<PagingCase>& pagingCases() {
     static const std::vector<PagingCase> cases = {
-        {"SevenLinesInThrees", numberedLines(7), 3, 3,
-         {{"L1", "L2", "L3"}, {"L4", "L5", "L6"}, {"L7"}}},
+        {"SevenLinesInThrees", numberedLines(7), 3, 3, {{"L1", "L2", "L3"}, {"L4", "L5", "L6"}, {"L7"}}},
         {"SixLinesNoEmptyThirdPage", numberedLines(6), 3, 2, {{"L1", "L2", "L3"}, {"L4", "L5", "L6"}}},
         {"CrLfLikeLf", numberedLines(4, "\r\n"), 3, 2, {{"L1", "L2", "L3"}, {"L4"}}},
         {"LastLineWithoutLf", "A\nB\nC", 2, 2, {{"A", "B"}, {"C"}}},
         {"BlankLinesAreRows", "\n\nX\n", 2, 2, {{"", ""}, {"X"}}},
-        {"LongLineFillsTwoRows", std::string(300, 'a') + "\nB\n", 3, 1,
+        {"LongLineFillsTwoRows",
+         std::string(300, 'a') + "\nB\n",
+         3,
+         1,
          {{std::string(80, 'a'), std::string(45, 'a'), "B"}}},
         {"CrOnlyIsOneLongLine", "A\rB\rC\r", 2, 1, {{"A B C"}}},
         {"ZeroRowsTakenAsOne", "A\nB\n", 0, 2, {{"A"}, {"B"}}},
@@ -155,7 +157,9 @@ TEST(DataPages, MissingFileFails) {
 }
 
 int g_hookCalls = 0;
-void countHookCall() { ++g_hookCalls; }
+void countHookCall() {
+    ++g_hookCalls;
+}
 
 TEST(DataPages, HookRunsBeforeEveryLine) {
     const TempDataFile file(numberedLines(7));
@@ -189,7 +193,9 @@ std::size_t heapInUse() {
 
 std::size_t g_heapBase = 0;
 std::size_t g_heapPeak = 0;
-void sampleHeap() { g_heapPeak = std::max(g_heapPeak, heapInUse()); }
+void sampleHeap() {
+    g_heapPeak = std::max(g_heapPeak, heapInUse());
+}
 
 // A 24 MB line without a line end, and the same as CR-only noise: memory must
 // not follow the line length.

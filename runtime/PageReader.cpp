@@ -1,0 +1,38 @@
+#include "PageReader.h"
+
+#include <climits>
+
+namespace runtime {
+
+bool PageReader::open(const std::string& path) {
+    m_pageNumber = 0;
+    m_pending.reset();
+    if (!m_reader.open(path))
+        return false;
+    m_pending = m_reader.readLine();
+    return true;
+}
+
+void PageReader::openMemory(std::string_view bytes) {
+    m_pageNumber = 0;
+    m_reader.openMemory(bytes);
+    m_pending = m_reader.readLine();
+}
+
+bool PageReader::nextPage(PageBuffer& page, const formdesc::FormInfo& form, LineHook beforeLine) {
+    if (!m_pending)
+        return false;
+    const int perPage = rowsPerPage(form.rows);
+    page.clear();
+    while (m_pending && page.count() < perPage) {
+        if (beforeLine)
+            beforeLine();
+        page.addRecord(*m_pending, form);
+        m_pending = m_reader.readLine();
+    }
+    if (m_pageNumber < INT_MAX)
+        ++m_pageNumber;
+    return true;
+}
+
+} // namespace runtime

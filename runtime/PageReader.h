@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "DataLineReader.h"
+#include "DataPages.h"
+#include "PageBuffer.h"
+
+namespace runtime {
+
+// Streams a data file page by page for the print loop: full pages of
+// form.rows records, then the partly filled last page, and never an empty page
+// after a full one. The file stays open from the first line to the last page.
+//
+//     PageReader pages;
+//     if (!pages.open(path)) -> data file cannot be opened
+//     if (pages.atEnd())     -> nothing to print
+//     while (pages.nextPage(buffer, form, hook))
+//         print page pages.pageNumber(); it is the last one when it equals the count
+class PageReader {
+  public:
+    // Opens the file and reads its first line; false when it cannot be opened.
+    bool open(const std::string& path);
+    // The same over bytes that the caller keeps alive.
+    void openMemory(std::string_view bytes);
+
+    // True when no line is left (right after open: the file has no line).
+    bool atEnd() const { return !m_pending.has_value(); }
+
+    // Fills the buffer with the next page. Returns false, leaving the buffer
+    // as it is, when no line is left.
+    bool nextPage(PageBuffer& page, const formdesc::FormInfo& form, LineHook beforeLine = nullptr);
+
+    // The number of the page last delivered by nextPage(), from 1; 0 before.
+    int pageNumber() const { return m_pageNumber; }
+
+  private:
+    DataLineReader m_reader;
+    std::optional<std::string_view> m_pending;
+    int m_pageNumber = 0;
+};
+
+} // namespace runtime
