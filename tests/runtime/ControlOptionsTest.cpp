@@ -35,11 +35,14 @@ const std::vector<ControlCase>& controlCases() {
              o.scale = 200;
          })},
         {"WithoutControlWord", "CANCEL=ON", {}},
-        {"ControlAfterOptions", "CANCEL=ON CONTROL", with([](auto& o) { o.cancel = true; })},
+        {"ControlAfterOptions", "CANCEL=ON, CONTROL", with([](auto& o) { o.cancel = true; })},
+        // A value runs up to the next comma, not to the next blank.
+        {"ValueRunsToTheComma", "CONTROL CANCEL=ON SCALE=200", with([](auto& o) { o.scale = 200; })},
         {"CommentHidesRest", "CONTROL // CANCEL=ON", {}},
         {"SemicolonHidesRest", "CONTROL; CANCEL=ON", {}},
         {"ControlWordInComment", "CANCEL=ON // CONTROL", {}},
-        {"CommentAfterOption", "CONTROL CANCEL=ON // PRINTER=DEFAULT", with([](auto& o) { o.cancel = true; })},
+        {"CommentAfterOption", "CONTROL CANCEL=ON // PRINTER=DEFAULT",
+         with([](auto& o) { o.cancel = true; })},
         {"CancelOtherValue", "CONTROL CANCEL=YES", {}},
         {"CancelWithoutEquals", "CONTROL CANCEL", {}},
         {"PrinterDefaultAnyCase", "CONTROL PRINTER=Default", with([](auto& o) { o.printer = "DEFAULT"; })},
@@ -47,16 +50,17 @@ const std::vector<ControlCase>& controlCases() {
              o.cancel = true;
              o.printer = "OFFICE LASER";
          })},
-        {"PrinterFullWidthUpperCased", "CONTROL PRINTER=\x82\x90\x82\x92", with([](auto& o) {
-             o.printer = "\x82\x6F\x82\x71";
-         })},
-        {"PrinterTrailByteUntouched", "CONTROL PRINTER=\x83\x61", with([](auto& o) { o.printer = "\x83\x61"; })},
+        {"PrinterFullWidthUpperCased", "CONTROL PRINTER=\x82\x90\x82\x92",
+         with([](auto& o) { o.printer = "\x82\x6F\x82\x71"; })},
+        {"PrinterTrailByteUntouched", "CONTROL PRINTER=\x83\x61",
+         with([](auto& o) { o.printer = "\x83\x61"; })},
         {"LastRow", "CONTROL LASTROW=10", with([](auto& o) { o.lastRow = 10; })},
         {"LastRowNegative", "CONTROL LASTROW=-3", with([](auto& o) { o.lastRow = -3; })},
         {"LastRowStopsAtLetters", "CONTROL LASTROW=12ab", with([](auto& o) { o.lastRow = 12; })},
         {"LastRowNoDigits", "CONTROL LASTROW=ab", {}},
         {"LastRowSaturates", "CONTROL LASTROW=99999999999999", with([](auto& o) { o.lastRow = INT_MAX; })},
-        {"LastRowSaturatesBelow", "CONTROL LASTROW=-99999999999999", with([](auto& o) { o.lastRow = INT_MIN; })},
+        {"LastRowSaturatesBelow", "CONTROL LASTROW=-99999999999999",
+         with([](auto& o) { o.lastRow = INT_MIN; })},
         {"PrintOn", "CONTROL PRINT=ON", with([](auto& o) { o.print = PrintRequest::PrintAndKeep; })},
         {"PrintOnly", "CONTROL PRINT=only", with([](auto& o) { o.print = PrintRequest::PrintAndClose; })},
         {"PrintOther", "CONTROL PRINT=YES", {}},

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The options of a job, taken from the control statement the caller passes,
+// e.g. "CONTROL CANCEL=ON, PRINTER=Default;".
+namespace runtime {
+
+enum class PrintRequest {
+    None,          // preview only
+    PrintAndKeep,  // PRINT=ON: print once the first page shows, keep the preview
+    PrintAndClose, // PRINT=ONLY: print, then close the preview
+};
+
+struct ControlOptions {
+    static constexpr int kDefaultScale = 100;
+    static constexpr int kMinScale = 50;
+    static constexpr int kMaxScale = 500;
+
+    bool cancel = false;                     // print: show the abort dialog
+    std::string printer;                     // print: as written, upper-cased
+    int lastRow = 0;                         // both: last row of figures on the last page; <= 0 has no effect
+    PrintRequest print = PrintRequest::None; // preview
+    bool scaleAuto = false;                  // preview: start with the whole-page zoom
+    int scale = kDefaultScale;               // preview: start zoom in percent, settled into 50..500
+
+    // PRINTER=Default in any case: print on the default printer, no dialog.
+    bool printsOnDefault() const;
+};
+
+// The zoom a SCALE value asks for: 0 means 100, anything else is kept within
+// 50..500.
+int settleScale(int percent);
+
+// Reads the options from a control statement. The text is cut at the first
+// "//" and at the first ';', trimmed, and upper-cased; without the word
+// CONTROL (or for a null or empty string) every option keeps its default.
+// Each option is the first occurrence of its name anywhere in the text, its
+// value the trimmed text after the next '=' up to the next comma.
+ControlOptions parseControlOptions(std::string_view control);
+ControlOptions parseControlOptions(const char* control);
+
+} // namespace runtime
