@@ -18,9 +18,15 @@ void CommandParser::addPositional(const QString& name, const QString& descriptio
     m_parser.addPositionalArgument(name, description);
 }
 
+QString CommandParser::helpText() const {
+    QString text = m_parser.helpText();
+    text.replace(QLatin1String("<executable_name>"), QLatin1String("zrk"));
+    return text;
+}
+
 int CommandParser::usageError(const QString& message) {
     std::fprintf(stderr, "zrk %s: %s\n%s", qUtf8Printable(m_command), qUtf8Printable(message),
-                 qUtf8Printable(m_parser.helpText()));
+                 qUtf8Printable(helpText()));
     return kExitUsage;
 }
 
@@ -30,7 +36,7 @@ std::optional<int> CommandParser::parse(const QStringList& arguments, int positi
     if (!m_parser.parse(withProgram))
         return usageError(m_parser.errorText());
     if (m_parser.isSet(QStringLiteral("help"))) {
-        std::fputs(qUtf8Printable(m_parser.helpText()), stdout);
+        std::fputs(qUtf8Printable(helpText()), stdout);
         return 0;
     }
     // The first positional argument is the command itself.

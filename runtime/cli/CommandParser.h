@@ -22,6 +22,7 @@ public:
 
 private:
     int usageError(const QString& message);
+    QString helpText() const;
 
     QString m_command;
     QCommandLineParser m_parser;
