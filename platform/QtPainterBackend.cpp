@@ -1,0 +1,336 @@
+#include "QtPainterBackend.h"
+
+#include "FontTable.h"
+
+#include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
+#include <QStringDecoder>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// Larger fonts than this are clamped: a page at 600 dpi is about 7000 pixels.
+constexpr int kMaxFontPixels = 20000;
+// Fonts kept at once; a page uses a handful.
+constexpr std::size_t kMaxFonts = 32;
+// Glyphs whose advance exceeds their cell by less than this are drawn
+// without a clip: the cell width is a rounded half of the em, so a
+// full-width glyph is often a fraction of a pixel wider than its two cells.
+constexpr qreal kClipTolerance = 1.0;
+
+quint16 readU16(const QByteArray& table, qsizetype offset) {
+    if (offset < 0 || offset + 2 > table.size())
+        return 0;
+    return qFromBigEndian<quint16>(table.constData() + offset);
+}
+
+// Ascent and descent of the face as Windows measures them (OS/2 usWinAscent
+// and usWinDescent), as fractions of the em.
+struct CellMetrics {
+    qreal ascent = 0.88;
+    qreal descent = 0.12;
+};
+
+CellMetrics cellMetrics(const QRawFont& raw) {
+    const QByteArray head = raw.fontTable("head");
+    const QByteArray os2 = raw.fontTable("OS/2");
+    const qreal unitsPerEm = readU16(head, 18);
+    const qreal winAscent = readU16(os2, 74);
+    const qreal winDescent = readU16(os2, 76);
+    if (unitsPerEm > 0 && winAscent + winDescent > 0)
+        return {winAscent / unitsPerEm, winDescent / unitsPerEm};
+    // Faces without those tables (Type 1, some CFF faces): their own extent.
+    const qreal size = raw.pixelSize();
+    if (size > 0 && raw.ascent() + raw.descent() > 0)
+        return {raw.ascent() / size, raw.descent() / size};
+    return {};
+}
+
+QRawFont loadRawFont(const QFont& font) {
+    QFont sized = font;
+    sized.setPixelSize(100);
+    sized.setHintingPreference(QFont::PreferNoHinting);
+    return QRawFont::fromFont(sized);
+}
+
+} // namespace
+
+QtPainterBackend::QtPainterBackend(QPainter& painter, int dpiX, int dpiY)
+    : m_painter(painter), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)),
+      m_decoder("windows-31j") {
+    if (!m_decoder.isValid())
+        m_decoder = QStringDecoder("Shift_JIS");
+    // Lines and fills land on whole pixels as on a GDI device; glyphs are smoothed.
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+QtPainterBackend::~QtPainterBackend() {
+    if (m_painter.isActive())
+        flushText();
+}
+
+QColor QtPainterBackend::toQColor(ColorRef color) {
+    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+void QtPainterBackend::drawLine(Point from, Point to, const DevicePen& pen) {
+    flushText();
+    const int width = std::max(1, pen.width);
+    QPen qpen(toQColor(pen.color));
+    qpen.setWidth(width);
+    qpen.setCapStyle(Qt::FlatCap);
+    qpen.setJoinStyle(Qt::MiterJoin);
+    // The patterns of a cosmetic GDI pen, in device pixels whatever the width;
+    // Qt counts a dash pattern in widths, hence the division.
+    QList<qreal> pattern;
+    switch (pen.style) {
+    case PenStyle::Solid:
+        break;
+    case PenStyle::Dash:
+        pattern = {18, 6};
+        break;
+    case PenStyle::Dot:
+        pattern = {3, 3};
+        break;
+    case PenStyle::DashDot:
+        pattern = {9, 6, 3, 6};
+        break;
+    case PenStyle::DashDotDot:
+        pattern = {9, 3, 3, 3, 3, 3};
+        break;
+    }
+    if (!pattern.isEmpty()) {
+        for (qreal& length : pattern)
+            length /= width;
+        qpen.setDashPattern(pattern);
+    }
+    m_painter.setPen(qpen);
+    m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+}
+
+void QtPainterBackend::fillRect(const Rect& rect, ColorRef color) {
+    flushText();
+    if (rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
+    m_painter.fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+                       toQColor(color));
+}
+
+void QtPainterBackend::drawImage(const QImage& image, const Rect& dest) {
+    flushText();
+    if (image.isNull() || dest.right <= dest.left || dest.bottom <= dest.top)
+        return;
+    m_painter.drawImage(QRect(dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top), image);
+}
+
+TextMetrics QtPainterBackend::textMetrics(const DeviceFont& font) {
+    const Font& loaded = fontFor(font.font);
+    return {loaded.height, loaded.aveCharWidth};
+}
+
+QtPainterBackend::Font& QtPainterBackend::fontFor(const LogFont& key) {
+    if (m_lastFont && m_lastFont->key == key)
+        return *m_lastFont;
+    for (const auto& font : m_fonts) {
+        if (font->key == key) {
+            m_lastFont = font.get();
+            return *m_lastFont;
+        }
+    }
+    if (m_fonts.size() >= kMaxFonts) {
+        flushText(); // the run may use one of them
+        m_fonts.clear();
+    }
+    m_fonts.push_back(loadFont(key));
+    m_lastFont = m_fonts.back().get();
+    return *m_lastFont;
+}
+
+std::unique_ptr<QtPainterBackend::Font> QtPainterBackend::loadFont(const LogFont& key) const {
+    auto font = std::make_unique<Font>();
+    font->key = key;
+
+    QFont qfont = FontTable::fontFor(key.faceName);
+    qfont.setWeight(QFont::Weight(std::clamp(key.weight == 0 ? 400 : key.weight, 1, 1000)));
+    font->raw = loadRawFont(qfont);
+    if (!font->raw.isValid())
+        font->raw = loadRawFont(QFont(FontTable::fallbackFamily()));
+    const CellMetrics cell = cellMetrics(font->raw);
+
+    // A positive height is the cell (ascent + descent), a negative one the em.
+    const int height = std::clamp(key.height, -kMaxFontPixels, kMaxFontPixels);
+    qreal em = 0;
+    if (height > 0)
+        em = height / (cell.ascent + cell.descent);
+    else if (height < 0)
+        em = -height;
+    else
+        em = m_dpiY / 6.0; // twelve points
+    em = std::max<qreal>(em, 0.5);
+    font->em = em;
+    if (font->raw.isValid())
+        font->raw.setPixelSize(em);
+    font->height = height > 0 ? height : std::max(1, qRound(em * (cell.ascent + cell.descent)));
+    font->ascent = qRound(em * cell.ascent);
+
+    // The average width of these faces is the advance of a half-width glyph.
+    qreal halfWidth = em / 2;
+    if (font->raw.isValid()) {
+        const QList<quint32> zero = font->raw.glyphIndexesForString(QStringLiteral("0"));
+        if (!zero.isEmpty() && zero.front() != 0) {
+            const QList<QPointF> advance = font->raw.advancesForGlyphIndexes(zero);
+            if (!advance.isEmpty() && advance.front().x() > 0)
+                halfWidth = advance.front().x();
+        }
+    }
+    const int width = std::min(std::abs(std::max(key.width, -kMaxFontPixels)), kMaxFontPixels);
+    if (width > 0) {
+        font->aveCharWidth = width;
+        font->scaleX = width / halfWidth;
+    } else {
+        font->aveCharWidth = std::max(1, qRound(halfWidth));
+    }
+    return font;
+}
+
+char16_t QtPainterBackend::unicodeFor(std::uint16_t code) {
+    if (auto found = m_unicode.find(code); found != m_unicode.end())
+        return found->second;
+    char bytes[2];
+    qsizetype length = 0;
+    if (code > 0xFF)
+        bytes[length++] = char(code >> 8);
+    bytes[length++] = char(code & 0xFF);
+    m_decoder.resetState();
+    const QString text = m_decoder.decode(QByteArrayView(bytes, length));
+    const bool valid = !m_decoder.hasError() && text.size() == 1 && text.front() != QChar::ReplacementCharacter;
+    m_decoder.resetState();
+    const char16_t ch = valid ? text.front().unicode() : 0;
+    m_unicode.emplace(code, ch);
+    return ch;
+}
+
+const QtPainterBackend::Glyph& QtPainterBackend::glyphFor(Font& font, std::uint16_t code) {
+    if (auto found = font.glyphs.find(code); found != font.glyphs.end())
+        return found->second;
+
+    Glyph glyph;
+    const char16_t ch = unicodeFor(code);
+    const QChar qch(ch);
+    if (ch >= 0x20 && !qch.isSpace() && ch != 0x7F && ch != 0xFFFD) {
+        const QRawFont* raw = nullptr;
+        if (font.raw.isValid() && font.raw.supportsCharacter(qch)) {
+            raw = &font.raw;
+            glyph.source = 1;
+        } else {
+            if (!font.fallbackLoaded) {
+                font.fallback = loadRawFont(QFont(FontTable::fallbackFamily()));
+                if (font.fallback.isValid())
+                    font.fallback.setPixelSize(font.em);
+                font.fallbackLoaded = true;
+            }
+            if (font.fallback.isValid() && font.fallback.supportsCharacter(qch)) {
+                raw = &font.fallback;
+                glyph.source = 2;
+            }
+        }
+        if (raw) {
+            int count = 1;
+            if (!raw->glyphIndexesForChars(&qch, 1, &glyph.index, &count) || count != 1 ||
+                glyph.index == 0) {
+                glyph.source = 0;
+            } else {
+                QPointF advance;
+                raw->advancesForGlyphIndexes(&glyph.index, &advance, 1);
+                glyph.advance = float(advance.x());
+            }
+        }
+    }
+    return font.glyphs.emplace(code, glyph).first->second;
+}
+
+void QtPainterBackend::drawChar(std::string_view sjisChar, const Rect& cell, const DeviceFont& deviceFont,
+                                ColorRef color) {
+    if (sjisChar.empty() || sjisChar.front() == '\0')
+        return;
+    if (cell.right <= cell.left || cell.bottom <= cell.top)
+        return;
+    const auto lead = static_cast<unsigned char>(sjisChar[0]);
+    const std::uint16_t code =
+        sjisChar.size() >= 2 ? std::uint16_t(lead << 8 | static_cast<unsigned char>(sjisChar[1])) : lead;
+
+    Font& font = fontFor(deviceFont.font);
+    const Glyph& glyph = glyphFor(font, code);
+    if (glyph.source == 0)
+        return;
+
+    // Like DrawText with DT_VCENTER: the text box of tmHeight centred in the cell.
+    const int cellWidth = cell.right - cell.left;
+    const int cellHeight = cell.bottom - cell.top;
+    const int baseline = cell.top + (cellHeight - font.height) / 2 + font.ascent;
+
+    if (glyph.advance * font.scaleX > cellWidth + kClipTolerance || font.height > cellHeight) {
+        flushText();
+        drawClipped(font, glyph, QRect(cell.left, cell.top, cellWidth, cellHeight), baseline,
+                    toQColor(color));
+        return;
+    }
+    if (m_runFont != &font || m_runSource != glyph.source || m_runColor != color ||
+        m_runBaseline != baseline) {
+        flushText();
+        m_runFont = &font;
+        m_runSource = glyph.source;
+        m_runColor = color;
+        m_runBaseline = baseline;
+    }
+    m_runGlyphs.append(glyph.index);
+    m_runPositions.append(QPointF(cell.left / font.scaleX, baseline));
+}
+
+void QtPainterBackend::drawClipped(const Font& font, const Glyph& glyph, const QRect& cell, int baseline,
+                                   const QColor& color) {
+    m_painter.save();
+    m_painter.setClipRect(cell, Qt::IntersectClip);
+    drawRun(glyph.source == 2 ? font.fallback : font.raw, font.scaleX, color, {glyph.index},
+            {QPointF(cell.left() / font.scaleX, baseline)});
+    m_painter.restore();
+}
+
+void QtPainterBackend::drawRun(const QRawFont& raw, qreal scaleX, const QColor& color,
+                               const QList<quint32>& glyphs, const QList<QPointF>& positions) {
+    QGlyphRun run;
+    run.setRawFont(raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    m_painter.setPen(color);
+    if (scaleX != 1) {
+        // Double width: the run is laid out in unscaled units and stretched.
+        const QTransform previous = m_painter.worldTransform();
+        m_painter.setWorldTransform(QTransform::fromScale(scaleX, 1), true);
+        m_painter.drawGlyphRun(QPointF(), run);
+        m_painter.setWorldTransform(previous);
+    } else {
+        m_painter.drawGlyphRun(QPointF(), run);
+    }
+    ++m_runsDrawn;
+}
+
+void QtPainterBackend::flushText() {
+    if (m_runGlyphs.isEmpty())
+        return;
+    drawRun(m_runSource == 2 ? m_runFont->fallback : m_runFont->raw, m_runFont->scaleX,
+            toQColor(m_runColor), m_runGlyphs, m_runPositions);
+    m_runGlyphs.clear();
+    m_runPositions.clear();
+}
+
+void QtPainterBackend::flush() { flushText(); }
+
+} // namespace platform
