@@ -1,0 +1,20 @@
+#pragma once
+
+#include "MessageSink.h"
+
+// Shows messages in a modal message box when the program has a screen to
+// show it on, otherwise as a line on standard error.
+namespace platform {
+
+class QtMessageSink : public formdesc::MessageSink {
+public:
+    void show(std::string_view caption, std::string_view text, formdesc::MessageIcon icon) override;
+
+    // True when a QApplication exists on a platform that can show windows.
+    static bool canShowWindows();
+
+private:
+    formdesc::StderrMessageSink m_fallback;
+};
+
+} // namespace platform
