@@ -11,7 +11,7 @@
 
 namespace runtime {
 
-DataLineReader::DataLineReader() = default;
+DataLineReader::DataLineReader(std::size_t blockBytes) : m_blockBytes(std::max(blockBytes, kMinBlockBytes)) {}
 
 DataLineReader::~DataLineReader() {
     close();
@@ -29,7 +29,7 @@ bool DataLineReader::open(const std::string& path) {
         return false;
     }
     if (!m_block)
-        m_block = std::make_unique<char[]>(kBlockBytes);
+        m_block = std::make_unique<char[]>(m_blockBytes);
     m_fd = fd;
     seek(0);
     return true;
@@ -81,7 +81,7 @@ bool DataLineReader::fill(std::size_t wanted) {
     m_next = block;
     m_end = block + kept;
     while (available() < wanted) {
-        const std::size_t room = kBlockBytes - available();
+        const std::size_t room = m_blockBytes - available();
         const FilePosition offset = m_position + available();
         if (offset > static_cast<FilePosition>(std::numeric_limits<off_t>::max()))
             break;

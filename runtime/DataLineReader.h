@@ -30,8 +30,11 @@ class DataLineReader {
   public:
     static constexpr std::size_t kMaxPartBytes = 255;
     static constexpr std::size_t kBlockBytes = 64 * 1024;
+    // A carriage return needs the byte after it in the same block.
+    static constexpr std::size_t kMinBlockBytes = 2;
 
-    DataLineReader();
+    // Tests pass tiny blocks to exercise lines that cross block boundaries.
+    explicit DataLineReader(std::size_t blockBytes = kBlockBytes);
     ~DataLineReader();
     DataLineReader(const DataLineReader&) = delete;
     DataLineReader& operator=(const DataLineReader&) = delete;
@@ -59,6 +62,7 @@ class DataLineReader {
     bool fill(std::size_t wanted);
     std::size_t available() const { return m_end - m_next; }
 
+    std::size_t m_blockBytes;
     int m_fd = -1;
     bool m_memoryOpen = false;
     std::unique_ptr<char[]> m_block;
@@ -67,7 +71,6 @@ class DataLineReader {
     const char* m_end = nullptr;
     std::string_view m_memory;
     FilePosition m_position = 0;
-    bool m_atEnd = false;
     char m_part[kMaxPartBytes + 1] = {};
 };
 

@@ -108,9 +108,19 @@ TEST_P(DataLineReaderSplit, MemoryGivesTheSamePartsAsTheFile) {
     EXPECT_EQ(textsOf(readAll(reader)), GetParam().parts);
 }
 
+// Tiny blocks put CR LF pairs and part ends on every possible block boundary.
+TEST_P(DataLineReaderSplit, TinyBlocksGiveTheSameParts) {
+    const TempDataFile file(GetParam().input);
+    for (const std::size_t blockBytes : {1u, 2u, 3u, 7u, 256u}) {
+        DataLineReader reader(blockBytes);
+        ASSERT_TRUE(reader.open(file.path()));
+        EXPECT_EQ(textsOf(readAll(reader)), GetParam().parts) << "block of " << blockBytes;
+    }
+}
+
 TEST_P(DataLineReaderSplit, SeekingToAPositionReadsThatPartAgain) {
     const TempDataFile file(GetParam().input);
-    DataLineReader reader;
+    DataLineReader reader(3);
     ASSERT_TRUE(reader.open(file.path()));
     const auto parts = readAll(reader);
     // Backwards, so that every seek leaves the current block.
