@@ -29,7 +29,7 @@ lines = [
     "//", "//\t請求書の見本帳票", "//",
     'BASE TITLE="請求書", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=60, LMARGIN=10, TMARGIN=12, '
     'FONT="ＭＳ 明朝"-10, LTYPE=1-2, TCOLOR=#000000, LCOLOR=#1F3A60, MCOLOR=#DCE6F2;',
-    field(22, 57, 2, font=("ＭＳ ゴシック", 18), WIDE=True, CENTER=True, CONST="請求書"),
+    field(22, 57, 2, font=("ＭＳ ゴシック", 13), WIDE=True, CENTER=True, CONST="請求書"),
     field(3, 40, 6, "CUSTOMER", ("ＭＳ ゴシック", 12)),
     field(41, 44, 6, font=("ＭＳ ゴシック", 12), CONST="御中"),
     field(56, 63, 6, CONST="請求番号"),
@@ -49,12 +49,12 @@ for row in range(15, 35):
     lines.append(field(65, 77, row, MINUS=True))
 lines += [
     field(54, 63, 36, CONST="小計"),
-    field(54, 63, 37, CONST="消費税（10%）"),
+    field(54, 63, 37, CONST="消費税"),
     field(54, 63, 38, font=("ＭＳ ゴシック", 10), CONST="合計"),
     field(65, 77, 38, font=("ＭＳ ゴシック", 10), TCOLOR="#C00000"),
     field(4, 12, 41, font=("ＭＳ ゴシック", 9), CONST="備考"),
     field(46, 78, 52, font=("ＭＳ Ｐゴシック", 9), CONST="株式会社　見本商事"),
-    field(46, 78, 53, font=("ＭＳ Ｐゴシック", 8), CONST="〒100-0001 東京都千代田区見本町1-2-3"),
+    field(46, 78, 53, font=("ＭＳ Ｐゴシック", 8), CONST="〒100-0001 千代田区見本町1-2-3"),
     field(46, 78, 54, font=("ＭＳ Ｐゴシック", 8), CONST="TEL 03-0000-0000"),
     field(3, 78, 58, font=("ＭＳ 明朝", 8), SPACE=True, CONST="お振込手数料は貴社にてご負担願います"),
     'BITMAP LOCATE=(69, 1)-(78, 4), FILE="logo.bmp";',

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include <QString>
+#include <QtGlobal>
 #include <QStringList>
 
 #include <cstdio>
@@ -20,9 +21,17 @@ constexpr const char* kUsage =
     "\n"
     "'zrk <command> --help' describes each command.\n";
 
+// Qt's own diagnostics (fonts, platform plugins) are not for the users of a
+// command line; ZRK_QT_DEBUG=1 shows them.
+void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg || qEnvironmentVariableIsSet("ZRK_QT_DEBUG"))
+        std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(quietQtMessages);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -1,0 +1,110 @@
+#include "PPModule.h"
+
+#include "DataPages.h"
+#include "EventPump.h"
+#include "FormMessages.h"
+#include "PageComposer.h"
+#include "PageGeometry.h"
+#include "PageReader.h"
+#include "ShiftJis.h"
+
+#include <filesystem>
+
+namespace runtime {
+
+namespace {
+
+void reportRuntimeError(int code) { formdesc::reportFormError(formdesc::kErrorOther, code, 0, formdesc::MessageOrigin::Library); }
+
+constexpr int kMessageDataFile = 2;
+constexpr int kMessageNoDevice = 6;
+constexpr int kMessageCannotPrint = 7;
+
+} // namespace
+
+PPModule::PPModule(std::string formPath, std::string dataPath, const char* control)
+    : m_formPath(std::move(formPath)), m_dataPath(std::move(dataPath)), m_options(parseControlOptions(control)),
+      m_model(std::make_unique<formdesc::FormModel>()) {}
+
+int PPModule::run(const TargetChooser& chooser, PrintProgress* progress) {
+    if (!formdesc::readFormFile(m_formPath, *m_model, formdesc::ReaderVariant::Print, &m_pageSize))
+        return kPrintFormFailed;
+    const auto pages = countPages(m_dataPath, m_model->form.rows, platform::pumpPendingEvents);
+    if (!pages) {
+        reportRuntimeError(kMessageDataFile);
+        return kPrintDataFailed;
+    }
+    m_pageCount = *pages;
+
+    ChosenTarget chosen = chooser(m_model->form, m_pageSize, m_options);
+    if (!chosen.target) {
+        if (chosen.failure == kPrintCancelled)
+            return kPrintCancelled;
+        reportRuntimeError(kMessageNoDevice);
+        return kPrintNoDevice;
+    }
+    return printPages(*chosen.target, progress);
+}
+
+int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) {
+    PageReader reader;
+    if (!reader.open(m_dataPath)) {
+        reportRuntimeError(kMessageDataFile);
+        return kPrintDataFailed;
+    }
+    if (reader.atEnd())
+        return kPrintDone;
+    const formdesc::FormInfo& form = m_model->form;
+    if (!target.beginDocument(formdesc::sjis::toUtf8(formdesc::sjis::view(form.title)))) {
+        m_outputError = target.errorText();
+        reportRuntimeError(kMessageCannotPrint);
+        return kPrintCannotStart;
+    }
+
+    platform::DeviceContext& dc = target.deviceContext();
+    const platform::PaperTenths paper = target.paper();
+    const formdesc::PrinterExtents extents = formdesc::printerExtents(
+        m_pageSize.width, m_pageSize.height, paper.width, paper.height, target.dpiX(), target.dpiY());
+    dc.setMapMode(platform::MapMode::Isotropic);
+    dc.setWindowExt(extents.form.width, extents.form.height);
+    dc.setViewportExt(extents.paper.width, extents.paper.height);
+
+    const RenderContext context{dc,
+                                formdesc::printerGeometry(m_pageSize.width, m_pageSize.height, form, target.dpiX(),
+                                                          target.dpiY()),
+                                RenderMode::Print,
+                                target.dpiY(),
+                                {},
+                                m_options.lastRow,
+                                false};
+    const std::filesystem::path formFolder = std::filesystem::path(m_formPath).parent_path();
+    PageComposer composer(*m_model, formFolder);
+    auto page = std::make_unique<PageBuffer>();
+    {
+        PreparedDeviceContext prepared(dc, form, RenderMode::Print, target.dpiY());
+        if (progress)
+            progress->open();
+        while (reader.nextPage(*page, form, platform::pumpPendingEvents)) {
+            if (progress && progress->stopRequested())
+                break;
+            if (progress)
+                progress->showPage(reader.pageNumber());
+            RenderContext pageContext = context;
+            pageContext.lastPage = reader.pageNumber() == m_pageCount;
+            target.beginPage();
+            composer.composePage(pageContext, *page);
+            target.endPage();
+            ++m_pagesPrinted;
+        }
+        if (progress)
+            progress->close();
+    }
+    if (!target.endDocument()) {
+        m_outputError = target.errorText();
+        reportRuntimeError(kMessageCannotPrint);
+        return kPrintCannotStart;
+    }
+    return kPrintDone;
+}
+
+} // namespace runtime

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ControlOptions.h"
+#include "FormModel.h"
+#include "FormReader.h"
+#include "PageTarget.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// The print job: reads and checks the form, counts the data pages, takes its
+// output from the caller's chooser (a printer, a PDF file, PNG images) and
+// prints every page as one document. One object per job.
+namespace runtime {
+
+// Result codes of a print job.
+enum PrintResult : int {
+    kPrintDone = 0,
+    kPrintCancelled = 1,
+    kPrintFormFailed = -1,
+    kPrintDataFailed = -2,
+    kPrintNoDevice = -3,
+    kPrintCannotStart = -11,
+};
+
+// The output a chooser hands the job: a target, or the reason there is none
+// (kPrintCancelled when the user cancelled a dialog, kPrintNoDevice when no
+// device could be had).
+struct ChosenTarget {
+    std::unique_ptr<platform::PageTarget> target;
+    int failure = kPrintNoDevice;
+};
+
+// Chooses the output once the form is known. pageSize is the form's page in
+// tenths of a millimetre.
+using TargetChooser = std::function<ChosenTarget(const formdesc::FormInfo& form, const formdesc::PageSizeTenths& pageSize,
+                                                 const ControlOptions& options)>;
+
+// Progress and stop requests while printing (the abort dialog).
+class PrintProgress {
+public:
+    virtual ~PrintProgress() = default;
+    virtual void open() {}
+    virtual void showPage(int pageNumber) = 0;
+    virtual bool stopRequested() = 0;
+    virtual void close() {}
+};
+
+class PPModule {
+public:
+    // control may be null.
+    PPModule(std::string formPath, std::string dataPath, const char* control);
+    PPModule(const PPModule&) = delete;
+    PPModule& operator=(const PPModule&) = delete;
+
+    int run(const TargetChooser& chooser, PrintProgress* progress = nullptr);
+
+    const ControlOptions& options() const { return m_options; }
+    int pagesPrinted() const { return m_pagesPrinted; }
+    int pageCount() const { return m_pageCount; }
+    // What the output system said when the document could not be completed.
+    const std::string& outputError() const { return m_outputError; }
+
+private:
+    int printPages(platform::PageTarget& target, PrintProgress* progress);
+
+    std::string m_formPath;
+    std::string m_dataPath;
+    ControlOptions m_options;
+    std::unique_ptr<formdesc::FormModel> m_model;
+    formdesc::PageSizeTenths m_pageSize;
+    int m_pageCount = 0;
+    int m_pagesPrinted = 0;
+    std::string m_outputError;
+};
+
+} // namespace runtime
