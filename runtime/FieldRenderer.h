@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "DataRecord.h"
+#include "FormModel.h"
+#include "RenderContext.h"
+
+// Text on the cell grid: field texts with their flags, free text, the minus
+// triangles and the field shading. Characters are spread over the cells they
+// occupy one by one, so that text lines up with the form's columns whatever
+// the font. One renderer serves one page composition (its metrics cache
+// belongs to the mapping of that composition).
+namespace runtime {
+
+class FieldRenderer {
+public:
+    FieldRenderer(const RenderContext& context, const formdesc::FormInfo& form);
+
+    // The form's base font and a field's own font, as selected into the device.
+    static platform::LogFont baseFont(const formdesc::FormInfo& form, int dpiY);
+    static platform::LogFont fieldFont(const formdesc::FieldInfo& field, int dpiY);
+    // Whether the field needs a font of its own (other face or size, or wide).
+    static bool needsOwnFont(const formdesc::FieldInfo& field, const formdesc::FormInfo& form);
+
+    // Selects the field's font and colour where they differ from the base
+    // ones; restoreStyle puts the base ones back. Calls come in pairs.
+    void selectFieldStyle(const formdesc::FieldInfo& field);
+    void restoreStyle();
+
+    // The field's columns of the record, drawn at row `row` by its flags.
+    void drawFieldText(const formdesc::FieldInfo& field, const DataRecord& record, int row);
+    // The record's first `columns` cells, word by word, in the current style.
+    void drawFreeText(const DataRecord& record, int row);
+    // Tag mode: the field's row and the row below, half a cell wider on each side.
+    void drawFieldShading(const formdesc::FieldInfo& field, int row);
+
+    // The common step: the characters of text spread evenly over rect, the
+    // first at its left edge and the last ending at its right edge.
+    void spreadText(std::string_view text, formdesc::CellRect rect);
+    // Triangles in place of the '-' of a word, which become blanks.
+    void drawMinusMarks(std::span<char> word, const formdesc::CellRect& rect, formdesc::ColorRef color);
+
+    // Fonts selected for fields so far (a field in the base font selects none).
+    int fontsCreated() const { return m_fontsCreated; }
+
+private:
+    const platform::TextMetrics& metrics();
+
+    struct CachedMetrics {
+        platform::LogFont font;
+        platform::TextMetrics metrics;
+    };
+
+    const RenderContext& m_context;
+    const formdesc::FormInfo& m_form;
+    platform::DeviceContext& m_dc;
+    formdesc::PageGeometry m_geometry;
+
+    platform::LogFont m_previousFont;
+    bool m_fontSelected = false;
+    bool m_colorChanged = false;
+    int m_fontsCreated = 0;
+
+    // Metrics of the fonts met in this composition, so that switching between
+    // a field font and the base font does not ask the backend every time.
+    std::array<CachedMetrics, 8> m_cache{};
+    std::size_t m_cacheCount = 0;
+    std::size_t m_cacheNext = 0;
+    platform::TextMetrics m_metrics{};
+    bool m_metricsValid = false;
+};
+
+} // namespace runtime
