@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+
+#include "BitmapCache.h"
+#include "FormModel.h"
+#include "RenderContext.h"
+
+// Lines, rectangle frames and fills, and bitmaps, each with all copies of its
+// repetition and cut by the last-row rule. Positions are the figure points of
+// the grid: the middles of the first and last column, the top of the first
+// row and the bottom of the last. One renderer serves one page composition.
+namespace runtime {
+
+class FigureRenderer {
+public:
+    FigureRenderer(const RenderContext& context, const formdesc::FormInfo& form);
+
+    static platform::PenStyle penStyle(int lineType);
+    // The pen selected while the device context is prepared.
+    static platform::Pen defaultPen(const formdesc::FormInfo& form, RenderMode mode);
+
+    // Selects the figure's pen unless the default pen already draws it;
+    // restorePen puts the previous pen back. Calls come in pairs.
+    void selectFigurePen(const formdesc::FigureInfo& figure);
+    void restorePen();
+
+    void drawLine(const formdesc::FigureInfo& figure);
+    void drawRectFrame(const formdesc::FigureInfo& figure);
+    void drawRectFill(const formdesc::FigureInfo& figure);
+    // Empties the figure's file name when its file cannot be used.
+    void drawBitmap(formdesc::FigureInfo& figure, BitmapCache& bitmaps);
+
+    // One segment with the selected pen; type 2 dots horizontal and vertical
+    // segments itself, in device pixels.
+    void drawSegment(platform::Point from, platform::Point to, int lineType, int lineWidth);
+
+private:
+    template <typename Draw>
+    void forEachCopy(const formdesc::FigureInfo& figure, int startRow, int endRow, Draw&& draw);
+    bool visible(const formdesc::FigurePoints& points) const;
+    void drawDots(platform::Point from, platform::Point to, int lineWidth);
+
+    const RenderContext& m_context;
+    const formdesc::FormInfo& m_form;
+    platform::DeviceContext& m_dc;
+    formdesc::PageGeometry m_geometry;
+    // Figures are drawn only where they can reach the paper: within one page
+    // size around the page on every side.
+    std::int64_t m_bandLow = 0;
+    std::int64_t m_bandHigh = 0;
+    platform::Pen m_previousPen;
+    bool m_penSelected = false;
+};
+
+} // namespace runtime
