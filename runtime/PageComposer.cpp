@@ -1,0 +1,150 @@
+#include "PageComposer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "FieldRenderer.h"
+#include "FigureRenderer.h"
+#include "PageRules.h"
+#include "ShiftJis.h"
+
+namespace runtime {
+
+namespace {
+
+constexpr int kCells = static_cast<int>(sizeof(DataRecord::text));
+
+// Columns first..last of the record, clamped to its cells; empty when the
+// range misses them.
+std::span<char> cellsOf(DataRecord& record, int first, int last) {
+    first = std::max(first, 1);
+    last = std::min(last, kCells);
+    if (first > last)
+        return {};
+    return {record.text + (first - 1), static_cast<std::size_t>(last - first + 1)};
+}
+
+bool isFill(const formdesc::FigureInfo& figure) {
+    return figure.kind == formdesc::kKindRect &&
+           (figure.meshKind() == formdesc::kMeshFillOnly || figure.meshKind() == formdesc::kMeshFrameAndFill);
+}
+
+} // namespace
+
+PreparedDeviceContext::PreparedDeviceContext(platform::DeviceContext& dc, const formdesc::FormInfo& form,
+                                             RenderMode mode, int dpiY)
+    : m_dc(dc) {
+    m_font = dc.selectFont(FieldRenderer::baseFont(form, dpiY));
+    m_textColor = dc.setTextColor(form.textColor);
+    m_pen = dc.selectPen(FigureRenderer::defaultPen(form, mode));
+}
+
+PreparedDeviceContext::~PreparedDeviceContext() {
+    m_dc.selectPen(m_pen);
+    m_dc.setTextColor(m_textColor);
+    m_dc.selectFont(m_font);
+}
+
+PageComposer::PageComposer(formdesc::FormModel& model, std::filesystem::path formFolder)
+    : m_model(model), m_bitmaps(std::move(formFolder)) {}
+
+PageComposer::~PageComposer() = default;
+
+void PageComposer::composePage(const RenderContext& context, PageBuffer& page) {
+    const formdesc::FormInfo& form = m_model.form;
+    const bool tagMode = form.tagMode == 1;
+
+    drawFills(context);
+    if (tagMode) {
+        FieldRenderer fields(context, form);
+        for (int j = 0; j < page.count(); ++j)
+            for (int f = 0; f < m_model.fieldCount; ++f) {
+                const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(f)];
+                if (field.mesh && fieldAppliesTo(field, page[j], j, tagMode))
+                    fields.drawFieldShading(field, j + 1);
+            }
+    }
+
+    drawFigures(context);
+    applyConstantTexts(page);
+
+    if (context.mode == RenderMode::Preview) {
+        if (!m_workingCopy)
+            m_workingCopy = std::make_unique<PageBuffer>();
+        *m_workingCopy = page;
+        drawTexts(context, *m_workingCopy);
+    } else {
+        drawTexts(context, page);
+    }
+}
+
+// All fills come before any frame or line, so that no fill covers a line.
+void PageComposer::drawFills(const RenderContext& context) {
+    FigureRenderer renderer(context, m_model.form);
+    for (int i = 0; i < m_model.figureCount; ++i) {
+        const formdesc::FigureInfo& figure = m_model.figures[static_cast<std::size_t>(i)];
+        if (isFill(figure))
+            renderer.drawRectFill(figure);
+    }
+}
+
+void PageComposer::drawFigures(const RenderContext& context) {
+    FigureRenderer renderer(context, m_model.form);
+    for (int i = 0; i < m_model.figureCount; ++i) {
+        formdesc::FigureInfo& figure = m_model.figures[static_cast<std::size_t>(i)];
+        if (figure.kind == formdesc::kKindBitmap) {
+            renderer.drawBitmap(figure, m_bitmaps);
+            continue;
+        }
+        renderer.selectFigurePen(figure);
+        if (figure.kind == formdesc::kKindLine)
+            renderer.drawLine(figure);
+        else if (figure.kind == formdesc::kKindRect && figure.meshKind() != formdesc::kMeshFillOnly)
+            renderer.drawRectFrame(figure);
+        renderer.restorePen();
+    }
+}
+
+// Each applying field's constant text, cut or padded with blanks to the
+// field's width, replaces the record's cells from the field's first column.
+void PageComposer::applyConstantTexts(PageBuffer& page) const {
+    const bool tagMode = m_model.form.tagMode == 1;
+    for (int j = 0; j < page.count(); ++j)
+        for (int f = 0; f < m_model.fieldCount; ++f) {
+            const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(f)];
+            const std::string_view constant = formdesc::sjis::view(field.constText);
+            if (constant.empty() || !fieldAppliesTo(field, page[j], j, tagMode))
+                continue;
+            // Cells before column 1 (a field that starts there) take no bytes.
+            const long long skipped = std::max(0LL, 1LL - field.startCol);
+            const std::span<char> cells = cellsOf(page[j], field.startCol, field.endCol);
+            for (std::size_t k = 0; k < cells.size(); ++k) {
+                const unsigned long long source = static_cast<unsigned long long>(skipped) + k;
+                cells[k] = source < constant.size() ? constant[source] : ' ';
+            }
+        }
+}
+
+void PageComposer::drawTexts(const RenderContext& context, PageBuffer& page) {
+    const formdesc::FormInfo& form = m_model.form;
+    const bool tagMode = form.tagMode == 1;
+    FieldRenderer renderer(context, form);
+    for (int j = 0; j < page.count(); ++j) {
+        DataRecord& record = page[j];
+        for (int f = 0; f < m_model.fieldCount; ++f) {
+            const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(f)];
+            if (!fieldAppliesTo(field, record, j, tagMode))
+                continue;
+            renderer.selectFieldStyle(field);
+            renderer.drawFieldText(field, record, j + 1);
+            renderer.restoreStyle();
+            const std::span<char> cells = cellsOf(record, field.startCol, field.endCol);
+            std::fill(cells.begin(), cells.end(), ' ');
+        }
+    }
+    for (int j = 0; j < page.count(); ++j)
+        renderer.drawFreeText(page[j], j + 1);
+    m_fieldFontsCreated = renderer.fontsCreated();
+}
+
+} // namespace runtime
