@@ -89,13 +89,19 @@ pdf_pages() {
     fi
 }
 
-# check_pages NAME FILE EXPECTED: a run that wrote the wrong number of pages
-# does not count.
+# check_pages NAME FILE EXPECTED [TEXT]: a run that wrote the wrong number of
+# pages, or a first page without TEXT (blanks and line ends aside), does not
+# count.
 check_pages() {
     local got
     got=$(pdf_pages "$2")
     if [ "$got" != "?" ] && [ "$got" != "$3" ]; then
         echo "render_bench.sh: $1 wrote ${got:-no} pages instead of $3 ($2)" >&2
+        return 1
+    fi
+    if [ -n "${4:-}" ] && command -v pdftotext >/dev/null &&
+        ! pdftotext -f 1 -l 1 "$2" - | tr -d ' \n' | sed 's/　//g' | grep -q "$4"; then
+        echo "render_bench.sh: the first page of $2 ($1) lacks the text $4" >&2
         return 1
     fi
 }
@@ -115,7 +121,7 @@ best() {
             head -5 "$WORK/$name.$i.err" >&2
             return 1
         fi
-        check_pages "$name" "$out" "$expected" || return 1
+        check_pages "$name" "$out" "$expected" "${EXPECT_TEXT:-}" || return 1
         wall=$(wall_of "$WORK/$name.$i")
         if [ -z "$BEST_WALL" ] || awk "BEGIN { exit !($wall < $BEST_WALL) }"; then
             BEST_WALL=$wall
@@ -157,6 +163,8 @@ fi
 printf '\n%-40s %8s %9s %10s %12s\n' "renderer" "pages" "wall s" "pages/s" "peak RSS MB"
 row() { printf '%-40s %8s %9.2f %10.1f %12.1f\n' "$1" "$2" "$3" "$(calc %.3f "$2 / $3")" "$(calc %.3f "$4 / 1024")"; }
 
+# Every renderer must show the form's title and the first customer.
+EXPECT_TEXT="請求明細書.*$(head -n 4 "$DAT" | tail -n 1 | iconv -f CP932 -t UTF-8 | awk '{ print $1 }' | sed 's/　//g')"
 if [ "$ZRK_OK" = 1 ]; then
     best zrk "$PAGES" "$WORK/zrk.pdf" "$ZRK" print "$FORM" "$DAT" --pdf "$WORK/zrk.pdf"
     ZRK_WALL=$BEST_WALL
@@ -169,6 +177,16 @@ row "ReportLab, one drawString a run" "$PAGES" "$BEST_WALL" "$BEST_RSS"
 best naive "$PAGES" "$WORK/naive.pdf" "$NAIVE" "$FORM" "$DAT" "$WORK/naive.pdf"
 NAIVE_WALL=$BEST_WALL
 row "Qt, one drawText a character (600 dpi)" "$PAGES" "$BEST_WALL" "$BEST_RSS"
+
+if [ "$ZRK_OK" = 1 ]; then
+    # Where zrk's time goes: the same pages with every data line blank leave
+    # the figures, the constants and the page overhead.
+    awk -v n=$((60 * PAGES)) 'BEGIN { for (i = 0; i < n; i++) printf "\r\n" }' >"$WORK/main/blank.dat"
+    EXPECT_TEXT= best zrkblank "$PAGES" "$WORK/zrkblank.pdf" "$ZRK" print "$FORM" "$WORK/main/blank.dat" \
+        --pdf "$WORK/zrkblank.pdf"
+    row "zrk print --pdf, blank data" "$PAGES" "$BEST_WALL" "$BEST_RSS"
+    rm -f "$WORK/zrkblank.pdf"
+fi
 
 echo
 echo "in-process figures (without start-up):"
