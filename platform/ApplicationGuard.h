@@ -12,7 +12,7 @@ class QApplication;
 namespace platform {
 
 class ApplicationGuard {
-public:
+  public:
     ApplicationGuard();
     ~ApplicationGuard();
     ApplicationGuard(const ApplicationGuard&) = delete;
@@ -24,7 +24,7 @@ public:
     // True when neither DISPLAY nor WAYLAND_DISPLAY is set.
     static bool noDisplay();
 
-private:
+  private:
     // QApplication keeps references to argc and argv for its lifetime.
     int m_argc = 1;
     std::array<char, 8> m_name{"zrk"};

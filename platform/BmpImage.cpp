@@ -62,7 +62,12 @@ std::optional<Header> readHeader(std::span<const unsigned char> bytes) {
     h.dataOffset = readU32(bytes, 10);
     h.headerSize = readU32(bytes, 14);
     switch (h.headerSize) {
-    case 12: case 40: case 52: case 56: case 108: case 124:
+    case 12:
+    case 40:
+    case 52:
+    case 56:
+    case 108:
+    case 124:
         break;
     default:
         return std::nullopt;
@@ -97,9 +102,13 @@ std::optional<Header> readHeader(std::span<const unsigned char> bytes) {
 
 bool supported(const Header& h) {
     switch (h.bitCount) {
-    case 1: case 4: case 8: case 24:
+    case 1:
+    case 4:
+    case 8:
+    case 24:
         return h.compression == kBiRgb;
-    case 16: case 32:
+    case 16:
+    case 32:
         return h.compression == kBiRgb || (h.compression == kBiBitfields && h.headerSize != 12);
     default:
         return false;

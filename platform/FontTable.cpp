@@ -19,7 +19,9 @@ constexpr std::array kFaces{
 
 constexpr std::string_view kDefaultFamily = "IPAGothic";
 
-QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 // Folds the spellings of one face onto one key: NFKC turns full-width letters
 // and the ideographic blank into ASCII, then blanks go and case is folded.
@@ -40,7 +42,9 @@ const FontTable::Face* findFace(const QString& name) {
 
 } // namespace
 
-std::span<const FontTable::Face> FontTable::faces() { return kFaces; }
+std::span<const FontTable::Face> FontTable::faces() {
+    return kFaces;
+}
 
 void FontTable::installSubstitutions() {
     for (const Face& face : kFaces) {
@@ -70,19 +74,19 @@ QString FontTable::familyFor(std::string_view sjisFaceName) {
     const QString name = faceNameText(sjisFaceName).trimmed();
     if (name.isEmpty())
         return fromUtf8(kDefaultFamily);
-    if (const Face* face = findFace(name))
-        return fromUtf8(face->family);
-    return name;
+    const Face* face = findFace(name);
+    return face ? fromUtf8(face->family) : name;
 }
 
 QFont FontTable::fontFor(std::string_view sjisFaceName) {
-    const QString name = faceNameText(sjisFaceName).trimmed();
-    const Face* face = name.isEmpty() ? nullptr : findFace(name);
-    QFont font(face ? fromUtf8(face->family) : name.isEmpty() ? fromUtf8(kDefaultFamily) : name);
+    QFont font(familyFor(sjisFaceName));
+    const Face* face = findFace(faceNameText(sjisFaceName).trimmed());
     font.setStyleHint(face && face->serif ? QFont::Serif : QFont::AnyStyle);
     return font;
 }
 
-QString FontTable::fallbackFamily() { return fromUtf8(kDefaultFamily); }
+QString FontTable::fallbackFamily() {
+    return fromUtf8(kDefaultFamily);
+}
 
 } // namespace platform

@@ -13,7 +13,7 @@
 namespace platform {
 
 class FontTable {
-public:
+  public:
     struct Face {
         std::string_view windowsName; // UTF-8, as Windows spells it in Japanese
         std::string_view asciiName;   // the English name of the same face

@@ -19,7 +19,9 @@ QMessageBox::Icon toQtIcon(formdesc::MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 } // namespace
 

@@ -7,13 +7,13 @@
 namespace platform {
 
 class QtMessageSink : public formdesc::MessageSink {
-public:
+  public:
     void show(std::string_view caption, std::string_view text, formdesc::MessageIcon icon) override;
 
     // True when a QApplication exists on a platform that can show windows.
     static bool canShowWindows();
 
-private:
+  private:
     formdesc::StderrMessageSink m_fallback;
 };
 

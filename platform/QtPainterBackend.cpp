@@ -61,8 +61,7 @@ QRawFont loadRawFont(const QFont& font) {
 } // namespace
 
 QtPainterBackend::QtPainterBackend(QPainter& painter, int dpiX, int dpiY)
-    : m_painter(painter), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)),
-      m_decoder("windows-31j") {
+    : m_painter(painter), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)), m_decoder("windows-31j") {
     if (!m_decoder.isValid())
         m_decoder = QStringDecoder("Shift_JIS");
     // Lines and fills land on whole pixels as on a GDI device; glyphs are smoothed.
@@ -210,7 +209,8 @@ char16_t QtPainterBackend::unicodeFor(std::uint16_t code) {
     bytes[length++] = char(code & 0xFF);
     m_decoder.resetState();
     const QString text = m_decoder.decode(QByteArrayView(bytes, length));
-    const bool valid = !m_decoder.hasError() && text.size() == 1 && text.front() != QChar::ReplacementCharacter;
+    const bool valid =
+        !m_decoder.hasError() && text.size() == 1 && text.front() != QChar::ReplacementCharacter;
     m_decoder.resetState();
     const char16_t ch = valid ? text.front().unicode() : 0;
     m_unicode.emplace(code, ch);
@@ -243,8 +243,7 @@ const QtPainterBackend::Glyph& QtPainterBackend::glyphFor(Font& font, std::uint1
         }
         if (raw) {
             int count = 1;
-            if (!raw->glyphIndexesForChars(&qch, 1, &glyph.index, &count) || count != 1 ||
-                glyph.index == 0) {
+            if (!raw->glyphIndexesForChars(&qch, 1, &glyph.index, &count) || count != 1 || glyph.index == 0) {
                 glyph.source = 0;
             } else {
                 QPointF advance;
@@ -325,12 +324,14 @@ void QtPainterBackend::drawRun(const QRawFont& raw, qreal scaleX, const QColor& 
 void QtPainterBackend::flushText() {
     if (m_runGlyphs.isEmpty())
         return;
-    drawRun(m_runSource == 2 ? m_runFont->fallback : m_runFont->raw, m_runFont->scaleX,
-            toQColor(m_runColor), m_runGlyphs, m_runPositions);
+    drawRun(m_runSource == 2 ? m_runFont->fallback : m_runFont->raw, m_runFont->scaleX, toQColor(m_runColor),
+            m_runGlyphs, m_runPositions);
     m_runGlyphs.clear();
     m_runPositions.clear();
 }
 
-void QtPainterBackend::flush() { flushText(); }
+void QtPainterBackend::flush() {
+    flushText();
+}
 
 } // namespace platform

@@ -27,7 +27,7 @@ class QPainter;
 namespace platform {
 
 class QtPainterBackend : public DeviceBackend {
-public:
+  public:
     // The painter must be active on its device; dpiX and dpiY are the
     // device's resolution (the PDF writer's or printer's resolution, or the
     // dots per inch an image is meant for).
@@ -51,10 +51,10 @@ public:
 
     static QColor toQColor(ColorRef color);
 
-private:
+  private:
     struct Glyph {
         quint32 index = 0;
-        float advance = 0; // unscaled, pixels
+        float advance = 0;       // unscaled, pixels
         std::uint8_t source = 0; // 0 nothing to draw, 1 the face, 2 the fallback face
     };
 

@@ -149,7 +149,9 @@ struct GoodCase {
     BmpSpec spec;
 };
 
-void PrintTo(const GoodCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const GoodCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BmpGood : public ::testing::TestWithParam<GoodCase> {};
 
@@ -171,34 +173,84 @@ BmpSpec with(std::function<void(BmpSpec&)> change) {
     return s;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, BmpGood,
-    ::testing::Values(
-        GoodCase{"bits1", with([](BmpSpec& s) { s.bits = 1; s.width = 11; s.palette = {0x000000, 0xFFFFFF}; })},
-        GoodCase{"bits4", with([](BmpSpec& s) { s.bits = 4; s.width = 5; s.height = 3; s.palette = greyPalette(16); })},
-        GoodCase{"bits8", with([](BmpSpec& s) { s.bits = 8; s.width = 7; s.palette = greyPalette(256); })},
-        GoodCase{"bits8ShortPalette",
-                 with([](BmpSpec& s) { s.bits = 8; s.palette = greyPalette(6); s.colorsUsed = 6; })},
-        GoodCase{"bits24", with([](BmpSpec& s) { s.bits = 24; s.width = 5; s.height = 3; })},
-        GoodCase{"bits24TopDown", with([](BmpSpec& s) { s.bits = 24; s.topDown = true; })},
-        GoodCase{"bits32", with([](BmpSpec& s) { s.bits = 32; s.width = 4; })},
-        GoodCase{"bits32Bitfields", with([](BmpSpec& s) {
-                     s.bits = 32; s.compression = 3; s.masks = {0x0000FF, 0x00FF00, 0xFF0000}; })},
-        GoodCase{"bits16", with([](BmpSpec& s) { s.bits = 16; s.width = 3; })},
-        GoodCase{"bits16Bitfields565", with([](BmpSpec& s) {
-                     s.bits = 16; s.compression = 3; s.masks = {0xF800, 0x07E0, 0x001F}; })},
-        GoodCase{"coreHeader8", with([](BmpSpec& s) { s.headerSize = 12; s.bits = 8; s.palette = greyPalette(256); })},
-        GoodCase{"coreHeader24", with([](BmpSpec& s) { s.headerSize = 12; s.bits = 24; })},
-        GoodCase{"v4Header", with([](BmpSpec& s) { s.headerSize = 108; s.bits = 24; s.topDown = true; })},
-        GoodCase{"v5Header4", with([](BmpSpec& s) { s.headerSize = 124; s.bits = 4; s.palette = greyPalette(16); })}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, BmpGood,
+                         ::testing::Values(GoodCase{"bits1", with([](BmpSpec& s) {
+                                                        s.bits = 1;
+                                                        s.width = 11;
+                                                        s.palette = {0x000000, 0xFFFFFF};
+                                                    })},
+                                           GoodCase{"bits4", with([](BmpSpec& s) {
+                                                        s.bits = 4;
+                                                        s.width = 5;
+                                                        s.height = 3;
+                                                        s.palette = greyPalette(16);
+                                                    })},
+                                           GoodCase{"bits8", with([](BmpSpec& s) {
+                                                        s.bits = 8;
+                                                        s.width = 7;
+                                                        s.palette = greyPalette(256);
+                                                    })},
+                                           GoodCase{"bits8ShortPalette", with([](BmpSpec& s) {
+                                                        s.bits = 8;
+                                                        s.palette = greyPalette(6);
+                                                        s.colorsUsed = 6;
+                                                    })},
+                                           GoodCase{"bits24", with([](BmpSpec& s) {
+                                                        s.bits = 24;
+                                                        s.width = 5;
+                                                        s.height = 3;
+                                                    })},
+                                           GoodCase{"bits24TopDown", with([](BmpSpec& s) {
+                                                        s.bits = 24;
+                                                        s.topDown = true;
+                                                    })},
+                                           GoodCase{"bits32", with([](BmpSpec& s) {
+                                                        s.bits = 32;
+                                                        s.width = 4;
+                                                    })},
+                                           GoodCase{"bits32Bitfields", with([](BmpSpec& s) {
+                                                        s.bits = 32;
+                                                        s.compression = 3;
+                                                        s.masks = {0x0000FF, 0x00FF00, 0xFF0000};
+                                                    })},
+                                           GoodCase{"bits16", with([](BmpSpec& s) {
+                                                        s.bits = 16;
+                                                        s.width = 3;
+                                                    })},
+                                           GoodCase{"bits16Bitfields565", with([](BmpSpec& s) {
+                                                        s.bits = 16;
+                                                        s.compression = 3;
+                                                        s.masks = {0xF800, 0x07E0, 0x001F};
+                                                    })},
+                                           GoodCase{"coreHeader8", with([](BmpSpec& s) {
+                                                        s.headerSize = 12;
+                                                        s.bits = 8;
+                                                        s.palette = greyPalette(256);
+                                                    })},
+                                           GoodCase{"coreHeader24", with([](BmpSpec& s) {
+                                                        s.headerSize = 12;
+                                                        s.bits = 24;
+                                                    })},
+                                           GoodCase{"v4Header", with([](BmpSpec& s) {
+                                                        s.headerSize = 108;
+                                                        s.bits = 24;
+                                                        s.topDown = true;
+                                                    })},
+                                           GoodCase{"v5Header4", with([](BmpSpec& s) {
+                                                        s.headerSize = 124;
+                                                        s.bits = 4;
+                                                        s.palette = greyPalette(16);
+                                                    })}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct BadCase {
     const char* name;
     std::function<Bytes()> make;
 };
 
-void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BmpBad : public ::testing::TestWithParam<BadCase> {};
 
@@ -207,8 +259,18 @@ TEST_P(BmpBad, IsRefused) {
     EXPECT_FALSE(platform::decodeBmp(file).has_value());
 }
 
-Bytes good24() { return writeBmp(with([](BmpSpec& s) { s.width = 4; s.height = 4; })); }
-Bytes good8() { return writeBmp(with([](BmpSpec& s) { s.bits = 8; s.palette = greyPalette(256); })); }
+Bytes good24() {
+    return writeBmp(with([](BmpSpec& s) {
+        s.width = 4;
+        s.height = 4;
+    }));
+}
+Bytes good8() {
+    return writeBmp(with([](BmpSpec& s) {
+        s.bits = 8;
+        s.palette = greyPalette(256);
+    }));
+}
 Bytes changed(Bytes b, std::size_t at, std::uint32_t value, bool wide = true) {
     if (wide)
         put32(b, at, value);
@@ -221,10 +283,30 @@ INSTANTIATE_TEST_SUITE_P(
     Files, BmpBad,
     ::testing::Values(
         BadCase{"empty", [] { return Bytes{}; }},
-        BadCase{"notBmp", [] { Bytes b = good24(); b[0] = 'P'; return b; }},
-        BadCase{"onlyFileHeader", [] { Bytes b = good24(); b.resize(14); return b; }},
-        BadCase{"headerCutShort", [] { Bytes b = good24(); b.resize(40); return b; }},
-        BadCase{"pixelsOneByteShort", [] { Bytes b = good24(); b.pop_back(); return b; }},
+        BadCase{"notBmp",
+                [] {
+                    Bytes b = good24();
+                    b[0] = 'P';
+                    return b;
+                }},
+        BadCase{"onlyFileHeader",
+                [] {
+                    Bytes b = good24();
+                    b.resize(14);
+                    return b;
+                }},
+        BadCase{"headerCutShort",
+                [] {
+                    Bytes b = good24();
+                    b.resize(40);
+                    return b;
+                }},
+        BadCase{"pixelsOneByteShort",
+                [] {
+                    Bytes b = good24();
+                    b.pop_back();
+                    return b;
+                }},
         BadCase{"unknownHeaderSize", [] { return changed(good24(), 14, 64); }},
         BadCase{"offsetPastEnd", [] { return changed(good24(), 10, 0xFFFFFFF0); }},
         BadCase{"offsetInsideHeader", [] { return changed(good24(), 10, 20); }},
@@ -240,15 +322,21 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"zeroBitsPerPixel", [] { return changed(good24(), 28, 0, false); }},
         BadCase{"runLengthCompressed", [] { return changed(good8(), 30, 1); }},
         BadCase{"bitfieldsFor24Bits", [] { return changed(good24(), 30, 3); }},
-        BadCase{"bitfieldMasksMissing", [] {
-            Bytes b = changed(changed(good24(), 28, 32, false), 30, 3);
-            b.resize(60);
-            return b;
-        }},
-        BadCase{"paletteBeyondFile", [] {
-            Bytes b = writeBmp(with([](BmpSpec& s) { s.bits = 8; s.width = 1; s.height = 1; }));
-            return changed(b, 10, 14 + 40); // no palette at all, 256 entries expected
-        }}),
+        BadCase{"bitfieldMasksMissing",
+                [] {
+                    Bytes b = changed(changed(good24(), 28, 32, false), 30, 3);
+                    b.resize(60);
+                    return b;
+                }},
+        BadCase{"paletteBeyondFile",
+                [] {
+                    Bytes b = writeBmp(with([](BmpSpec& s) {
+                        s.bits = 8;
+                        s.width = 1;
+                        s.height = 1;
+                    }));
+                    return changed(b, 10, 14 + 40); // no palette at all, 256 entries expected
+                }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

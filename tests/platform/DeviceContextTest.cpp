@@ -31,18 +31,17 @@ TEST_P(Isotropic, ViewportShrinksToTheSmallerScale) {
     EXPECT_EQ(dc.windowExt(), c.window);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Extents, Isotropic,
-    ::testing::Values(
-        // A landscape A4 page (tenths of mm at 600 dpi) onto a portrait viewport:
-        // 7015 * (4960 / 7015) / (7015 / 4960) = 3506.9993 → 3507.
-        IsotropicCase{600, 600, {7015, 4960}, {4960, 7015}, {4960, 3507}},
-        IsotropicCase{600, 600, {4960, 7015}, {7015, 4960}, {3507, 4960}},
-        IsotropicCase{600, 600, {100, 100}, {300, 300}, {300, 300}},
-        // Unequal resolutions: one logical unit must cover equal lengths.
-        IsotropicCase{600, 300, {100, 100}, {600, 600}, {600, 300}},
-        IsotropicCase{96, 96, {1000, 10}, {1, 500}, {1, 1}}, // never shrinks to zero
-        IsotropicCase{96, 96, {1000, 1000}, {-400, 800}, {-400, 400}}));
+INSTANTIATE_TEST_SUITE_P(Extents, Isotropic,
+                         ::testing::Values(
+                             // A landscape A4 page (tenths of mm at 600 dpi) onto a portrait viewport:
+                             // 7015 * (4960 / 7015) / (7015 / 4960) = 3506.9993 → 3507.
+                             IsotropicCase{600, 600, {7015, 4960}, {4960, 7015}, {4960, 3507}},
+                             IsotropicCase{600, 600, {4960, 7015}, {7015, 4960}, {3507, 4960}},
+                             IsotropicCase{600, 600, {100, 100}, {300, 300}, {300, 300}},
+                             // Unequal resolutions: one logical unit must cover equal lengths.
+                             IsotropicCase{600, 300, {100, 100}, {600, 600}, {600, 300}},
+                             IsotropicCase{96, 96, {1000, 10}, {1, 500}, {1, 1}}, // never shrinks to zero
+                             IsotropicCase{96, 96, {1000, 1000}, {-400, 800}, {-400, 400}}));
 
 struct PointCase {
     Size window, viewport;
@@ -55,11 +54,11 @@ struct PointCase {
 TEST(DeviceContext, LpToDpRoundsToNearestHalfUp) {
     const PointCase cases[] = {
         {{7015, 4960}, {4960, 7015}, {}, {}, {7015, 4960}, {4960, 3507}},
-        {{7015, 4960}, {4960, 7015}, {}, {}, {1, 1}, {1, 1}},   // 0.707 → 1
-        {{7015, 4960}, {4960, 7015}, {}, {}, {3, 3}, {2, 2}},   // 2.121 → 2
-        {{2, 2}, {1, 1}, {}, {}, {1, 3}, {1, 2}},               // 0.5 → 1, 1.5 → 2
-        {{2, 2}, {1, 1}, {}, {}, {-1, -3}, {0, -1}},            // -0.5 → 0, -1.5 → -1
-        {{3, 3}, {1, 1}, {}, {}, {-2, -4}, {-1, -1}},           // -0.667 → -1, -1.333 → -1
+        {{7015, 4960}, {4960, 7015}, {}, {}, {1, 1}, {1, 1}}, // 0.707 → 1
+        {{7015, 4960}, {4960, 7015}, {}, {}, {3, 3}, {2, 2}}, // 2.121 → 2
+        {{2, 2}, {1, 1}, {}, {}, {1, 3}, {1, 2}},             // 0.5 → 1, 1.5 → 2
+        {{2, 2}, {1, 1}, {}, {}, {-1, -3}, {0, -1}},          // -0.5 → 0, -1.5 → -1
+        {{3, 3}, {1, 1}, {}, {}, {-2, -4}, {-1, -1}},         // -0.667 → -1, -1.333 → -1
         {{2, 2}, {1, 1}, {10, 20}, {100, 200}, {13, 20}, {102, 200}},
         {{1, 1}, {1, 1}, {}, {-50, 30}, {5, 5}, {-45, 35}},
     };

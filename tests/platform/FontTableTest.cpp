@@ -15,10 +15,12 @@ struct FaceCase {
     const char* family;
 };
 
-void PrintTo(const FaceCase& c, std::ostream* os) { *os << c.faceName; }
+void PrintTo(const FaceCase& c, std::ostream* os) {
+    *os << c.faceName;
+}
 
 class FaceResolution : public ::testing::TestWithParam<FaceCase> {
-protected:
+  protected:
     void SetUp() override { platformtest::ensureApplication(); }
 };
 

@@ -16,13 +16,13 @@ using platform::resolvePathIgnoringCase;
 //   form/images/Stamp.bmp       form/Shared.bmp     form/Sub Dir/pic.Bmp
 //   form/case/a.bmp             form/case/A.BMP     form/日本語/印.bmp
 class PathResolver : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_root = fs::path(m_dir.path().toStdString());
-        for (const char* file : {"cwd/images/Logo.bmp", "cwd/Shared.bmp", "form/images/Stamp.bmp",
-                                 "form/Shared.bmp", "form/Sub Dir/pic.Bmp", "form/case/a.bmp",
-                                 "form/case/A.BMP", "form/日本語/印.bmp"}) {
+        for (const char* file :
+             {"cwd/images/Logo.bmp", "cwd/Shared.bmp", "form/images/Stamp.bmp", "form/Shared.bmp",
+              "form/Sub Dir/pic.Bmp", "form/case/a.bmp", "form/case/A.BMP", "form/日本語/印.bmp"}) {
             const fs::path path = m_root / fs::path(reinterpret_cast<const char8_t*>(file));
             fs::create_directories(path.parent_path());
             std::ofstream(path) << "x";
@@ -47,19 +47,19 @@ struct PathCase {
 
 TEST_F(PathResolver, ResolvesStoredPaths) {
     const PathCase cases[] = {
-        {"IMAGES\\LOGO.BMP", "cwd/images/Logo.bmp"},         // current directory first
-        {"IMAGES/STAMP.BMP", "form/images/Stamp.bmp"},        // then the form's folder
-        {"SHARED.BMP", "cwd/Shared.bmp"},                     // both have it: current wins
-        {"SUB DIR\\PIC.BMP", "form/Sub Dir/pic.Bmp"},         // blanks in names
+        {"IMAGES\\LOGO.BMP", "cwd/images/Logo.bmp"},   // current directory first
+        {"IMAGES/STAMP.BMP", "form/images/Stamp.bmp"}, // then the form's folder
+        {"SHARED.BMP", "cwd/Shared.bmp"},              // both have it: current wins
+        {"SUB DIR\\PIC.BMP", "form/Sub Dir/pic.Bmp"},  // blanks in names
         {".\\SUB DIR\\..\\IMAGES\\\\STAMP.BMP", "form/images/Stamp.bmp"},
-        {"CASE\\A.BMP", "form/case/A.BMP"},                   // the exact spelling wins
+        {"CASE\\A.BMP", "form/case/A.BMP"}, // the exact spelling wins
         {"CASE\\a.bmp", "form/case/a.bmp"},
         {"日本語\\印.BMP", "form/日本語/印.bmp"},
-        {"@/CWD/IMAGES/LOGO.BMP", "cwd/images/Logo.bmp"},     // absolute, upper-cased
+        {"@/CWD/IMAGES/LOGO.BMP", "cwd/images/Logo.bmp"}, // absolute, upper-cased
         {"@\\FORM\\IMAGES\\STAMP.BMP", "form/images/Stamp.bmp"},
         {"IMAGES\\MISSING.BMP", nullptr},
         {"NOWHERE\\LOGO.BMP", nullptr},
-        {"@/FORM/IMAGES/LOGO.BMP", nullptr},                  // absolute: no second try
+        {"@/FORM/IMAGES/LOGO.BMP", nullptr}, // absolute: no second try
         {"", nullptr},
     };
     const std::string root = m_root.string();

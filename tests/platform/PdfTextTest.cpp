@@ -20,7 +20,8 @@ QString runTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed: %2>").arg(program, QString::fromUtf8(process.readAllStandardError()));
+        return QStringLiteral("<%1 failed: %2>")
+            .arg(program, QString::fromUtf8(process.readAllStandardError()));
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
@@ -35,19 +36,20 @@ void drawCells(DeviceContext& dc, const char* utf8, int left, int top, int cellH
     const int half = dc.textMetrics().aveCharWidth;
     int x = left;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = (static_cast<unsigned char>(text[i]) >= 0x81 &&
-                                    static_cast<unsigned char>(text[i]) <= 0x9F) ||
-                                           static_cast<unsigned char>(text[i]) >= 0xE0
-                                       ? 2
-                                       : 1;
-        dc.drawChar(std::string_view(text).substr(i, length), {x, top, x + half * int(length), top + cellHeight});
+        const std::size_t length =
+            (static_cast<unsigned char>(text[i]) >= 0x81 && static_cast<unsigned char>(text[i]) <= 0x9F) ||
+                    static_cast<unsigned char>(text[i]) >= 0xE0
+                ? 2
+                : 1;
+        dc.drawChar(std::string_view(text).substr(i, length),
+                    {x, top, x + half * int(length), top + cellHeight});
         x += half * int(length);
         i += length;
     }
 }
 
 class PdfText : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platformtest::ensureApplication();
         if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||

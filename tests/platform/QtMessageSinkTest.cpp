@@ -12,7 +12,8 @@ TEST(QtMessageSink, WithoutAScreenTheMessageGoesToStandardError) {
     testing::internal::CaptureStderr();
     sink.show(formdesc::kCaptionError, "イメージのオープンに失敗しました（LOGO.BMP）",
               formdesc::MessageIcon::Exclamation);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "エラー: イメージのオープンに失敗しました（LOGO.BMP）\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "エラー: イメージのオープンに失敗しました（LOGO.BMP）\n");
 }
 
 TEST(ApplicationGuard, SecondGuardLeavesTheApplicationAlone) {

@@ -18,7 +18,9 @@ using platformtest::sjis;
 constexpr ColorRef kBlack = 0x000000;
 constexpr ColorRef kRed = 0x0000FF; // red sits in the low byte
 
-bool isInk(QRgb pixel) { return qGray(pixel) < 160; }
+bool isInk(QRgb pixel) {
+    return qGray(pixel) < 160;
+}
 
 // Non-white pixels of an image within an area.
 QRect inkBounds(const QImage& image, const QRect& area) {
@@ -75,7 +77,9 @@ struct MetricsCase {
     int height;
 };
 
-void PrintTo(const MetricsCase& c, std::ostream* os) { *os << c.family << " " << c.height; }
+void PrintTo(const MetricsCase& c, std::ostream* os) {
+    *os << c.family << " " << c.height;
+}
 
 class CellHeight : public ::testing::TestWithParam<MetricsCase> {};
 
@@ -137,9 +141,8 @@ TEST(QtPainterBackend, CharactersOfARowLandInTheirCellsAsOneRun) {
 TEST(QtPainterBackend, CharacterIsCentredVerticallyInTallCell) {
     const DeviceFont font = deviceFont("ＭＳ ゴシック", 40);
     const Rect cell{10, 20, 60, 140};
-    const QImage image = paint({100, 200}, [&](QtPainterBackend& backend) {
-        backend.drawChar(sjis("■"), cell, font, kBlack);
-    });
+    const QImage image = paint(
+        {100, 200}, [&](QtPainterBackend& backend) { backend.drawChar(sjis("■"), cell, font, kBlack); });
     const QRect ink = inkBounds(image, image.rect());
     ASSERT_FALSE(ink.isEmpty());
     const double inkMiddle = (ink.top() + ink.bottom() + 1) / 2.0;
@@ -151,9 +154,8 @@ TEST(QtPainterBackend, GlyphWiderThanItsCellIsClipped) {
     const DeviceFont font = deviceFont("ＭＳ 明朝", 60);
     // A full-width character in a one-byte cell: half of it must go.
     const Rect cell{10, 10, 35, 80};
-    const QImage image = paint({120, 100}, [&](QtPainterBackend& backend) {
-        backend.drawChar(sjis("■"), cell, font, kBlack);
-    });
+    const QImage image = paint(
+        {120, 100}, [&](QtPainterBackend& backend) { backend.drawChar(sjis("■"), cell, font, kBlack); });
     const QRect ink = inkBounds(image, image.rect());
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_LT(ink.right(), cell.right);
@@ -167,9 +169,8 @@ TEST(QtPainterBackend, NonZeroWidthStretchesGlyphsToTheAverageWidth) {
     QRect ink[2];
     for (int wide = 0; wide < 2; ++wide) {
         const DeviceFont font = deviceFont("ＭＳ 明朝", 50, wide ? 50 : 0);
-        const QImage image = paint({200, 100}, [&](QtPainterBackend& backend) {
-            backend.drawChar(sjis("■"), cell, font, kBlack);
-        });
+        const QImage image = paint(
+            {200, 100}, [&](QtPainterBackend& backend) { backend.drawChar(sjis("■"), cell, font, kBlack); });
         ink[wide] = inkBounds(image, image.rect());
     }
     const qreal naturalHalf = advanceOf(rawAtCellHeight("IPAMincho", 50), QStringLiteral("漢")) / 2;
@@ -189,7 +190,7 @@ TEST(QtPainterBackend, RunBreaksOnColourAndRowAndKeepsColour) {
             backend.drawChar(sjis("■"), {10, 10, 40, 40}, font, kRed);
             backend.drawChar(sjis("■"), {40, 10, 70, 40}, font, kRed);
             backend.drawChar(sjis("■"), {70, 10, 100, 40}, font, 0xFF0000); // blue
-            backend.drawChar(sjis("■"), {10, 50, 40, 80}, font, 0xFF0000);   // next row
+            backend.drawChar(sjis("■"), {10, 50, 40, 80}, font, 0xFF0000);  // next row
         },
         96, &runs);
     EXPECT_EQ(runs, 3);
@@ -255,7 +256,9 @@ struct PenCase {
     std::vector<int> period; // the start of the pattern, in device pixels
 };
 
-void PrintTo(const PenCase& c, std::ostream* os) { *os << int(c.style) << " width " << c.width; }
+void PrintTo(const PenCase& c, std::ostream* os) {
+    *os << int(c.style) << " width " << c.width;
+}
 
 class PenPattern : public ::testing::TestWithParam<PenCase> {};
 
@@ -273,15 +276,17 @@ TEST_P(PenPattern, PatternIsInDevicePixelsWhateverTheWidth) {
     EXPECT_EQ(ink.left(), 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Styles, PenPattern,
-    ::testing::Values(PenCase{PenStyle::Solid, 1, {180}}, PenCase{PenStyle::Solid, 4, {180}},
-                      PenCase{PenStyle::Dash, 1, {18, -6, 18, -6}}, PenCase{PenStyle::Dash, 3, {18, -6, 18, -6}},
-                      PenCase{PenStyle::Dot, 1, {3, -3, 3, -3}}, PenCase{PenStyle::Dot, 5, {3, -3, 3, -3}},
-                      PenCase{PenStyle::DashDot, 1, {9, -6, 3, -6, 9}},
-                      PenCase{PenStyle::DashDot, 2, {9, -6, 3, -6, 9}},
-                      PenCase{PenStyle::DashDotDot, 1, {9, -3, 3, -3, 3, -3, 9}},
-                      PenCase{PenStyle::DashDotDot, 3, {9, -3, 3, -3, 3, -3, 9}}));
+INSTANTIATE_TEST_SUITE_P(Styles, PenPattern,
+                         ::testing::Values(PenCase{PenStyle::Solid, 1, {180}},
+                                           PenCase{PenStyle::Solid, 4, {180}},
+                                           PenCase{PenStyle::Dash, 1, {18, -6, 18, -6}},
+                                           PenCase{PenStyle::Dash, 3, {18, -6, 18, -6}},
+                                           PenCase{PenStyle::Dot, 1, {3, -3, 3, -3}},
+                                           PenCase{PenStyle::Dot, 5, {3, -3, 3, -3}},
+                                           PenCase{PenStyle::DashDot, 1, {9, -6, 3, -6, 9}},
+                                           PenCase{PenStyle::DashDot, 2, {9, -6, 3, -6, 9}},
+                                           PenCase{PenStyle::DashDotDot, 1, {9, -3, 3, -3, 3, -3, 9}},
+                                           PenCase{PenStyle::DashDotDot, 3, {9, -3, 3, -3, 3, -3, 9}}));
 
 TEST(QtPainterBackend, ThinLineLeavesOutItsLastPixel) {
     const QImage image = paint({40, 40}, [&](QtPainterBackend& backend) {

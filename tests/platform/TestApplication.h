@@ -12,7 +12,9 @@
 // test program; the first test that needs it creates it.
 namespace platformtest {
 
-inline void ensureApplication() { static platform::ApplicationGuard guard; }
+inline void ensureApplication() {
+    static platform::ApplicationGuard guard;
+}
 
 // UTF-8 text as the Shift-JIS bytes a form would hold.
 inline std::string sjis(const char* utf8) {
