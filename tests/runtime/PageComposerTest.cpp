@@ -364,28 +364,3 @@ TEST(PageComposer, PreparedDeviceContextByMode) {
         EXPECT_EQ(dc.font(), platform::LogFont{});
     }
 }
-
-// The printer's isotropic mapping shrinks a B4 form onto A4 paper and
-// enlarges an A5 form, keeping the form's proportions.
-TEST(PageComposer, PrinterMappingScalesTheFormToThePaper) {
-    struct Case {
-        const char* name;
-        int formW, formH;
-        platform::Point corner; // where the form's far corner lands on A4 at 600 dpi
-    };
-    const Case cases[] = {
-        {"A4", 2970, 2100, {7015, 4960}},
-        {"B4 shrunk", 3640, 2570, {7015, 4952}},
-        {"A5 enlarged", 2100, 1480, {7015, 4944}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        RecordingBackend backend(600, 600);
-        platform::DeviceContext dc(backend);
-        const formdesc::PrinterExtents extents = formdesc::printerExtents(c.formW, c.formH, 2970, 2100, 600, 600);
-        dc.setMapMode(platform::MapMode::Isotropic);
-        dc.setWindowExt(extents.form.width, extents.form.height);
-        dc.setViewportExt(extents.paper.width, extents.paper.height);
-        EXPECT_EQ(dc.lpToDp({extents.form.width, extents.form.height}), c.corner);
-    }
-}
