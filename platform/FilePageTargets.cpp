@@ -1,5 +1,6 @@
 #include "FilePageTargets.h"
 
+#include "PngWriter.h"
 #include "QtPainterBackend.h"
 
 #include <QFile>
@@ -163,7 +164,7 @@ void PngPageTarget::endPage() {
     // The image is saved with no painter on it, then painted on again.
     m_painter->end();
     QSaveFile file(localPath(pagePath(m_pages)));
-    if (!m_failed && !(file.open(QIODevice::WriteOnly) && m_image.save(&file, "PNG") && file.commit())) {
+    if (!m_failed && !(file.open(QIODevice::WriteOnly) && writeFastPng(m_image, file) && file.commit())) {
         m_error = pagePath(m_pages) + ": " + file.errorString().toStdString();
         m_failed = true;
     }

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6opengl6-dev
   libgl-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev llvm
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
