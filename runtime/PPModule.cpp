@@ -40,6 +40,7 @@ int PPModule::run(const TargetChooser& chooser, PrintProgress* progress) {
     if (!chosen.target) {
         if (chosen.failure == kPrintCancelled)
             return kPrintCancelled;
+        m_outputError = chosen.reason;
         reportRuntimeError(kMessageNoDevice);
         return kPrintNoDevice;
     }

@@ -30,6 +30,8 @@ enum PrintResult : int {
 struct ChosenTarget {
     std::unique_ptr<platform::PageTarget> target;
     int failure = kPrintNoDevice;
+    // Why there is no device, in the output system's words (for logs).
+    std::string reason;
 };
 
 // Chooses the output once the form is known. pageSize is the form's page in
@@ -59,7 +61,8 @@ public:
     const ControlOptions& options() const { return m_options; }
     int pagesPrinted() const { return m_pagesPrinted; }
     int pageCount() const { return m_pageCount; }
-    // What the output system said when the document could not be completed.
+    // What the output system said when no device could be had or the
+    // document could not be completed.
     const std::string& outputError() const { return m_outputError; }
 
 private:

@@ -14,6 +14,7 @@ packages=(
   poppler-utils
   python3 python3-reportlab python3-pil
   cups cups-client cups-bsd printer-driver-cups-pdf ghostscript
+  cups-daemon cups-filters libcups2-dev
   xvfb xauth
 )
 

@@ -1,9 +1,13 @@
 #include "Commands.h"
 
+#include "AbortProgress.h"
 #include "ApplicationGuard.h"
 #include "CommandParser.h"
 #include "FilePageTargets.h"
 #include "PPModule.h"
+#include "PrinterChooser.h"
+#include "PrinterPageTarget.h"
+#include "QtMessageSink.h"
 #include "ShiftJis.h"
 
 #include <QFile>
@@ -30,8 +34,10 @@ std::optional<int> paperCode(const QString& name) {
     return std::nullopt;
 }
 
+enum class OutputKind { Pdf, Png, Printer };
+
 struct FileOutput {
-    bool pdf = true;
+    OutputKind kind = OutputKind::Printer;
     std::string path;
     int dpi = 600;
     std::optional<int> paper; // nothing: the form's own size
@@ -53,12 +59,21 @@ platform::PaperTenths paperFor(const FileOutput& output, const formdesc::FormInf
 int runPrint(const QStringList& arguments) {
     CommandParser command(
         QStringLiteral("print"),
-        QStringLiteral("Renders every page of a form filled from a data file, as one PDF document or one PNG\n"
-                       "image per page. The device origin lies 5 mm in from the paper's corner, where a\n"
-                       "printer's printable area would begin. Works without a display.\n"
-                       "Exit status: the print job's result as an unsigned byte: 0 done, 255 the form\n"
-                       "failed (-1), 254 the data file cannot be opened or is empty (-2), 245 the output\n"
-                       "cannot be written (-11); 2 for usage errors."));
+        QStringLiteral("Renders every page of a form filled from a data file: on a printer (a CUPS queue), as\n"
+                       "one PDF document, or as one PNG image per page. For files the device origin lies 5 mm\n"
+                       "in from the paper's corner, where a printer's printable area would begin; printers\n"
+                       "keep their own paper, turned to the form's direction, with the origin at the corner\n"
+                       "of their printable area.\n"
+                       "Without --printer, --pdf or --png the job prints on a printer: the default queue when\n"
+                       "the control statement says PRINTER=Default, otherwise the one chosen in the print\n"
+                       "dialog. Without a display no dialog can be shown: the default queue is used, and\n"
+                       "when there is none the job fails with -3. A printer job that CUPS accepted is noted\n"
+                       "on standard output (\"request id is QUEUE-ID (N bytes)\").\n"
+                       "Exit status: the print job's result as an unsigned byte: 0 done (also when stopped\n"
+                       "from the abort dialog), 1 the print dialog was cancelled, 255 the form failed (-1),\n"
+                       "254 the data file cannot be opened or is empty (-2), 253 no printer (-3), 245 the\n"
+                       "output cannot be written or the print system refused the job (-11), with the print\n"
+                       "system's words on standard error; 2 for usage errors."));
     command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file (.zrk)."));
     command.addPositional(QStringLiteral("DATA"), QStringLiteral("The data file (.dat)."));
     QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("Write one PDF document."),
@@ -77,20 +92,33 @@ int runPrint(const QStringList& arguments) {
     QCommandLineOption controlOption(QStringLiteral("control"),
                                      QStringLiteral("Control statement, e.g. \"CONTROL LASTROW=40;\"."),
                                      QStringLiteral("TEXT"));
-    for (const auto* option : {&pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption})
+    QCommandLineOption printerOption(QStringLiteral("printer"),
+                                     QStringLiteral("Print on this CUPS queue, without a dialog."),
+                                     QStringLiteral("NAME"));
+    for (const auto* option : {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption})
         command.parser().addOption(*option);
     if (auto status = command.parse(arguments, 2))
         return *status;
     QCommandLineParser& parser = command.parser();
 
     FileOutput output;
-    if (parser.isSet(pdfOption) == parser.isSet(pngOption)) {
-        std::fputs("zrk print: give exactly one of --pdf OUT and --png PATTERN\n", stderr);
+    if (int(parser.isSet(pdfOption)) + int(parser.isSet(pngOption)) + int(parser.isSet(printerOption)) > 1) {
+        std::fputs("zrk print: give at most one of --printer NAME, --pdf OUT and --png PATTERN\n", stderr);
         return kExitUsage;
     }
-    output.pdf = parser.isSet(pdfOption);
-    output.path = QFile::encodeName(parser.value(output.pdf ? pdfOption : pngOption)).toStdString();
-    output.dpi = output.pdf ? 600 : 150;
+    if (parser.isSet(pdfOption))
+        output.kind = OutputKind::Pdf;
+    else if (parser.isSet(pngOption))
+        output.kind = OutputKind::Png;
+    const bool toFile = output.kind != OutputKind::Printer;
+    if (!toFile && (parser.isSet(dpiOption) || parser.isSet(paperOption))) {
+        std::fputs("zrk print: --dpi and --paper apply to files; a printer keeps its own\n", stderr);
+        return kExitUsage;
+    }
+    if (toFile)
+        output.path = QFile::encodeName(parser.value(output.kind == OutputKind::Pdf ? pdfOption : pngOption))
+                          .toStdString();
+    output.dpi = output.kind == OutputKind::Pdf ? 600 : 150;
     if (parser.isSet(dpiOption)) {
         bool ok = false;
         output.dpi = parser.value(dpiOption).toInt(&ok);
@@ -106,7 +134,7 @@ int runPrint(const QStringList& arguments) {
             return kExitUsage;
         }
     }
-    if (!output.pdf && !platform::PngPageTarget::isValidPagePattern(output.path)) {
+    if (output.kind == OutputKind::Png && !platform::PngPageTarget::isValidPagePattern(output.path)) {
         std::fputs("zrk print: --png PATTERN needs exactly one page number such as %d or %03d\n", stderr);
         return kExitUsage;
     }
@@ -114,18 +142,35 @@ int runPrint(const QStringList& arguments) {
 
     platform::ApplicationGuard application;
     runtime::PPModule job(command.path(0), command.path(1), parser.isSet(controlOption) ? control.c_str() : nullptr);
-    const int result = job.run([&](const formdesc::FormInfo& form, const formdesc::PageSizeTenths& pageSize,
-                                   const runtime::ControlOptions&) {
-        const platform::PaperTenths paper = paperFor(output, form, pageSize);
-        runtime::ChosenTarget chosen;
-        if (output.pdf)
-            chosen.target = std::make_unique<platform::PdfPageTarget>(output.path, paper, output.dpi);
-        else
-            chosen.target = std::make_unique<platform::PngPageTarget>(output.path, paper, output.dpi);
-        return chosen;
-    });
+    std::unique_ptr<runtime::AbortProgress> progress;
+    if (job.options().cancel)
+        progress = std::make_unique<runtime::AbortProgress>();
+
+    platform::SpoolReceipt receipt;
+    runtime::TargetChooser chooser;
+    if (toFile) {
+        chooser = [&](const formdesc::FormInfo& form, const formdesc::PageSizeTenths& pageSize,
+                      const runtime::ControlOptions&) {
+            const platform::PaperTenths paper = paperFor(output, form, pageSize);
+            runtime::ChosenTarget chosen;
+            if (output.kind == OutputKind::Pdf)
+                chosen.target = std::make_unique<platform::PdfPageTarget>(output.path, paper, output.dpi);
+            else
+                chosen.target = std::make_unique<platform::PngPageTarget>(output.path, paper, output.dpi);
+            return chosen;
+        };
+    } else {
+        runtime::PrinterRoad road;
+        road.queue = parser.value(printerOption).toStdString();
+        road.dialogAllowed = platform::QtMessageSink::canShowWindows();
+        road.receipt = &receipt;
+        chooser = runtime::printerChooser(road);
+    }
+    const int result = job.run(chooser, progress.get());
     if (!job.outputError().empty())
         std::fprintf(stderr, "zrk print: %s\n", job.outputError().c_str());
+    if (receipt.jobId != 0)
+        std::printf("request id is %s-%d (%lld bytes)\n", receipt.queue.c_str(), receipt.jobId, receipt.bytes);
     return static_cast<unsigned char>(result);
 }
 

@@ -89,8 +89,13 @@ expect "unwritable png is 245" test $? -eq 245
 expect "png pattern without number is a usage error" test $? -eq 2
 "$zrk" print "$examples/invoice.zrk" "$examples/invoice.dat" --png "$tmp/p-%s.png" 2>/dev/null
 expect "png pattern with %s is a usage error" test $? -eq 2
-"$zrk" print "$examples/invoice.zrk" "$examples/invoice.dat" 2>/dev/null
-expect "no output is a usage error" test $? -eq 2
+# Without a file output the job goes to a printer: here no print server
+# answers and there is no display for a dialog, so there is no printer (-3).
+CUPS_SERVER=127.0.0.1:9 "$zrk" print "$examples/invoice.zrk" "$examples/invoice.dat" 2>"$tmp/err"
+expect "no output and no printer is 253" test $? -eq 253
+expect "no printer message" grep -q 'プリンタＤＣの獲得に失敗しました' "$tmp/err"
+"$zrk" print "$examples/invoice.zrk" "$examples/invoice.dat" --pdf "$tmp/x.pdf" --printer PDF 2>/dev/null
+expect "file and printer together is a usage error" test $? -eq 2
 "$zrk" print "$examples/invoice.zrk" "$examples/invoice.dat" --pdf "$tmp/x.pdf" --dpi 0 2>/dev/null
 expect "bad dpi is a usage error" test $? -eq 2
 "$zrk" print "$examples/invoice.zrk" "$examples/invoice.dat" --pdf "$tmp/x.pdf" --paper letter 2>/dev/null

@@ -1,0 +1,69 @@
+#include "PrinterChooser.h"
+
+#include "OwnerWindow.h"
+#include "PrinterPageTarget.h"
+
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace runtime {
+
+namespace {
+
+ChosenTarget noDevice(std::string reason) {
+    ChosenTarget chosen;
+    chosen.failure = kPrintNoDevice;
+    chosen.reason = std::move(reason);
+    return chosen;
+}
+
+// A print dialog, not a print-setup dialog: all pages, no page numbers, no
+// selection, no printing to a file.
+std::unique_ptr<QPrinter> askUser(const OwnerWindow* owner) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer.get());
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+    if (owner)
+        owner->adopt(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return nullptr;
+    return printer;
+}
+
+} // namespace
+
+TargetChooser printerChooser(PrinterRoad road) {
+    return [road](const formdesc::FormInfo& form, const formdesc::PageSizeTenths&,
+                  const ControlOptions& options) -> ChosenTarget {
+        std::unique_ptr<QPrinter> printer;
+        if (!road.queue.empty()) {
+            const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(road.queue));
+            if (info.isNull())
+                return noDevice("there is no printer named " + road.queue);
+            printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        } else if (options.printsOnDefault() || !road.dialogAllowed) {
+            const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+            if (info.isNull())
+                return noDevice("there is no default printer");
+            printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        } else {
+            printer = askUser(road.owner);
+            if (!printer) {
+                ChosenTarget cancelled;
+                cancelled.failure = kPrintCancelled;
+                return cancelled;
+            }
+        }
+        if (!printer->isValid() || printer->outputFormat() != QPrinter::NativeFormat)
+            return noDevice("the printer " + printer->printerName().toStdString() + " cannot be used");
+        auto target = std::make_unique<platform::PrinterPageTarget>(std::move(printer), form.direction);
+        target->setReceipt(road.receipt);
+        ChosenTarget chosen;
+        chosen.target = std::move(target);
+        return chosen;
+    };
+}
+
+} // namespace runtime

@@ -1,0 +1,65 @@
+/*
+ * zrk.h - the form runtime library (libZRK.so).
+ *
+ * Prints a form filled with the lines of a data file. Load the library by
+ * name (dlopen("libZRK.so", RTLD_NOW)) and look the entry point up, or link
+ * against it. C linkage; call from the thread that runs the caller's user
+ * interface, if it has one.
+ *
+ * Arguments:
+ *   owner     the caller's native window id (X11 window), 0 for none. The
+ *             job's message boxes and its print dialog are kept above this
+ *             window where the windowing system allows it.
+ *   formPath  the form file (.zrk), a NUL-terminated path in the system's
+ *             encoding, of any length.
+ *   dataPath  the data file (.dat), likewise.
+ *   control   a CONTROL statement such as "CONTROL CANCEL=ON, PRINTER=Default;",
+ *             or NULL. NULL and "" leave every option at its default.
+ *             CANCEL=ON    show the abort dialog ("印刷の中断") while printing;
+ *             PRINTER=Default (any case)  print on the default CUPS queue
+ *                          without a dialog; otherwise the print dialog asks;
+ *             LASTROW=n    last row of figures on the last page.
+ *
+ * The strings are copied at the start of the call; the call returns when the
+ * job has finished. Each call is independent: the library creates its own Qt
+ * application object when the caller has none (on the offscreen platform
+ * when there is no display) and leaves the caller's alone. Without a display
+ * no dialog can be answered, so the default queue is used instead of the
+ * print dialog. Messages are shown in message boxes, or written as one line
+ * on standard error when there is no display.
+ *
+ * Result of ZRK_Print:
+ *     0  done: every page printed, printing stopped from the abort dialog,
+ *        or nothing to print
+ *     1  the user cancelled the print dialog (no message)
+ *    -1  the form file cannot be opened or fails the check
+ *    -2  the data file cannot be opened or is empty
+ *        ("帳票データがオープンできません")
+ *    -3  no printer can be had: no such queue, no default queue
+ *        ("プリンタＤＣの獲得に失敗しました")
+ *   -11  the printer cannot be used: the document cannot be started, or the
+ *        print system refused the finished job ("プリンタが使用できません")
+ *
+ * The preview entry point ZRK_View takes the same four arguments; it is
+ * exported once the preview exists (look it up with dlsym and expect NULL
+ * until then).
+ */
+#ifndef ZRK_H
+#define ZRK_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+int ZRK_Print(uintptr_t owner, const char* formPath, const char* dataPath, const char* control);
+
+typedef int (*ZRK_PrintFunction)(uintptr_t owner, const char* formPath, const char* dataPath,
+                                 const char* control);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,93 @@
+/*
+ * An outside caller of the runtime library, written in C and knowing nothing
+ * but zrk.h: loads libZRK.so by name, looks the entry points up and prints.
+ *
+ *   c_caller [-L FALLBACK] [-n TIMES] [-t] FORM DATA [CONTROL]
+ *
+ * -L  the library's full path, tried when loading by name fails
+ * -n  call ZRK_Print this many times, unloading and loading the library
+ *     between calls
+ * -t  report the time each call took
+ * A CONTROL of "-" passes NULL.
+ *
+ * Prints one line "ZRK_Print: N" per call (and "ZRK_View: present" or
+ * "absent"), and exits 0 when the library could be used, 3 when not.
+ */
+#include "zrk.h"
+
+#include <dlfcn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+#include <unistd.h>
+
+static void* load(const char* fallback) {
+    void* library = dlopen("libZRK.so", RTLD_NOW | RTLD_LOCAL);
+    if (!library && fallback) {
+        fprintf(stderr, "c_caller: by name: %s; trying %s\n", dlerror(), fallback);
+        library = dlopen(fallback, RTLD_NOW | RTLD_LOCAL);
+    }
+    if (!library)
+        fprintf(stderr, "c_caller: %s\n", dlerror());
+    return library;
+}
+
+static double seconds(void) {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (double)now.tv_sec + (double)now.tv_nsec / 1e9;
+}
+
+int main(int argc, char** argv) {
+    const char* fallback = NULL;
+    int times = 1;
+    int timed = 0;
+    int option;
+    while ((option = getopt(argc, argv, "L:n:t")) != -1) {
+        switch (option) {
+        case 'L':
+            fallback = optarg;
+            break;
+        case 'n':
+            times = atoi(optarg);
+            break;
+        case 't':
+            timed = 1;
+            break;
+        default:
+            return 2;
+        }
+    }
+    if (argc - optind < 2 || times < 1) {
+        fprintf(stderr, "usage: c_caller [-L LIBRARY] [-n TIMES] [-t] FORM DATA [CONTROL]\n");
+        return 2;
+    }
+    const char* form = argv[optind];
+    const char* data = argv[optind + 1];
+    const char* control = argc - optind > 2 ? argv[optind + 2] : NULL;
+    if (control && strcmp(control, "-") == 0)
+        control = NULL;
+
+    for (int call = 0; call < times; ++call) {
+        void* library = load(fallback);
+        if (!library)
+            return 3;
+        ZRK_PrintFunction print = (ZRK_PrintFunction)dlsym(library, "ZRK_Print");
+        if (!print) {
+            fprintf(stderr, "c_caller: ZRK_Print: %s\n", dlerror());
+            return 3;
+        }
+        if (call == 0)
+            printf("ZRK_View: %s\n", dlsym(library, "ZRK_View") ? "present" : "absent");
+        const double start = seconds();
+        const int result = print(0, form, data, control);
+        const double elapsed = seconds() - start;
+        printf("ZRK_Print: %d\n", result);
+        if (timed)
+            printf("seconds: %.3f\n", elapsed);
+        fflush(stdout);
+        dlclose(library);
+    }
+    return 0;
+}

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# libZRK.so as an outside C caller sees it, without a print server: what it
+# exports, and the failure results of ZRK_Print with their messages. The
+# printing itself is checked on a real queue by cups_print.sh.
+set -u
+caller="$1"
+library="$2"
+source_dir="$3"
+examples="$source_dir/examples"
+data="$source_dir/tests/data"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+# No print server answers here, and no default printer is named.
+export CUPS_SERVER=127.0.0.1:9
+unset PRINTER LPDEST DISPLAY WAYLAND_DISPLAY
+passed=0
+failed=0
+expect() {
+  local what="$1"
+  shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
+}
+results() { grep '^ZRK_Print:' "$tmp/out" | cut -d' ' -f2 | tr '\n' ' '; }
+
+# Exactly the entry points leave the library; ZRK_View joins once the preview is built.
+nm -D --defined-only "$library" | awk '{print $3}' | sort >"$tmp/symbols"
+expect "ZRK_Print exported" grep -qx ZRK_Print "$tmp/symbols"
+expect "nothing else exported" test -z "$(grep -vx -e ZRK_Print -e ZRK_View "$tmp/symbols")"
+
+# Loaded by name through the library search path.
+"$caller" "$tmp/none.zrk" "$examples/invoice.dat" >"$tmp/out" 2>"$tmp/err"
+expect "loads by name" test $? -eq 0
+expect "ZRK_View looked up" grep -qE '^ZRK_View: (present|absent)$' "$tmp/out"
+expect "missing form is -1" test "$(results)" = "-1 "
+expect "missing form message" grep -q '帳票パラメータがオープンできません' "$tmp/err"
+
+"$caller" "$examples/invoice.zrk" "$data/empty.dat" "CONTROL PRINTER=Default;" >"$tmp/out" 2>"$tmp/err"
+expect "empty data is -2" test "$(results)" = "-2 "
+expect "empty data message" grep -q '帳票データがオープンできません' "$tmp/err"
+expect "no printer asked for empty data" test "$(grep -c 'プリンタ' "$tmp/err")" = 0
+
+# No default printer: with PRINTER=Default, and without a display (no dialog
+# can be answered) for a null control as well.
+for control in "CONTROL PRINTER=Default;" "-" "CONTROL CANCEL=ON;"; do
+  "$caller" "$examples/invoice.zrk" "$examples/invoice.dat" "$control" >"$tmp/out" 2>"$tmp/err"
+  expect "no printer is -3 ($control)" test "$(results)" = "-3 "
+  expect "no printer message ($control)" grep -q 'プリンタＤＣの獲得に失敗しました' "$tmp/err"
+done
+
+# Paths are kept whole: a form 300 bytes deep is read (the job gets as far as
+# the printer).
+deep="$tmp/$(printf 'd%.0s' $(seq 1 120))/$(printf 'e%.0s' $(seq 1 120))"
+mkdir -p "$deep"
+cp "$examples/invoice.zrk" "$examples/invoice.dat" "$examples/logo.bmp" "$deep/"
+expect "deep path is long" test "${#deep}" -gt 260
+"$caller" "$deep/invoice.zrk" "$deep/invoice.dat" "CONTROL PRINTER=Default;" >"$tmp/out" 2>"$tmp/err"
+expect "long paths reach the printer" test "$(results)" = "-3 "
+
+# Calls are independent: the library is loaded, called, unloaded three times
+# and each call does the same.
+"$caller" -n 3 "$examples/invoice.zrk" "$examples/invoice.dat" "CONTROL PRINTER=Default;" >"$tmp/out" 2>"$tmp/err"
+expect "three calls alike" test "$(results)" = "-3 -3 -3 "
+expect "three messages" test "$(grep -c 'プリンタＤＣの獲得に失敗しました' "$tmp/err")" = 3
+
+# When the search path does not find it, the caller's fallback full path does.
+env -u LD_LIBRARY_PATH "$caller" -L "$library" "$tmp/none.zrk" "$examples/invoice.dat" >"$tmp/out" 2>"$tmp/err"
+expect "loads by full path" test "$(results)" = "-1 "
+
+echo "$passed passed, $failed failed"
+test "$failed" -eq 0
