@@ -8,7 +8,9 @@ generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz "${generator[@]}" -DZRK_FUZZ=ON -DZRK_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j"$(nproc)"
+targets=$(sed -n 's/^zrk_add_fuzzer(\([a-z_]*\) .*/\1/p' fuzz/CMakeLists.txt)
+# shellcheck disable=SC2086
+cmake --build build-fuzz -j"$(nproc)" --target $targets
 export ASAN_OPTIONS="detect_leaks=0"
 export QT_QPA_PLATFORM=offscreen
 for fuzzer in build-fuzz/fuzz/fuzz_*; do
