@@ -1,0 +1,456 @@
+#include "PdfDirectBackend.h"
+
+#include "PdfDeflater.h"
+#include "PdfEmbeddedFont.h"
+#include "PdfFileWriter.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+// Fonts kept at once; a page uses a handful.
+constexpr std::size_t kMaxFonts = 32;
+// As in QtPainterBackend: glyphs wider than their cell by less than this are
+// not clipped.
+constexpr double kClipTolerance = 1.0;
+// See beginPage.
+constexpr double kBiasX = 0.02;
+// Images are written once, so they get the smaller output.
+constexpr int kImageLevel = 6;
+
+double written(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return double(std::llround(value * scale)) / scale;
+}
+
+void appendColor(PdfStreamWriter& out, ColorRef color, std::string_view op) {
+    out.real((color & 0xFF) / 255.0).real(((color >> 8) & 0xFF) / 255.0).real(((color >> 16) & 0xFF) / 255.0);
+    out.raw(op);
+}
+
+// The dash patterns of a cosmetic GDI pen, in device pixels whatever the width.
+std::string_view dashArray(PenStyle style) {
+    switch (style) {
+    case PenStyle::Solid:
+        break;
+    case PenStyle::Dash:
+        return "[18 6]0 d\n";
+    case PenStyle::Dot:
+        return "[3 3]0 d\n";
+    case PenStyle::DashDot:
+        return "[9 6 3 6]0 d\n";
+    case PenStyle::DashDotDot:
+        return "[9 3 3 3 3 3]0 d\n";
+    }
+    return "[]0 d\n";
+}
+
+} // namespace
+
+PdfDirectBackend::PdfDirectBackend(PdfFileWriter& file, int dpiX, int dpiY, double pageHeightPoints)
+    : m_file(file), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)), m_pageHeight(pageHeightPoints),
+      m_decoder("windows-31j") {
+    if (!m_decoder.isValid())
+        m_decoder = QStringDecoder("Shift_JIS");
+    beginPage();
+}
+
+PdfDirectBackend::~PdfDirectBackend() = default;
+
+void PdfDirectBackend::beginPage() {
+    m_out.clear();
+    m_state = State{};
+    m_inText = m_inArray = m_inHex = m_lineStarted = m_inPath = false;
+    // Device pixels, y downwards from the top of the page, and a fiftieth of
+    // a pixel to the right: readers place glyphs in quarter pixels rounding
+    // down, and a whole-pixel position that the scale turns into a hair less
+    // would put every stem a pixel left of where the Qt painter puts it.
+    m_out.real(72.0 / m_dpiX, 8).raw("0 0 ").real(-72.0 / m_dpiY, 8).real(kBiasX * 72.0 / m_dpiX, 8);
+    m_out.real(m_pageHeight, 4);
+    m_out.raw("cm\n");
+}
+
+const std::string& PdfDirectBackend::pageContent() {
+    flush();
+    return m_out.bytes();
+}
+
+void PdfDirectBackend::flush() {
+    endText();
+    endPath();
+}
+
+// ---------------------------------------------------------------- drawing
+
+void PdfDirectBackend::endPath() {
+    if (m_inPath) {
+        m_out.raw("S\n");
+        m_inPath = false;
+    }
+}
+
+void PdfDirectBackend::setFill(ColorRef color) {
+    if (m_state.fill == color)
+        return;
+    closeArray();
+    appendColor(m_out, color, "rg\n");
+    m_state.fill = color;
+}
+
+void PdfDirectBackend::drawLine(Point from, Point to, const DevicePen& pen) {
+    endText();
+    const int width = std::max(1, pen.width);
+    if (m_state.stroke != pen.color || m_state.lineWidth != width || m_state.dash != pen.style) {
+        endPath();
+        if (m_state.stroke != pen.color)
+            appendColor(m_out, pen.color, "RG\n");
+        if (m_state.lineWidth != width)
+            m_out.num(width).raw("w\n");
+        if (m_state.dash != pen.style)
+            m_out.raw(dashArray(pen.style));
+        m_state.stroke = pen.color;
+        m_state.lineWidth = width;
+        m_state.dash = pen.style;
+    }
+    // The painter's aliased line covers [from, to) along its longer axis and
+    // `width` pixels across it, starting width / 2 pixels before the line;
+    // its dashes begin at `from`. A line of one point and one pixel width
+    // still sets that pixel.
+    const double across = (width % 2) ? 0.5 : 0.0;
+    double x1 = from.x, y1 = from.y, x2 = to.x, y2 = to.y;
+    if (from == to) {
+        if (width != 1)
+            return;
+        x2 += 1;
+    }
+    if (std::abs(x2 - x1) >= std::abs(y2 - y1)) {
+        y1 += across;
+        y2 += across;
+    } else {
+        x1 += across;
+        x2 += across;
+    }
+    m_out.real(x1, 1).real(y1, 1).raw("m ").real(x2, 1).real(y2, 1).raw("l\n");
+    m_inPath = true;
+}
+
+void PdfDirectBackend::fillRect(const Rect& rect, ColorRef color) {
+    endText();
+    endPath();
+    if (rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
+    setFill(color);
+    m_out.num(rect.left).num(rect.top).num(static_cast<long long>(rect.right) - rect.left);
+    m_out.num(static_cast<long long>(rect.bottom) - rect.top).raw("re f\n");
+}
+
+void PdfDirectBackend::drawImage(const QImage& image, const Rect& dest) {
+    endText();
+    endPath();
+    if (image.isNull() || dest.right <= dest.left || dest.bottom <= dest.top)
+        return;
+    const int object = imageObject(image);
+    if (object <= 0)
+        return;
+    // The image's unit square, top row first, onto the rectangle.
+    m_out.raw("q ").num(static_cast<long long>(dest.right) - dest.left).raw("0 0 ");
+    m_out.num(static_cast<long long>(dest.top) - dest.bottom).num(dest.left).num(dest.bottom);
+    m_out.raw("cm /Im").num(object).raw("Do Q\n");
+}
+
+int PdfDirectBackend::imageObject(const QImage& image) {
+    if (auto found = m_images.find(image.cacheKey()); found != m_images.end())
+        return found->second;
+    const bool alpha = image.hasAlphaChannel();
+    const QImage rgb = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    if (rgb.isNull())
+        return 0;
+    const int width = rgb.width(), height = rgb.height();
+    std::string colors, mask;
+    colors.reserve(std::size_t(width) * std::size_t(height) * 3);
+    if (alpha)
+        mask.reserve(std::size_t(width) * std::size_t(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const char*>(rgb.constScanLine(y));
+        if (!alpha) {
+            colors.append(line, std::size_t(width) * 3);
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            colors.append(line + 4 * x, 3);
+            mask.push_back(line[4 * x + 3]);
+        }
+    }
+    PdfDeflater deflater(kImageLevel);
+    std::string packed;
+    PdfStreamWriter dict;
+    const auto writeImage = [&](int number, std::string_view data, std::string_view colorSpace,
+                                int maskObject) {
+        const bool compressed = deflater.compress(data, packed);
+        dict.clear();
+        dict.raw("/Type/XObject/Subtype/Image/Width ").num(width).raw("/Height ").num(height);
+        dict.raw("/ColorSpace/").raw(colorSpace).raw("/BitsPerComponent 8/Interpolate true");
+        if (maskObject > 0)
+            dict.raw("/SMask ").num(maskObject).raw("0 R");
+        if (compressed)
+            dict.raw("/Filter/FlateDecode");
+        m_file.writeStream(number, dict.bytes(), compressed ? std::string_view(packed) : data);
+    };
+    const int object = m_file.reserveObject();
+    int maskObject = 0;
+    if (alpha) {
+        maskObject = m_file.reserveObject();
+        writeImage(maskObject, mask, "DeviceGray", 0);
+    }
+    writeImage(object, colors, "DeviceRGB", maskObject);
+    m_images.emplace(image.cacheKey(), object);
+    return object;
+}
+
+// ------------------------------------------------------------------- text
+
+void PdfDirectBackend::beginText() {
+    if (!m_inText) {
+        m_out.raw("BT\n");
+        m_inText = true;
+        m_lineStarted = false;
+    }
+}
+
+void PdfDirectBackend::closeHex() {
+    if (m_inHex) {
+        m_out.ch('>');
+        m_inHex = false;
+    }
+}
+
+void PdfDirectBackend::closeArray() {
+    closeHex();
+    if (m_inArray) {
+        m_out.raw("]TJ\n");
+        m_inArray = false;
+    }
+}
+
+void PdfDirectBackend::endText() {
+    closeArray();
+    if (m_inText) {
+        m_out.raw("ET\n");
+        m_inText = false;
+        m_lineStarted = false;
+    }
+}
+
+TextMetrics PdfDirectBackend::textMetrics(const DeviceFont& font) {
+    const Font& loaded = fontFor(font.font);
+    return {loaded.metrics.height, loaded.metrics.aveCharWidth};
+}
+
+PdfDirectBackend::Font& PdfDirectBackend::fontFor(const LogFont& key) {
+    if (m_lastFont && m_lastFont->key == key)
+        return *m_lastFont;
+    for (const auto& font : m_fonts) {
+        if (font->key == key) {
+            m_lastFont = font.get();
+            return *m_lastFont;
+        }
+    }
+    if (m_fonts.size() >= kMaxFonts)
+        m_fonts.clear(); // the text state refers to faces, which stay
+    auto font = std::make_unique<Font>();
+    font->key = key;
+    font->metrics = PdfFontMetrics::load(key, m_dpiY);
+    font->size = written(font->metrics.em, 3);
+    font->scaleX = written(font->metrics.scaleX * 100, 3) / 100;
+    font->face = embeddedFont(font->metrics.raw);
+    m_fonts.push_back(std::move(font));
+    m_lastFont = m_fonts.back().get();
+    return *m_lastFont;
+}
+
+PdfEmbeddedFont* PdfDirectBackend::embeddedFont(const QRawFont& face) {
+    if (!face.isValid())
+        return nullptr;
+    const std::string identity = PdfEmbeddedFont::identity(face);
+    if (auto found = m_faceByIdentity.find(identity); found != m_faceByIdentity.end())
+        return found->second;
+    auto embedded = std::make_unique<PdfEmbeddedFont>(face, "F" + std::to_string(m_faces.size() + 1));
+    PdfEmbeddedFont* result = embedded->embeddable() ? embedded.get() : nullptr;
+    m_faces.push_back(std::move(embedded));
+    m_faceByIdentity.emplace(identity, result);
+    return result;
+}
+
+char16_t PdfDirectBackend::unicodeFor(std::uint16_t code) {
+    if (auto found = m_unicode.find(code); found != m_unicode.end())
+        return found->second;
+    char bytes[2];
+    qsizetype length = 0;
+    if (code > 0xFF)
+        bytes[length++] = char(code >> 8);
+    bytes[length++] = char(code & 0xFF);
+    m_decoder.resetState();
+    const QString text = m_decoder.decode(QByteArrayView(bytes, length));
+    const bool valid =
+        !m_decoder.hasError() && text.size() == 1 && text.front() != QChar::ReplacementCharacter;
+    m_decoder.resetState();
+    const char16_t ch = valid ? text.front().unicode() : 0;
+    m_unicode.emplace(code, ch);
+    return ch;
+}
+
+const PdfDirectBackend::Glyph& PdfDirectBackend::glyphFor(Font& font, std::uint16_t code) {
+    if (auto found = font.glyphs.find(code); found != font.glyphs.end())
+        return found->second;
+
+    Glyph glyph;
+    const char16_t ch = unicodeFor(code);
+    const QChar qch(ch);
+    if (ch >= 0x20 && !qch.isSpace() && ch != 0x7F && ch != 0xFFFD) {
+        const QRawFont* raw = nullptr;
+        PdfEmbeddedFont* face = nullptr;
+        if (font.face && font.metrics.raw.supportsCharacter(qch)) {
+            raw = &font.metrics.raw;
+            face = font.face;
+            glyph.source = 1;
+        } else {
+            if (!font.fallbackLoaded) {
+                font.fallback = PdfFontMetrics::loadFallback(font.metrics.em);
+                font.fallbackFace = embeddedFont(font.fallback);
+                font.fallbackLoaded = true;
+            }
+            if (font.fallbackFace && font.fallback.supportsCharacter(qch)) {
+                raw = &font.fallback;
+                face = font.fallbackFace;
+                glyph.source = 2;
+            }
+        }
+        quint32 index = 0;
+        int count = 1;
+        if (raw && raw->glyphIndexesForChars(&qch, 1, &index, &count) && count == 1 && index != 0 &&
+            index < quint32(face->glyphCount())) {
+            glyph.index = std::uint16_t(index);
+            glyph.width = std::uint16_t(std::clamp(face->advance(glyph.index), 0, 0xFFFF));
+            QPointF advance;
+            raw->advancesForGlyphIndexes(&index, &advance, 1);
+            glyph.advance = float(advance.x());
+            face->use(glyph.index, ch);
+        } else {
+            glyph.source = 0;
+        }
+    }
+    return font.glyphs.emplace(code, glyph).first->second;
+}
+
+void PdfDirectBackend::drawChar(std::string_view sjisChar, const Rect& cell, const DeviceFont& deviceFont,
+                                ColorRef color) {
+    if (sjisChar.empty() || sjisChar.front() == '\0')
+        return;
+    if (cell.right <= cell.left || cell.bottom <= cell.top)
+        return;
+    const auto lead = static_cast<unsigned char>(sjisChar[0]);
+    const std::uint16_t code =
+        sjisChar.size() >= 2 ? std::uint16_t(lead << 8 | static_cast<unsigned char>(sjisChar[1])) : lead;
+
+    Font& font = fontFor(deviceFont.font);
+    const Glyph& glyph = glyphFor(font, code);
+    if (glyph.source == 0)
+        return;
+    endPath();
+
+    // Like DrawText with DT_VCENTER: the text box of tmHeight centred in the cell.
+    const int cellWidth = cell.right - cell.left;
+    const int cellHeight = cell.bottom - cell.top;
+    const int baseline = cell.top + (cellHeight - font.metrics.height) / 2 + font.metrics.ascent;
+
+    if (glyph.advance * font.metrics.scaleX > cellWidth + kClipTolerance ||
+        font.metrics.height > cellHeight) {
+        endText();
+        const State saved = m_state;
+        m_out.raw("q ").num(cell.left).num(cell.top).num(cellWidth).num(cellHeight).raw("re W n\n");
+        placeGlyph(font, glyph, cell.left, baseline, color);
+        endText();
+        m_out.raw("Q\n");
+        m_state = saved;
+        return;
+    }
+    placeGlyph(font, glyph, cell.left, baseline, color);
+}
+
+void PdfDirectBackend::placeGlyph(const Font& font, const Glyph& glyph, int x, int baseline, ColorRef color) {
+    PdfEmbeddedFont* face = glyph.source == 2 ? font.fallbackFace : font.face;
+    beginText();
+    if (m_state.font != face || m_state.size != font.size) {
+        closeArray();
+        m_out.ch('/').raw(face->resourceName()).ch(' ').real(font.size).raw("Tf\n");
+        m_state.font = face;
+        m_state.size = font.size;
+    }
+    if (m_state.scaleX != font.scaleX) {
+        closeArray();
+        m_out.real(font.scaleX * 100).raw("Tz\n");
+        m_state.scaleX = font.scaleX;
+    }
+    setFill(color);
+    if (!m_lineStarted || baseline != m_lineY) {
+        closeArray();
+        // The text matrix turns y upwards again so that glyphs stand upright.
+        if (!m_lineStarted)
+            m_out.raw("1 0 0 -1 ").num(x).num(baseline).raw("Tm\n");
+        else
+            m_out.num(static_cast<long long>(x) - m_lineX)
+                .num(static_cast<long long>(m_lineY) - baseline)
+                .raw("Td\n");
+        m_lineStarted = true;
+        m_lineX = x;
+        m_lineY = baseline;
+        m_penX = x;
+    }
+    if (!m_inArray) {
+        m_out.ch('[');
+        m_inArray = true;
+    }
+    // Pixels per thousandth of the em along the line, as a reader computes it.
+    const double unit = m_state.size * m_state.scaleX / 1000.0;
+    // Rounded so that the glyph lands on its pixel or a hair right of it,
+    // never left (see beginPage).
+    const long long adjustment = std::llround(std::floor((m_penX - x) / unit));
+    if (adjustment != 0) {
+        closeHex();
+        m_out.appendInt(adjustment);
+        m_penX -= double(adjustment) * unit;
+    }
+    if (!m_inHex) {
+        m_out.ch('<');
+        m_inHex = true;
+    }
+    m_out.hex4(glyph.index);
+    m_penX += glyph.width * unit;
+    ++m_glyphsDrawn;
+}
+
+// -------------------------------------------------------------- resources
+
+void PdfDirectBackend::writeResources(int resources, PdfDeflater& deflater) {
+    PdfStreamWriter dict;
+    dict.raw("<</ProcSet[/PDF/Text/ImageC]/Font<<");
+    for (const auto& face : m_faces) {
+        if (!face->embeddable() || !face->hasGlyphs())
+            continue;
+        const int number = m_file.reserveObject();
+        face->write(m_file, deflater, number);
+        dict.ch('/').raw(face->resourceName()).ch(' ').num(number).raw("0 R");
+    }
+    dict.raw(">>/XObject<<");
+    for (const auto& [key, object] : m_images)
+        dict.raw("/Im").num(object).num(object).raw("0 R");
+    dict.raw(">>>>");
+    m_file.writeObject(resources, dict.bytes());
+}
+
+} // namespace platform

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "DeviceContext.h"
+#include "PdfFontMetrics.h"
+#include "PdfStreamWriter.h"
+
+#include <QStringDecoder>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// Writes the device context's calls straight into PDF content streams, for
+// PdfDirectTarget. Device pixels become PDF user space through one "cm" per
+// page, so every coordinate in the stream is a device pixel.
+//
+// Glyphs land where QtPainterBackend puts them (the same fonts, em sizes,
+// baselines and horizontal scales), but are written compactly: one text
+// object for consecutive characters, the font and colour set only when they
+// change, glyph ids as two-byte codes in TJ arrays with a position adjustment
+// only where a glyph does not sit at the end of the one before. Consecutive
+// line segments of one pen make one path, and the pen is set only when it
+// changes. Lines cover the same pixels as the Qt painter's aliased lines.
+namespace platform {
+
+class PdfDeflater;
+class PdfEmbeddedFont;
+class PdfFileWriter;
+
+class PdfDirectBackend : public DeviceBackend {
+  public:
+    // Images are written to `file` when first drawn; pageHeightPoints is the
+    // height of the pages, for turning y downwards.
+    PdfDirectBackend(PdfFileWriter& file, int dpiX, int dpiY, double pageHeightPoints);
+    ~PdfDirectBackend() override;
+    PdfDirectBackend(const PdfDirectBackend&) = delete;
+    PdfDirectBackend& operator=(const PdfDirectBackend&) = delete;
+
+    int dpiX() const override { return m_dpiX; }
+    int dpiY() const override { return m_dpiY; }
+    void drawLine(Point from, Point to, const DevicePen& pen) override;
+    void fillRect(const Rect& rect, ColorRef color) override;
+    TextMetrics textMetrics(const DeviceFont& font) override;
+    void drawChar(std::string_view sjisChar, const Rect& cell, const DeviceFont& font,
+                  ColorRef color) override;
+    void drawImage(const QImage& image, const Rect& dest) override;
+    // Ends the text object or path being written.
+    void flush() override;
+
+    // Starts a new page's content.
+    void beginPage();
+    // The content drawn since beginPage, uncompressed and complete.
+    const std::string& pageContent();
+    // Writes the fonts used so far and the resource dictionary that every
+    // page refers to, as object `resources`.
+    void writeResources(int resources, PdfDeflater& deflater);
+
+    long long glyphsDrawn() const { return m_glyphsDrawn; }
+
+  private:
+    struct Glyph {
+        std::uint16_t index = 0;
+        std::uint16_t width = 0; // thousandths of the em, as in the W array
+        float advance = 0;       // unscaled pixels, as the face reports it
+        std::uint8_t source = 0; // 0 nothing to draw, 1 the face, 2 the fallback face
+    };
+
+    struct Font {
+        LogFont key;
+        PdfFontMetrics metrics;
+        double size = 0;   // the em as written with Tf
+        double scaleX = 1; // the horizontal scale as written with Tz
+        QRawFont fallback;
+        bool fallbackLoaded = false;
+        PdfEmbeddedFont* face = nullptr; // null when the face cannot be embedded
+        PdfEmbeddedFont* fallbackFace = nullptr;
+        std::unordered_map<std::uint16_t, Glyph> glyphs;
+    };
+
+    // What the page's graphics state holds, so that only changes are written.
+    struct State {
+        PdfEmbeddedFont* font = nullptr;
+        double size = 0;   // as written
+        double scaleX = 1; // as written (Tz / 100)
+        ColorRef fill = 0;
+        ColorRef stroke = 0;
+        int lineWidth = 1;
+        PenStyle dash = PenStyle::Solid;
+    };
+
+    Font& fontFor(const LogFont& key);
+    PdfEmbeddedFont* embeddedFont(const QRawFont& face);
+    const Glyph& glyphFor(Font& font, std::uint16_t code);
+    char16_t unicodeFor(std::uint16_t code);
+
+    void beginText();
+    void endText();
+    void closeHex();
+    void closeArray();
+    void endPath();
+    void setFill(ColorRef color);
+    void placeGlyph(const Font& font, const Glyph& glyph, int x, int baseline, ColorRef color);
+    int imageObject(const QImage& image);
+
+    PdfFileWriter& m_file;
+    int m_dpiX;
+    int m_dpiY;
+    double m_pageHeight;
+    PdfStreamWriter m_out;
+    State m_state;
+
+    std::vector<std::unique_ptr<Font>> m_fonts;
+    Font* m_lastFont = nullptr;
+    std::vector<std::unique_ptr<PdfEmbeddedFont>> m_faces;
+    std::unordered_map<std::string, PdfEmbeddedFont*> m_faceByIdentity;
+    std::unordered_map<std::uint16_t, char16_t> m_unicode;
+    QStringDecoder m_decoder;
+    std::unordered_map<qint64, int> m_images; // QImage::cacheKey to XObject number
+
+    // The text object being written.
+    bool m_inText = false;
+    bool m_inArray = false;
+    bool m_inHex = false;
+    bool m_lineStarted = false;
+    int m_lineX = 0;   // where the current line began
+    int m_lineY = 0;   // its baseline
+    double m_penX = 0; // where the next glyph lands without an adjustment
+    // The path being collected.
+    bool m_inPath = false;
+    long long m_glyphsDrawn = 0;
+};
+
+} // namespace platform
