@@ -40,7 +40,6 @@ std::string progressText(int page) {
 class AbortDialogStop : public testing::TestWithParam<StopCase> {};
 
 TEST_P(AbortDialogStop, PagesAlreadyPrintedStayAndTheDocumentEnds) {
-    printtest::ensureApplication();
     const StopCase& row = GetParam();
     DataLines data(row.lines);
     formdesc::RecordingMessageSink messages;
@@ -106,7 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 TEST(AbortDialog, ProgressTextCountsThePageAboutToBePrinted) {
-    printtest::ensureApplication();
     runtime::AbortDialog dialog;
     for (int page : {1, 12, 345}) {
         dialog.showPage(page);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ApplicationGuard.h"
 #include "DeviceContext.h"
 #include "MessageSink.h"
 #include "PageTarget.h"
@@ -13,19 +12,10 @@
 #include <functional>
 #include <string>
 
-// Shared pieces of the print job tests: one application object on the
-// offscreen platform, no reachable print server (so that no test can print on
-// a real queue, and there is no default printer), data files of whole pages,
-// and a page target that records what the job did.
+// Shared pieces of the print job tests (main.cpp makes the application
+// object and shuts the print server out): data files of whole pages and a
+// page target that records what the job did.
 namespace printtest {
-
-inline void ensureApplication() {
-    // A closed port: CUPS answers nothing, Qt sees no printers.
-    static const bool noServer =
-        (setenv("CUPS_SERVER", "127.0.0.1:9", 1), unsetenv("PRINTER"), unsetenv("LPDEST"), true);
-    static platform::ApplicationGuard guard;
-    (void)noServer;
-}
 
 inline std::string testData(const char* name) {
     return std::string(ZRK_TEST_DATA) + "/" + name;

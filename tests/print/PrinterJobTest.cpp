@@ -65,7 +65,6 @@ void PrintTo(const RoadCase& row, std::ostream* out) {
 class PrinterRoads : public testing::TestWithParam<RoadCase> {};
 
 TEST_P(PrinterRoads, ResultAndMessages) {
-    printtest::ensureApplication();
     const RoadCase& row = GetParam();
     DataLines data(60);
     formdesc::RecordingMessageSink messages;
@@ -108,7 +107,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<RoadCase>& info) { return std::string(info.param.name); });
 
 TEST(PrinterRoads, NamedQueueThatDoesNotExist) {
-    printtest::ensureApplication();
     DataLines data(60);
     formdesc::RecordingMessageSink messages;
     formdesc::ScopedMessageSink scoped(messages);
@@ -121,7 +119,6 @@ TEST(PrinterRoads, NamedQueueThatDoesNotExist) {
 }
 
 TEST(PrinterRoads, EmptyDataNeverAsksForAPrinter) {
-    printtest::ensureApplication();
     formdesc::RecordingMessageSink messages;
     formdesc::ScopedMessageSink scoped(messages);
     DialogCanceller canceller;
@@ -150,7 +147,6 @@ void PrintTo(const FailureCase& row, std::ostream* out) {
 class PrinterFailures : public testing::TestWithParam<FailureCase> {};
 
 TEST_P(PrinterFailures, AreReportedAsCannotPrint) {
-    printtest::ensureApplication();
     const FailureCase& row = GetParam();
     DataLines data(3 * 60);
     formdesc::RecordingMessageSink messages;
@@ -203,7 +199,6 @@ struct TurnCase {
 // The printer keeps its paper and is turned to the form's direction, whatever
 // it was set to before; the origin is the printable area's corner.
 TEST(PrinterPageTarget, KeepsThePaperAndTurnsItToTheForm) {
-    printtest::ensureApplication();
     const TurnCase rows[] = {
         {QPageSize::A4, QPageLayout::Landscape, formdesc::kPortrait, QPageLayout::Portrait, {2100, 2970}},
         {QPageSize::A4, QPageLayout::Portrait, formdesc::kLandscape, QPageLayout::Landscape, {2970, 2100}},
