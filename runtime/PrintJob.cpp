@@ -8,6 +8,8 @@
 #include "PrinterChooser.h"
 #include "QtMessageSink.h"
 
+#include <QApplication>
+
 #include <memory>
 #include <string>
 
@@ -21,7 +23,7 @@ int runPrintJob(std::uintptr_t owner, const char* formPath, const char* dataPath
 
     PPModule job(formPath ? formPath : "", dataPath ? dataPath : "", control);
     std::unique_ptr<AbortProgress> progress;
-    if (job.options().cancel)
+    if (job.options().cancel && qobject_cast<QApplication*>(QCoreApplication::instance()))
         progress = std::make_unique<AbortProgress>();
     PrinterRoad road;
     road.dialogAllowed = platform::QtMessageSink::canShowWindows();

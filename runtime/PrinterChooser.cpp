@@ -3,6 +3,7 @@
 #include "OwnerWindow.h"
 #include "PrinterPageTarget.h"
 
+#include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -37,6 +38,10 @@ std::unique_ptr<QPrinter> askUser(const OwnerWindow* owner) {
 TargetChooser printerChooser(PrinterRoad road) {
     return [road](const formdesc::FormInfo& form, const formdesc::PageSizeTenths&,
                   const ControlOptions& options) -> ChosenTarget {
+        // A caller's bare QCoreApplication cannot paint (and a second
+        // application object cannot be made next to it).
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return noDevice("printing needs a QApplication, and the calling program has a non-GUI one");
         std::unique_ptr<QPrinter> printer;
         if (!road.queue.empty()) {
             const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(road.queue));

@@ -104,13 +104,4 @@ INSTANTIATE_TEST_SUITE_P(
                     StopCase{"NoStopPrintsEveryPage", 5 * kRows, 99, Stop::Button, 5}),
     [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
-TEST(AbortDialog, ProgressTextCountsThePageAboutToBePrinted) {
-    runtime::AbortDialog dialog;
-    for (int page : {1, 12, 345}) {
-        dialog.showPage(page);
-        EXPECT_EQ(dialog.progressText().toStdString(), progressText(page));
-    }
-    EXPECT_FALSE(dialog.stopRequested());
-}
-
 } // namespace

@@ -118,18 +118,6 @@ TEST(PrinterRoads, NamedQueueThatDoesNotExist) {
     EXPECT_EQ(job.outputError(), "there is no printer named NO_SUCH_QUEUE");
 }
 
-TEST(PrinterRoads, EmptyDataNeverAsksForAPrinter) {
-    formdesc::RecordingMessageSink messages;
-    formdesc::ScopedMessageSink scoped(messages);
-    DialogCanceller canceller;
-    runtime::PrinterRoad road;
-    road.dialogAllowed = true;
-    runtime::PPModule job(printtest::testData("geometry.zrk"), printtest::testData("empty.dat"), nullptr);
-    EXPECT_EQ(job.run(runtime::printerChooser(road)), runtime::kPrintDataFailed);
-    EXPECT_FALSE(canceller.seen());
-    EXPECT_EQ(texts(messages), std::vector<std::string>{"その他 - 帳票データがオープンできません"});
-}
-
 struct FailureCase {
     const char* name;
     bool failBegin;
