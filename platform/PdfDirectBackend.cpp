@@ -28,28 +28,6 @@ double written(double value, int decimals) {
     return double(std::llround(value * scale)) / scale;
 }
 
-void appendColor(PdfStreamWriter& out, ColorRef color, std::string_view op) {
-    out.real((color & 0xFF) / 255.0).real(((color >> 8) & 0xFF) / 255.0).real(((color >> 16) & 0xFF) / 255.0);
-    out.raw(op);
-}
-
-// The dash patterns of a cosmetic GDI pen, in device pixels whatever the width.
-std::string_view dashArray(PenStyle style) {
-    switch (style) {
-    case PenStyle::Solid:
-        break;
-    case PenStyle::Dash:
-        return "[18 6]0 d\n";
-    case PenStyle::Dot:
-        return "[3 3]0 d\n";
-    case PenStyle::DashDot:
-        return "[9 6 3 6]0 d\n";
-    case PenStyle::DashDotDot:
-        return "[9 3 3 3 3 3]0 d\n";
-    }
-    return "[]0 d\n";
-}
-
 } // namespace
 
 PdfDirectBackend::PdfDirectBackend(PdfFileWriter& file, int dpiX, int dpiY, double pageHeightPoints)
@@ -64,8 +42,8 @@ PdfDirectBackend::~PdfDirectBackend() = default;
 
 void PdfDirectBackend::beginPage() {
     m_out.clear();
-    m_state = State{};
-    m_inText = m_inArray = m_inHex = m_lineStarted = m_inPath = false;
+    m_text.reset();
+    m_paths.reset();
     // Device pixels, y downwards from the top of the page, and a fiftieth of
     // a pixel to the right: readers place glyphs in quarter pixels rounding
     // down, and a whole-pixel position that the scale turns into a hair less
@@ -81,77 +59,32 @@ const std::string& PdfDirectBackend::pageContent() {
 }
 
 void PdfDirectBackend::flush() {
-    endText();
-    endPath();
+    endDrawing();
+}
+
+void PdfDirectBackend::endDrawing() {
+    m_text.end();
+    m_paths.end();
 }
 
 // ---------------------------------------------------------------- drawing
 
-void PdfDirectBackend::endPath() {
-    if (m_inPath) {
-        m_out.raw("S\n");
-        m_inPath = false;
-    }
-}
-
-void PdfDirectBackend::setFill(ColorRef color) {
-    if (m_state.fill == color)
-        return;
-    closeArray();
-    appendColor(m_out, color, "rg\n");
-    m_state.fill = color;
-}
-
 void PdfDirectBackend::drawLine(Point from, Point to, const DevicePen& pen) {
-    endText();
-    const int width = std::max(1, pen.width);
-    if (m_state.stroke != pen.color || m_state.lineWidth != width || m_state.dash != pen.style) {
-        endPath();
-        if (m_state.stroke != pen.color)
-            appendColor(m_out, pen.color, "RG\n");
-        if (m_state.lineWidth != width)
-            m_out.num(width).raw("w\n");
-        if (m_state.dash != pen.style)
-            m_out.raw(dashArray(pen.style));
-        m_state.stroke = pen.color;
-        m_state.lineWidth = width;
-        m_state.dash = pen.style;
-    }
-    // The painter's aliased line covers [from, to) along its longer axis and
-    // `width` pixels across it, starting width / 2 pixels before the line;
-    // its dashes begin at `from`. A line of one point and one pixel width
-    // still sets that pixel.
-    const double across = (width % 2) ? 0.5 : 0.0;
-    double x1 = from.x, y1 = from.y, x2 = to.x, y2 = to.y;
-    if (from == to) {
-        if (width != 1)
-            return;
-        x2 += 1;
-    }
-    if (std::abs(x2 - x1) >= std::abs(y2 - y1)) {
-        y1 += across;
-        y2 += across;
-    } else {
-        x1 += across;
-        x2 += across;
-    }
-    m_out.real(x1, 1).real(y1, 1).raw("m ").real(x2, 1).real(y2, 1).raw("l\n");
-    m_inPath = true;
+    m_text.end();
+    m_paths.line(from, to, pen);
 }
 
 void PdfDirectBackend::fillRect(const Rect& rect, ColorRef color) {
-    endText();
-    endPath();
+    endDrawing();
     if (rect.right <= rect.left || rect.bottom <= rect.top)
         return;
-    setFill(color);
+    m_text.setFill(color);
     m_out.num(rect.left).num(rect.top).num(static_cast<long long>(rect.right) - rect.left);
     m_out.num(static_cast<long long>(rect.bottom) - rect.top).raw("re f\n");
 }
 
 void PdfDirectBackend::drawImage(const QImage& image, const Rect& dest) {
-    endText();
-    endPath();
+    endDrawing();
     if (image.isNull() || dest.right <= dest.left || dest.bottom <= dest.top)
         return;
     const int object = imageObject(image);
@@ -213,38 +146,6 @@ int PdfDirectBackend::imageObject(const QImage& image) {
 }
 
 // ------------------------------------------------------------------- text
-
-void PdfDirectBackend::beginText() {
-    if (!m_inText) {
-        m_out.raw("BT\n");
-        m_inText = true;
-        m_lineStarted = false;
-    }
-}
-
-void PdfDirectBackend::closeHex() {
-    if (m_inHex) {
-        m_out.ch('>');
-        m_inHex = false;
-    }
-}
-
-void PdfDirectBackend::closeArray() {
-    closeHex();
-    if (m_inArray) {
-        m_out.raw("]TJ\n");
-        m_inArray = false;
-    }
-}
-
-void PdfDirectBackend::endText() {
-    closeArray();
-    if (m_inText) {
-        m_out.raw("ET\n");
-        m_inText = false;
-        m_lineStarted = false;
-    }
-}
 
 TextMetrics PdfDirectBackend::textMetrics(const DeviceFont& font) {
     const Font& loaded = fontFor(font.font);
@@ -361,7 +262,7 @@ void PdfDirectBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
     const Glyph& glyph = glyphFor(font, code);
     if (glyph.source == 0)
         return;
-    endPath();
+    m_paths.end();
 
     // Like DrawText with DT_VCENTER: the text box of tmHeight centred in the cell.
     const int cellWidth = cell.right - cell.left;
@@ -370,67 +271,21 @@ void PdfDirectBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
 
     if (glyph.advance * font.metrics.scaleX > cellWidth + kClipTolerance ||
         font.metrics.height > cellHeight) {
-        endText();
-        const State saved = m_state;
+        m_text.end();
+        const PdfTextWriter::State saved = m_text.state();
         m_out.raw("q ").num(cell.left).num(cell.top).num(cellWidth).num(cellHeight).raw("re W n\n");
         placeGlyph(font, glyph, cell.left, baseline, color);
-        endText();
+        m_text.end();
         m_out.raw("Q\n");
-        m_state = saved;
+        m_text.restore(saved);
         return;
     }
     placeGlyph(font, glyph, cell.left, baseline, color);
 }
 
 void PdfDirectBackend::placeGlyph(const Font& font, const Glyph& glyph, int x, int baseline, ColorRef color) {
-    PdfEmbeddedFont* face = glyph.source == 2 ? font.fallbackFace : font.face;
-    beginText();
-    if (m_state.font != face || m_state.size != font.size) {
-        closeArray();
-        m_out.ch('/').raw(face->resourceName()).ch(' ').real(font.size).raw("Tf\n");
-        m_state.font = face;
-        m_state.size = font.size;
-    }
-    if (m_state.scaleX != font.scaleX) {
-        closeArray();
-        m_out.real(font.scaleX * 100).raw("Tz\n");
-        m_state.scaleX = font.scaleX;
-    }
-    setFill(color);
-    if (!m_lineStarted || baseline != m_lineY) {
-        closeArray();
-        // The text matrix turns y upwards again so that glyphs stand upright.
-        if (!m_lineStarted)
-            m_out.raw("1 0 0 -1 ").num(x).num(baseline).raw("Tm\n");
-        else
-            m_out.num(static_cast<long long>(x) - m_lineX)
-                .num(static_cast<long long>(m_lineY) - baseline)
-                .raw("Td\n");
-        m_lineStarted = true;
-        m_lineX = x;
-        m_lineY = baseline;
-        m_penX = x;
-    }
-    if (!m_inArray) {
-        m_out.ch('[');
-        m_inArray = true;
-    }
-    // Pixels per thousandth of the em along the line, as a reader computes it.
-    const double unit = m_state.size * m_state.scaleX / 1000.0;
-    // Rounded so that the glyph lands on its pixel or a hair right of it,
-    // never left (see beginPage).
-    const long long adjustment = std::llround(std::floor((m_penX - x) / unit));
-    if (adjustment != 0) {
-        closeHex();
-        m_out.appendInt(adjustment);
-        m_penX -= double(adjustment) * unit;
-    }
-    if (!m_inHex) {
-        m_out.ch('<');
-        m_inHex = true;
-    }
-    m_out.hex4(glyph.index);
-    m_penX += glyph.width * unit;
+    const PdfEmbeddedFont& face = glyph.source == 2 ? *font.fallbackFace : *font.face;
+    m_text.add(face, font.size, font.scaleX, color, x, baseline, glyph.index, glyph.width);
     ++m_glyphsDrawn;
 }
 

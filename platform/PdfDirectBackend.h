@@ -2,7 +2,9 @@
 
 #include "DeviceContext.h"
 #include "PdfFontMetrics.h"
+#include "PdfPathWriter.h"
 #include "PdfStreamWriter.h"
+#include "PdfTextWriter.h"
 
 #include <QStringDecoder>
 
@@ -17,12 +19,9 @@
 // page, so every coordinate in the stream is a device pixel.
 //
 // Glyphs land where QtPainterBackend puts them (the same fonts, em sizes,
-// baselines and horizontal scales), but are written compactly: one text
-// object for consecutive characters, the font and colour set only when they
-// change, glyph ids as two-byte codes in TJ arrays with a position adjustment
-// only where a glyph does not sit at the end of the one before. Consecutive
-// line segments of one pen make one path, and the pen is set only when it
-// changes. Lines cover the same pixels as the Qt painter's aliased lines.
+// baselines, horizontal scales and clipping), written compactly by
+// PdfTextWriter; lines cover the pixels the Qt painter's aliased lines
+// cover, written by PdfPathWriter. Faces are embedded as subsets.
 namespace platform {
 
 class PdfDeflater;
@@ -79,28 +78,12 @@ class PdfDirectBackend : public DeviceBackend {
         std::unordered_map<std::uint16_t, Glyph> glyphs;
     };
 
-    // What the page's graphics state holds, so that only changes are written.
-    struct State {
-        PdfEmbeddedFont* font = nullptr;
-        double size = 0;   // as written
-        double scaleX = 1; // as written (Tz / 100)
-        ColorRef fill = 0;
-        ColorRef stroke = 0;
-        int lineWidth = 1;
-        PenStyle dash = PenStyle::Solid;
-    };
-
     Font& fontFor(const LogFont& key);
     PdfEmbeddedFont* embeddedFont(const QRawFont& face);
     const Glyph& glyphFor(Font& font, std::uint16_t code);
     char16_t unicodeFor(std::uint16_t code);
 
-    void beginText();
-    void endText();
-    void closeHex();
-    void closeArray();
-    void endPath();
-    void setFill(ColorRef color);
+    void endDrawing();
     void placeGlyph(const Font& font, const Glyph& glyph, int x, int baseline, ColorRef color);
     int imageObject(const QImage& image);
 
@@ -109,7 +92,8 @@ class PdfDirectBackend : public DeviceBackend {
     int m_dpiY;
     double m_pageHeight;
     PdfStreamWriter m_out;
-    State m_state;
+    PdfTextWriter m_text{m_out};
+    PdfPathWriter m_paths{m_out};
 
     std::vector<std::unique_ptr<Font>> m_fonts;
     Font* m_lastFont = nullptr;
@@ -119,16 +103,6 @@ class PdfDirectBackend : public DeviceBackend {
     QStringDecoder m_decoder;
     std::unordered_map<qint64, int> m_images; // QImage::cacheKey to XObject number
 
-    // The text object being written.
-    bool m_inText = false;
-    bool m_inArray = false;
-    bool m_inHex = false;
-    bool m_lineStarted = false;
-    int m_lineX = 0;   // where the current line began
-    int m_lineY = 0;   // its baseline
-    double m_penX = 0; // where the next glyph lands without an adjustment
-    // The path being collected.
-    bool m_inPath = false;
     long long m_glyphsDrawn = 0;
 };
 

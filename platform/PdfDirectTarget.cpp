@@ -69,6 +69,8 @@ bool PdfDirectTarget::beginDocument(const std::string& utf8Name) {
 }
 
 void PdfDirectTarget::beginPage() {
+    if (!m_backend)
+        return;
     if (m_pageOpen)
         endPage();
     m_backend->beginPage();
@@ -76,7 +78,7 @@ void PdfDirectTarget::beginPage() {
 }
 
 void PdfDirectTarget::endPage() {
-    if (!m_pageOpen)
+    if (!m_backend || !m_pageOpen)
         return;
     m_pageOpen = false;
     const std::string& content = m_backend->pageContent();
@@ -95,7 +97,7 @@ void PdfDirectTarget::endPage() {
 }
 
 bool PdfDirectTarget::endDocument() {
-    if (!m_file)
+    if (!m_backend)
         return false;
     endPage();
     // A document needs a page; a job that drew none gets a blank one, as

@@ -117,6 +117,23 @@ void drawTestPage(DeviceContext& dc, const QImage& image) {
     dc.selectPen({PenStyle::Solid, 0, 0});
     dc.moveTo(1100, 600);
     dc.lineTo(1100, 600); // one pixel
+    // Rows and a column of dots as figures draw them, one segment a dot,
+    // with a stray dot off the pitch at the end of the first row.
+    for (int i = 0; i < 40; ++i) {
+        dc.moveTo(10 + 5 * i, 872);
+        dc.lineTo(11 + 5 * i, 872);
+    }
+    dc.moveTo(212, 872);
+    dc.lineTo(213, 872);
+    dc.selectPen({PenStyle::Solid, 2, 0x800000});
+    for (int i = 0; i < 30; ++i) {
+        dc.moveTo(300 + 6 * i, 882);
+        dc.lineTo(301 + 6 * i, 882);
+    }
+    for (int i = 0; i < 30; ++i) {
+        dc.moveTo(1200, 700 + 6 * i);
+        dc.lineTo(1200, 701 + 6 * i);
+    }
     dc.fillRect({1150, 580, 1290, 640}, 0xC08040);
     dc.draw3dRect({1150, 660, 1290, 720}, 0x000000, 0x808080);
     dc.stretchImage(image, {1320, 900, 1480, 980});
