@@ -12,5 +12,6 @@ int runCheck(const QStringList& arguments);
 int runInspect(const QStringList& arguments);
 int runFormat(const QStringList& arguments);
 int runPrint(const QStringList& arguments);
+int runView(const QStringList& arguments);
 
 } // namespace zrkcli

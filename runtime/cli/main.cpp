@@ -18,6 +18,7 @@ constexpr const char* kUsage =
     "  inspect FORM           print a form file as read, as JSON\n"
     "  format FORM OUT        read a form file and write it in the designer's layout\n"
     "  print FORM DATA ...    render a form filled with data (PDF, PNG or a printer)\n"
+    "  view FORM DATA         show a form filled with data in the preview window\n"
     "\n"
     "'zrk <command> --help' describes each command.\n";
 
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
         return zrkcli::runFormat(arguments);
     if (command == QLatin1String("print"))
         return zrkcli::runPrint(arguments);
+    if (command == QLatin1String("view"))
+        return zrkcli::runView(arguments);
     std::fprintf(stderr, "zrk: unknown command '%s'\n\n%s", qUtf8Printable(command), kUsage);
     return zrkcli::kExitUsage;
 }

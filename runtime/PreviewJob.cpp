@@ -1,0 +1,82 @@
+#include "PreviewJob.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include "ApplicationGuard.h"
+#include "MessageSink.h"
+#include "OwnerMessageSink.h"
+#include "OwnerWindow.h"
+#include "PreviewDialog.h"
+#include "PreviewPages.h"
+#include "PrinterChooser.h"
+#include "QtMessageSink.h"
+
+namespace runtime {
+
+namespace {
+
+// The window's first place: the desktop less 10 pixels at the left, top and
+// right, and 30 at the bottom.
+QRect previewWindowRect() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {10, 10, 620, 440};
+    return screen->availableGeometry().adjusted(10, 10, -10, -30);
+}
+
+} // namespace
+
+PreviewJob::PreviewJob(std::string formPath, std::string dataPath, const char* control)
+    : m_formPath(std::move(formPath)), m_dataPath(std::move(dataPath)), m_control(control ? control : ""),
+      m_hasControl(control != nullptr) {}
+
+int PreviewJob::run() {
+    PreviewPages pages(m_formPath, m_dataPath, m_hasControl ? m_control.c_str() : nullptr);
+    if (!pages.readForm())
+        return kViewFormFailed;
+    if (!pages.loadFirstPage())
+        return kViewDataFailed;
+
+    // A top-level window of its own, modal for the caller's windows, which
+    // still repaint while it is open.
+    PreviewDialog dialog(pages, m_printChooser);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setGeometry(previewWindowRect());
+    // The index is built before the window is first shown; when that fails
+    // (its message shown) the window never appears.
+    if (!dialog.buildPageIndex())
+        return kViewDone;
+    if (m_shown)
+        m_shown(dialog);
+    dialog.exec();
+    return kViewDone;
+}
+
+bool previewDisplayAvailable() {
+    return platform::QtMessageSink::canShowWindows() && QGuiApplication::primaryScreen() != nullptr;
+}
+
+TargetChooser previewPrintChooser() {
+    PrinterRoad road;
+    road.dialogAllowed = true;
+    return printerChooser(road);
+}
+
+int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPath, const char* control) {
+    platform::ApplicationGuard application;
+    const OwnerWindow ownerWindow(owner);
+    OwnerMessageSink sink(ownerWindow);
+    const formdesc::ScopedMessageSink scopedSink(sink);
+
+    if (!previewDisplayAvailable()) {
+        formdesc::messageSink().show(formdesc::kCaptionError, kNoDisplayText,
+                                     formdesc::MessageIcon::Exclamation);
+        return kViewNoDisplay;
+    }
+    PreviewJob job(formPath ? formPath : "", dataPath ? dataPath : "", control);
+    job.setPrintChooser(previewPrintChooser());
+    return job.run();
+}
+
+} // namespace runtime

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "PPModule.h"
+
+// The preview job behind ZRK_View: reads the form, loads page 1, opens the
+// preview window sized to the desktop, indexes the data file's pages and
+// waits until the window is closed.
+namespace runtime {
+
+class PreviewDialog;
+
+// Result codes of a preview job.
+enum ViewResult : int {
+    kViewDone = 0,        // shown and closed (or the page index failed after the window existed)
+    kViewFormFailed = -1, // the form file cannot be opened or fails the check (its message shown)
+    kViewDataFailed = -2, // the data file cannot be opened or is empty ("帳票データがオープンできません")
+    kViewNoDisplay = -3, // there is no display to show the window on (a message says so)
+};
+
+// The message shown when the preview cannot be shown for want of a display.
+inline constexpr const char* kNoDisplayText = "プレビューを表示できません（ディスプレイがありません）";
+
+class PreviewJob {
+  public:
+    // control may be null. Messages go to the installed message sink.
+    PreviewJob(std::string formPath, std::string dataPath, const char* control);
+
+    // Where "印刷" prints; without one the print job has no printer.
+    void setPrintChooser(TargetChooser chooser) { m_printChooser = std::move(chooser); }
+    // Called with the window once it exists and its pages are indexed, just
+    // before the modal loop (tests drive the window from here).
+    void setShownHandler(std::function<void(PreviewDialog&)> handler) { m_shown = std::move(handler); }
+
+    // Runs the job on the running QApplication and returns a ViewResult.
+    // It does not look for a display; runPreviewJob does.
+    int run();
+
+  private:
+    std::string m_formPath;
+    std::string m_dataPath;
+    std::string m_control;
+    bool m_hasControl;
+    TargetChooser m_printChooser;
+    std::function<void(PreviewDialog&)> m_shown;
+};
+
+// True when windows can be shown: a QApplication on a platform with a screen
+// (neither the offscreen nor the minimal platform).
+bool previewDisplayAvailable();
+
+// ZRK_View's job. owner is the caller's native window id (0: none): the
+// job's message boxes are kept above it. Creates the application object when
+// the caller has none; without a display shows kNoDisplayText and returns
+// kViewNoDisplay. Null paths are taken as empty ones (no file opens).
+int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPath, const char* control);
+
+// The chooser "印刷" uses in runPreviewJob: the print dialog and the printer
+// it returns.
+TargetChooser previewPrintChooser();
+
+} // namespace runtime

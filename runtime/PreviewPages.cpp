@@ -1,0 +1,89 @@
+#include "PreviewPages.h"
+
+#include <filesystem>
+
+#include "EventPump.h"
+#include "FormMessages.h"
+#include "ShiftJis.h"
+
+namespace runtime {
+
+namespace {
+
+constexpr int kMessageDataFile = 2;
+
+void reportDataFileError() {
+    formdesc::reportFormError(formdesc::kErrorOther, kMessageDataFile, 0, formdesc::MessageOrigin::Library);
+}
+
+} // namespace
+
+PreviewPages::PreviewPages(std::string formPath, std::string dataPath, const char* control)
+    : m_formPath(std::move(formPath)), m_dataPath(std::move(dataPath)),
+      m_options(parseControlOptions(control)), m_model(std::make_unique<formdesc::FormModel>()),
+      m_page(std::make_unique<PageBuffer>()) {}
+
+PreviewPages::~PreviewPages() = default;
+
+bool PreviewPages::readForm() {
+    if (!formdesc::readFormFile(m_formPath, *m_model, formdesc::ReaderVariant::Preview, &m_pageSize))
+        return false;
+    m_composer = std::make_unique<PageComposer>(*m_model, std::filesystem::path(m_formPath).parent_path());
+    setResolution(96, 96);
+    return true;
+}
+
+bool PreviewPages::loadFirstPage() {
+    if (!loadPage(m_dataPath, 0, m_model->form, *m_page, platform::pumpPendingEvents)) {
+        reportDataFileError();
+        return false;
+    }
+    m_currentPage = 1;
+    return true;
+}
+
+bool PreviewPages::buildIndex() {
+    auto index = runtime::buildPageIndex(m_dataPath, m_model->form.rows, platform::pumpPendingEvents);
+    if (!index) {
+        reportDataFileError();
+        return false;
+    }
+    m_index = std::move(*index);
+    return true;
+}
+
+bool PreviewPages::goTo(int pageNumber) {
+    // Loading dispatches pending events; a second request arriving meanwhile
+    // must not fill the same buffer under the first one.
+    if (m_loading)
+        return false;
+    m_loading = true;
+    const bool loaded =
+        goToPage(m_dataPath, m_index, pageNumber, m_model->form, *m_page, platform::pumpPendingEvents);
+    m_loading = false;
+    if (!loaded) {
+        reportDataFileError();
+        return false;
+    }
+    m_currentPage = pageNumber;
+    return true;
+}
+
+void PreviewPages::setResolution(int dpiX, int dpiY) {
+    m_dpiY = dpiY;
+    m_geometry = formdesc::previewGeometry(m_pageSize.width, m_pageSize.height, m_model->form, dpiX, dpiY);
+}
+
+std::string PreviewPages::title() const {
+    return formdesc::sjis::toUtf8(formdesc::sjis::view(m_model->form.title));
+}
+
+void PreviewPages::compose(platform::DeviceContext& dc, platform::Point scrollOrigin) {
+    if (!m_composer)
+        return;
+    const RenderContext context{dc,           m_geometry,        RenderMode::Preview, m_dpiY,
+                                scrollOrigin, m_options.lastRow, isLastPage()};
+    m_composer->composePage(context, *m_page);
+}
+
+} // namespace runtime

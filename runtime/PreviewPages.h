@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "ControlOptions.h"
+#include "DataPages.h"
+#include "FormModel.h"
+#include "FormReader.h"
+#include "PageBuffer.h"
+#include "PageComposer.h"
+#include "PageGeometry.h"
+
+// What the preview shows, without the windows: the form read for the
+// preview, the job's options, the page of data on show, the index of the
+// data file's pages and the grid on the screen. Failures show their message
+// here (the form reader's, or "帳票データがオープンできません") and are
+// returned as false.
+namespace runtime {
+
+class PreviewPages {
+  public:
+    // control may be null.
+    PreviewPages(std::string formPath, std::string dataPath, const char* control);
+    ~PreviewPages();
+    PreviewPages(const PreviewPages&) = delete;
+    PreviewPages& operator=(const PreviewPages&) = delete;
+
+    // Reads and checks the form as the preview reads it.
+    bool readForm();
+    // Loads page 1 from the start of the data file; the current page is 1.
+    bool loadFirstPage();
+    // Indexes every page of the data file. Needed before goTo().
+    bool buildIndex();
+    // Loads the indexed page; the current page changes only on success. A
+    // failure leaves the page on show as it was.
+    bool goTo(int pageNumber);
+
+    // The grid for a screen of this resolution.
+    void setResolution(int dpiX, int dpiY);
+
+    const std::string& formPath() const { return m_formPath; }
+    const std::string& dataPath() const { return m_dataPath; }
+    const ControlOptions& options() const { return m_options; }
+    const formdesc::FormModel& model() const { return *m_model; }
+    const formdesc::PageGeometry& geometry() const { return m_geometry; }
+    int dpiY() const { return m_dpiY; }
+    // The form's title as UTF-8.
+    std::string title() const;
+
+    int currentPage() const { return m_currentPage; }
+    // 0 until the index is built.
+    int pageCount() const { return m_index.pageCount; }
+    bool isLastPage() const { return m_currentPage == m_index.pageCount; }
+    const PageBuffer& page() const { return *m_page; }
+
+    // Composes the page on show on a device whose mapping is set and which
+    // has been prepared for the preview.
+    void compose(platform::DeviceContext& dc, platform::Point scrollOrigin);
+
+  private:
+    std::string m_formPath;
+    std::string m_dataPath;
+    ControlOptions m_options;
+    std::unique_ptr<formdesc::FormModel> m_model;
+    formdesc::PageSizeTenths m_pageSize;
+    std::unique_ptr<PageBuffer> m_page;
+    std::unique_ptr<PageComposer> m_composer;
+    PageIndex m_index;
+    int m_currentPage = 0;
+    formdesc::PageGeometry m_geometry;
+    int m_dpiY = 96;
+    bool m_loading = false;
+};
+
+} // namespace runtime

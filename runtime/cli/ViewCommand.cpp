@@ -1,0 +1,35 @@
+#include "Commands.h"
+
+#include "CommandParser.h"
+#include "PreviewJob.h"
+#include "ShiftJis.h"
+
+namespace zrkcli {
+
+int runView(const QStringList& arguments) {
+    CommandParser command(
+        QStringLiteral("view"),
+        QStringLiteral("Shows a form filled from a data file in the preview window, page by page, and\n"
+                       "returns when the window is closed. The preview needs a display (DISPLAY or\n"
+                       "WAYLAND_DISPLAY); without one it says so and exits with 253.\n"
+                       "Exit status: the preview's result as an unsigned byte: 0 shown and closed,\n"
+                       "255 the form failed (-1), 254 the data file cannot be opened or is empty (-2),\n"
+                       "253 no display (-3); 2 for usage errors."));
+    command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file (.zrk)."));
+    command.addPositional(QStringLiteral("DATA"), QStringLiteral("The data file (.dat)."));
+    QCommandLineOption controlOption(
+        QStringLiteral("control"),
+        QStringLiteral("Control statement, e.g. \"CONTROL SCALE=AUTO, PRINT=ON, LASTROW=40;\"."),
+        QStringLiteral("TEXT"));
+    command.parser().addOption(controlOption);
+    if (auto status = command.parse(arguments, 2))
+        return *status;
+
+    const bool hasControl = command.parser().isSet(controlOption);
+    const std::string control = formdesc::sjis::fromUtf8(command.parser().value(controlOption).toStdString());
+    const int result = runtime::runPreviewJob(0, command.path(0).c_str(), command.path(1).c_str(),
+                                              hasControl ? control.c_str() : nullptr);
+    return static_cast<unsigned char>(result);
+}
+
+} // namespace zrkcli
