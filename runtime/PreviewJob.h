@@ -29,7 +29,8 @@ class PreviewJob {
     // control may be null. Messages go to the installed message sink.
     PreviewJob(std::string formPath, std::string dataPath, const char* control);
 
-    // Where "印刷" prints; without one the print job has no printer.
+    // Where "印刷" prints. Without one, "印刷" prints nothing (PRINT=ONLY
+    // still closes the window).
     void setPrintChooser(TargetChooser chooser) { m_printChooser = std::move(chooser); }
     // Called with the window once it exists and its pages are indexed, just
     // before the modal loop (tests drive the window from here).

@@ -61,6 +61,29 @@ TEST_F(PageViewTest, ComposedBufferShowsTheLineWhereTheGeometryPutsIt) {
     EXPECT_EQ(shown.pixel(origin.x + line.x1 + 2, origin.y + line.y1) | 0xFF000000, kRed);
 }
 
+// LASTROW shortens figures on the last page only.
+TEST_F(PageViewTest, LastRowShortensFiguresOnTheLastPage) {
+    const std::string form =
+        std::string(kThreeRowForm) + "LINE LOCATE=(20, 1)-(20, 3), COURSE=V, LCOLOR=#FF0000;\n";
+    ASSERT_TRUE(open(form, pagedLines(3), "CONTROL LASTROW=1;"));
+    const formdesc::PageGeometry& g = m_pages->geometry();
+    const formdesc::FigurePoints line = formdesc::figurePoints(g, 20, 1, 20, 3);
+    const int row1 = line.y1 + g.cellH / 2;
+    const int row3 = line.y1 + 2 * g.cellH + g.cellH / 2;
+    view().setZoom(50);
+    const struct {
+        const char* button;
+        QRgb atRow3;
+    } rows[] = {{"nextPageButton", kRed}, {"lastPageButton", kWhite}, {"previousPageButton", kRed}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.button);
+        QTest::mouseClick(button(row.button), Qt::LeftButton);
+        view().viewport()->repaint();
+        EXPECT_EQ(pagePixel(line.x1, row1), kRed);
+        EXPECT_EQ(pagePixel(line.x1, row3), row.atRow3);
+    }
+}
+
 TEST_F(PageViewTest, ScrollBarsMoveThePageWithinItsLimits) {
     ASSERT_TRUE(open(kThreeRowForm, pagedLines(1)));
     view().setZoom(200);
