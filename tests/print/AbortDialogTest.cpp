@@ -11,7 +11,6 @@
 namespace {
 
 using printtest::DataLines;
-using printtest::RecordingTarget;
 
 // geometry.zrk has 60 rows a page.
 constexpr int kRows = 60;
@@ -46,8 +45,7 @@ TEST_P(AbortDialogStop, PagesAlreadyPrintedStayAndTheDocumentEnds) {
     formdesc::ScopedMessageSink scoped(messages);
 
     runtime::AbortProgress progress;
-    auto owned = std::make_unique<RecordingTarget>();
-    RecordingTarget& target = *owned;
+    printtest::TargetRecord target;
     std::vector<std::string> texts;
     bool dialogShown = false;
     target.onBeginPage = [&](int) {
@@ -75,13 +73,7 @@ TEST_P(AbortDialogStop, PagesAlreadyPrintedStayAndTheDocumentEnds) {
     };
 
     runtime::PPModule job(printtest::testData("geometry.zrk"), data.path(), "CONTROL CANCEL=ON;");
-    const int result = job.run(
-        [&](const formdesc::FormInfo&, const formdesc::PageSizeTenths&, const runtime::ControlOptions&) {
-            runtime::ChosenTarget chosen;
-            chosen.target = std::move(owned);
-            return chosen;
-        },
-        &progress);
+    const int result = job.run(printtest::recordingChooser(target), &progress);
 
     EXPECT_EQ(result, runtime::kPrintDone);
     EXPECT_EQ(target.pagesEnded, row.pagesOut);

@@ -2,6 +2,7 @@
 
 #include "DeviceContext.h"
 #include "MessageSink.h"
+#include "PPModule.h"
 #include "PageTarget.h"
 #include "RecordingBackend.h"
 
@@ -42,10 +43,9 @@ class DataLines {
     std::string m_path;
 };
 
-// Counts documents and pages; can fail at the start or the end of the
-// document and call back around every page.
-class RecordingTarget : public platform::PageTarget {
-  public:
+// What a RecordingTarget saw and how it behaves. Owned by the test: the job
+// destroys the target itself before run() returns.
+struct TargetRecord {
     bool failBegin = false;
     bool failEnd = false;
     std::function<void(int page)> onBeginPage;
@@ -53,40 +53,52 @@ class RecordingTarget : public platform::PageTarget {
 
     int pagesBegun = 0;
     int pagesEnded = 0;
-    bool begun = false;
     bool ended = false;
-    std::string name;
+};
 
-    bool beginDocument(const std::string& utf8Name) override {
-        name = utf8Name;
-        begun = !failBegin;
-        return begun;
-    }
+// Counts documents and pages; can fail at the start or the end of the
+// document and call back around every page.
+class RecordingTarget : public platform::PageTarget {
+  public:
+    explicit RecordingTarget(TargetRecord& record) : m_record(record) {}
+
+    bool beginDocument(const std::string&) override { return !m_record.failBegin; }
     void beginPage() override {
-        ++pagesBegun;
-        if (onBeginPage)
-            onBeginPage(pagesBegun);
+        ++m_record.pagesBegun;
+        if (m_record.onBeginPage)
+            m_record.onBeginPage(m_record.pagesBegun);
     }
     void endPage() override {
-        ++pagesEnded;
-        if (onEndPage)
-            onEndPage(pagesEnded);
+        ++m_record.pagesEnded;
+        if (m_record.onEndPage)
+            m_record.onEndPage(m_record.pagesEnded);
     }
     bool endDocument() override {
-        ended = true;
-        return !failEnd;
+        m_record.ended = true;
+        return !m_record.failEnd;
     }
     platform::DeviceContext& deviceContext() override { return m_dc; }
     int dpiX() const override { return 300; }
     int dpiY() const override { return 300; }
     platform::PaperTenths paper() const override { return {2100, 2970}; }
     std::string errorText() const override {
-        return failEnd ? "the queue is not accepting jobs" : "no paper";
+        return m_record.failEnd ? "the queue is not accepting jobs" : "no paper";
     }
 
   private:
+    TargetRecord& m_record;
     platform::RecordingBackend m_backend{300, 300};
     platform::DeviceContext m_dc{m_backend};
 };
+
+// A chooser that hands the job a RecordingTarget.
+inline runtime::TargetChooser recordingChooser(TargetRecord& record) {
+    return [&record](const formdesc::FormInfo&, const formdesc::PageSizeTenths&,
+                     const runtime::ControlOptions&) {
+        runtime::ChosenTarget chosen;
+        chosen.target = std::make_unique<RecordingTarget>(record);
+        return chosen;
+    };
+}
 
 } // namespace printtest

@@ -14,7 +14,6 @@
 namespace {
 
 using printtest::DataLines;
-using printtest::RecordingTarget;
 
 const std::string kNoDevice = "その他 - プリンタＤＣの獲得に失敗しました";
 const std::string kCannotPrint = "その他 - プリンタが使用できません";
@@ -139,17 +138,11 @@ TEST_P(PrinterFailures, AreReportedAsCannotPrint) {
     DataLines data(3 * 60);
     formdesc::RecordingMessageSink messages;
     formdesc::ScopedMessageSink scoped(messages);
-    auto owned = std::make_unique<RecordingTarget>();
-    RecordingTarget& target = *owned;
+    printtest::TargetRecord target;
     target.failBegin = row.failBegin;
     target.failEnd = row.failEnd;
     runtime::PPModule job(printtest::testData("geometry.zrk"), data.path(), nullptr);
-    const int result = job.run(
-        [&](const formdesc::FormInfo&, const formdesc::PageSizeTenths&, const runtime::ControlOptions&) {
-            runtime::ChosenTarget chosen;
-            chosen.target = std::move(owned);
-            return chosen;
-        });
+    const int result = job.run(printtest::recordingChooser(target));
     EXPECT_EQ(result, runtime::kPrintCannotStart);
     EXPECT_EQ(target.pagesEnded, row.pagesOut);
     EXPECT_EQ(texts(messages), std::vector<std::string>{kCannotPrint});
