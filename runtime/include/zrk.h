@@ -1,12 +1,12 @@
 /*
  * zrk.h - the form runtime library (libZRK.so).
  *
- * Prints a form filled with the lines of a data file. Load the library by
- * name (dlopen("libZRK.so", RTLD_NOW)) and look the entry point up, or link
- * against it. C linkage; call from the thread that runs the caller's user
+ * Prints or previews a form filled with the lines of a data file. Load the
+ * library by name (dlopen("libZRK.so", RTLD_NOW)) and look the entry points
+ * up, or link against it. C linkage; call from the thread that runs the caller's user
  * interface, if it has one.
  *
- * Arguments:
+ * Arguments (of both entry points):
  *   owner     the caller's native window id (X11 window), 0 for none. The
  *             job's message boxes and its print dialog are kept above this
  *             window where the windowing system allows it.
@@ -40,9 +40,19 @@
  *   -11  the printer cannot be used: the document cannot be started, or the
  *        print system refused the finished job ("プリンタが使用できません")
  *
- * The preview entry point ZRK_View takes the same four arguments; it is
- * exported once the preview exists (look it up with dlsym and expect NULL
- * until then).
+ * ZRK_View shows the pages in a preview window and returns when the window
+ * is closed. The same four arguments; its control options are
+ *             PRINT=ON     print once the first page shows, keep the preview;
+ *             PRINT=ONLY   print, then close the preview;
+ *             SCALE=n|AUTO the first zoom in percent (50..500) or whole page;
+ *             LASTROW=n    as for printing.
+ *
+ * Result of ZRK_View:
+ *     0  the preview was shown and closed
+ *    -1  the form file cannot be opened or fails the check
+ *    -2  the data file cannot be opened or is empty
+ *        ("帳票データがオープンできません")
+ *    -3  there is no display to show the window on (a message says so)
  */
 #ifndef ZRK_H
 #define ZRK_H
@@ -55,8 +65,12 @@ extern "C" {
 
 int ZRK_Print(uintptr_t owner, const char* formPath, const char* dataPath, const char* control);
 
+int ZRK_View(uintptr_t owner, const char* formPath, const char* dataPath, const char* control);
+
 typedef int (*ZRK_PrintFunction)(uintptr_t owner, const char* formPath, const char* dataPath,
                                  const char* control);
+typedef int (*ZRK_ViewFunction)(uintptr_t owner, const char* formPath, const char* dataPath,
+                                const char* control);
 
 #ifdef __cplusplus
 }

@@ -2,16 +2,17 @@
  * An outside caller of the runtime library, written in C and knowing nothing
  * but zrk.h: loads libZRK.so by name, looks the entry points up and prints.
  *
- *   c_caller [-L FALLBACK] [-n TIMES] [-t] FORM DATA [CONTROL]
+ *   c_caller [-L FALLBACK] [-n TIMES] [-t] [-v] FORM DATA [CONTROL]
  *
  * -L  the library's full path, tried when loading by name fails
  * -n  call ZRK_Print this many times, unloading and loading the library
  *     between calls
  * -t  report the time each call took
+ * -v  call ZRK_View instead of ZRK_Print
  * A CONTROL of "-" passes NULL.
  *
- * Prints one line "ZRK_Print: N" per call (and "ZRK_View: present" or
- * "absent"), and exits 0 when the library could be used, 3 when not.
+ * Prints one line "ZRK_Print: N" (or "ZRK_View: N") per call, and exits 0
+ * when the library and both entry points could be found, 3 when not.
  */
 #include "zrk.h"
 
@@ -43,8 +44,9 @@ int main(int argc, char** argv) {
     const char* fallback = NULL;
     int times = 1;
     int timed = 0;
+    int view = 0;
     int option;
-    while ((option = getopt(argc, argv, "L:n:t")) != -1) {
+    while ((option = getopt(argc, argv, "L:n:tv")) != -1) {
         switch (option) {
         case 'L':
             fallback = optarg;
@@ -55,12 +57,15 @@ int main(int argc, char** argv) {
         case 't':
             timed = 1;
             break;
+        case 'v':
+            view = 1;
+            break;
         default:
             return 2;
         }
     }
     if (argc - optind < 2 || times < 1) {
-        fprintf(stderr, "usage: c_caller [-L LIBRARY] [-n TIMES] [-t] FORM DATA [CONTROL]\n");
+        fprintf(stderr, "usage: c_caller [-L LIBRARY] [-n TIMES] [-t] [-v] FORM DATA [CONTROL]\n");
         return 2;
     }
     const char* form = argv[optind];
@@ -74,16 +79,16 @@ int main(int argc, char** argv) {
         if (!library)
             return 3;
         ZRK_PrintFunction print = (ZRK_PrintFunction)dlsym(library, "ZRK_Print");
-        if (!print) {
-            fprintf(stderr, "c_caller: ZRK_Print: %s\n", dlerror());
+        ZRK_ViewFunction show = (ZRK_ViewFunction)dlsym(library, "ZRK_View");
+        if (!print || !show) {
+            fprintf(stderr, "c_caller: ZRK_Print %s, ZRK_View %s\n", print ? "found" : "missing",
+                    show ? "found" : "missing");
             return 3;
         }
-        if (call == 0)
-            printf("ZRK_View: %s\n", dlsym(library, "ZRK_View") ? "present" : "absent");
         const double start = seconds();
-        const int result = print(0, form, data, control);
+        const int result = view ? show(0, form, data, control) : print(0, form, data, control);
         const double elapsed = seconds() - start;
-        printf("ZRK_Print: %d\n", result);
+        printf("%s: %d\n", view ? "ZRK_View" : "ZRK_Print", result);
         if (timed)
             printf("seconds: %.3f\n", elapsed);
         fflush(stdout);
