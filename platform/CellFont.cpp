@@ -1,4 +1,4 @@
-#include "PdfFontMetrics.h"
+#include "CellFont.h"
 
 #include "FontTable.h"
 
@@ -48,8 +48,8 @@ QRawFont loadRawFont(const QFont& font) {
 
 } // namespace
 
-PdfFontMetrics PdfFontMetrics::load(const LogFont& key, int dpiY) {
-    PdfFontMetrics font;
+CellFont CellFont::load(const LogFont& key, int dpiY) {
+    CellFont font;
     QFont qfont = FontTable::fontFor(key.faceName);
     qfont.setWeight(QFont::Weight(std::clamp(key.weight == 0 ? 400 : key.weight, 1, 1000)));
     font.raw = loadRawFont(qfont);
@@ -93,7 +93,7 @@ PdfFontMetrics PdfFontMetrics::load(const LogFont& key, int dpiY) {
     return font;
 }
 
-QRawFont PdfFontMetrics::loadFallback(qreal em) {
+QRawFont CellFont::loadFallback(qreal em) {
     QRawFont raw = loadRawFont(QFont(FontTable::fallbackFamily()));
     if (raw.isValid())
         raw.setPixelSize(em);

@@ -165,7 +165,7 @@ PdfDirectBackend::Font& PdfDirectBackend::fontFor(const LogFont& key) {
         m_fonts.clear(); // the text state refers to faces, which stay
     auto font = std::make_unique<Font>();
     font->key = key;
-    font->metrics = PdfFontMetrics::load(key, m_dpiY);
+    font->metrics = CellFont::load(key, m_dpiY);
     font->size = written(font->metrics.em, 3);
     font->scaleX = written(font->metrics.scaleX * 100, 3) / 100;
     font->face = embeddedFont(font->metrics.raw);
@@ -221,7 +221,7 @@ const PdfDirectBackend::Glyph& PdfDirectBackend::glyphFor(Font& font, std::uint1
             glyph.source = 1;
         } else {
             if (!font.fallbackLoaded) {
-                font.fallback = PdfFontMetrics::loadFallback(font.metrics.em);
+                font.fallback = CellFont::loadFallback(font.metrics.em);
                 font.fallbackFace = embeddedFont(font.fallback);
                 font.fallbackLoaded = true;
             }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DeviceContext.h"
-#include "PdfFontMetrics.h"
+#include "CellFont.h"
 #include "PdfPathWriter.h"
 #include "PdfStreamWriter.h"
 #include "PdfTextWriter.h"
@@ -68,7 +68,7 @@ class PdfDirectBackend : public DeviceBackend {
 
     struct Font {
         LogFont key;
-        PdfFontMetrics metrics;
+        CellFont metrics;
         double size = 0;   // the em as written with Tf
         double scaleX = 1; // the horizontal scale as written with Tz
         QRawFont fallback;

@@ -1,5 +1,7 @@
 #include "QtPainterBackend.h"
 
+#include "CellFont.h"
+
 #include "FontTable.h"
 
 #include <QGlyphRun>
@@ -14,49 +16,12 @@ namespace platform {
 
 namespace {
 
-// Larger fonts than this are clamped: a page at 600 dpi is about 7000 pixels.
-constexpr int kMaxFontPixels = 20000;
 // Fonts kept at once; a page uses a handful.
 constexpr std::size_t kMaxFonts = 32;
 // Glyphs whose advance exceeds their cell by less than this are drawn
 // without a clip: the cell width is a rounded half of the em, so a
 // full-width glyph is often a fraction of a pixel wider than its two cells.
 constexpr qreal kClipTolerance = 1.0;
-
-quint16 readU16(const QByteArray& table, qsizetype offset) {
-    if (offset < 0 || offset + 2 > table.size())
-        return 0;
-    return qFromBigEndian<quint16>(table.constData() + offset);
-}
-
-// Ascent and descent of the face as Windows measures them (OS/2 usWinAscent
-// and usWinDescent), as fractions of the em.
-struct CellMetrics {
-    qreal ascent = 0.88;
-    qreal descent = 0.12;
-};
-
-CellMetrics cellMetrics(const QRawFont& raw) {
-    const QByteArray head = raw.fontTable("head");
-    const QByteArray os2 = raw.fontTable("OS/2");
-    const qreal unitsPerEm = readU16(head, 18);
-    const qreal winAscent = readU16(os2, 74);
-    const qreal winDescent = readU16(os2, 76);
-    if (unitsPerEm > 0 && winAscent + winDescent > 0)
-        return {winAscent / unitsPerEm, winDescent / unitsPerEm};
-    // Faces without those tables (Type 1, some CFF faces): their own extent.
-    const qreal size = raw.pixelSize();
-    if (size > 0 && raw.ascent() + raw.descent() > 0)
-        return {raw.ascent() / size, raw.descent() / size};
-    return {};
-}
-
-QRawFont loadRawFont(const QFont& font) {
-    QFont sized = font;
-    sized.setPixelSize(100);
-    sized.setHintingPreference(QFont::PreferNoHinting);
-    return QRawFont::fromFont(sized);
-}
 
 } // namespace
 
@@ -155,47 +120,13 @@ QtPainterBackend::Font& QtPainterBackend::fontFor(const LogFont& key) {
 std::unique_ptr<QtPainterBackend::Font> QtPainterBackend::loadFont(const LogFont& key) const {
     auto font = std::make_unique<Font>();
     font->key = key;
-
-    QFont qfont = FontTable::fontFor(key.faceName);
-    qfont.setWeight(QFont::Weight(std::clamp(key.weight == 0 ? 400 : key.weight, 1, 1000)));
-    font->raw = loadRawFont(qfont);
-    if (!font->raw.isValid())
-        font->raw = loadRawFont(QFont(FontTable::fallbackFamily()));
-    const CellMetrics cell = cellMetrics(font->raw);
-
-    // A positive height is the cell (ascent + descent), a negative one the em.
-    const int height = std::clamp(key.height, -kMaxFontPixels, kMaxFontPixels);
-    qreal em = 0;
-    if (height > 0)
-        em = height / (cell.ascent + cell.descent);
-    else if (height < 0)
-        em = -height;
-    else
-        em = m_dpiY / 6.0; // twelve points
-    em = std::max<qreal>(em, 0.5);
-    font->em = em;
-    if (font->raw.isValid())
-        font->raw.setPixelSize(em);
-    font->height = height > 0 ? height : std::max(1, qRound(em * (cell.ascent + cell.descent)));
-    font->ascent = qRound(em * cell.ascent);
-
-    // The average width of these faces is the advance of a half-width glyph.
-    qreal halfWidth = em / 2;
-    if (font->raw.isValid()) {
-        const QList<quint32> zero = font->raw.glyphIndexesForString(QStringLiteral("0"));
-        if (!zero.isEmpty() && zero.front() != 0) {
-            const QList<QPointF> advance = font->raw.advancesForGlyphIndexes(zero);
-            if (!advance.isEmpty() && advance.front().x() > 0)
-                halfWidth = advance.front().x();
-        }
-    }
-    const int width = std::min(std::abs(std::max(key.width, -kMaxFontPixels)), kMaxFontPixels);
-    if (width > 0) {
-        font->aveCharWidth = width;
-        font->scaleX = width / halfWidth;
-    } else {
-        font->aveCharWidth = std::max(1, qRound(halfWidth));
-    }
+    const CellFont cell = CellFont::load(key, m_dpiY);
+    font->raw = cell.raw;
+    font->em = cell.em;
+    font->scaleX = cell.scaleX;
+    font->height = cell.height;
+    font->ascent = cell.ascent;
+    font->aveCharWidth = cell.aveCharWidth;
     return font;
 }
 
@@ -231,9 +162,7 @@ const QtPainterBackend::Glyph& QtPainterBackend::glyphFor(Font& font, std::uint1
             glyph.source = 1;
         } else {
             if (!font.fallbackLoaded) {
-                font.fallback = loadRawFont(QFont(FontTable::fallbackFamily()));
-                if (font.fallback.isValid())
-                    font.fallback.setPixelSize(font.em);
+                font.fallback = CellFont::loadFallback(font.em);
                 font.fallbackLoaded = true;
             }
             if (font.fallback.isValid() && font.fallback.supportsCharacter(qch)) {

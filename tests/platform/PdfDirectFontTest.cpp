@@ -1,5 +1,5 @@
 #include "PdfEmbeddedFont.h"
-#include "PdfFontMetrics.h"
+#include "CellFont.h"
 #include "PdfFontSubset.h"
 #include "PdfStreamWriter.h"
 #include "QtPainterBackend.h"
@@ -274,7 +274,7 @@ TEST(PdfDirectFontMetrics, AgreeWithTheQtPainter) {
         {-20000000, -5, 400, "\x81"},
     };
     for (const LogFont& font : fonts) {
-        const PdfFontMetrics direct = PdfFontMetrics::load(font, 600);
+        const CellFont direct = CellFont::load(font, 600);
         const TextMetrics expected = qt.textMetrics({font});
         EXPECT_EQ(direct.height, expected.height) << font.height << " " << font.faceName;
         EXPECT_EQ(direct.aveCharWidth, expected.aveCharWidth) << font.height << " " << font.faceName;
