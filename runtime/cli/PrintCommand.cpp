@@ -4,6 +4,7 @@
 #include "ApplicationGuard.h"
 #include "CommandParser.h"
 #include "FilePageTargets.h"
+#include "PdfDirectTarget.h"
 #include "PPModule.h"
 #include "PrinterChooser.h"
 #include "PrinterPageTarget.h"
@@ -154,7 +155,7 @@ int runPrint(const QStringList& arguments) {
             const platform::PaperTenths paper = paperFor(output, form, pageSize);
             runtime::ChosenTarget chosen;
             if (output.kind == OutputKind::Pdf)
-                chosen.target = std::make_unique<platform::PdfPageTarget>(output.path, paper, output.dpi);
+                chosen.target = std::make_unique<platform::PdfDirectTarget>(output.path, paper, output.dpi);
             else
                 chosen.target = std::make_unique<platform::PngPageTarget>(output.path, paper, output.dpi);
             return chosen;
