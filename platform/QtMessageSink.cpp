@@ -38,6 +38,7 @@ void QtMessageSink::show(std::string_view caption, std::string_view text, formde
         return;
     }
     QMessageBox box(toQtIcon(icon), fromUtf8(caption), fromUtf8(text), QMessageBox::Ok);
+    adopt(box);
     box.exec();
 }
 

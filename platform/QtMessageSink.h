@@ -2,6 +2,8 @@
 
 #include "MessageSink.h"
 
+class QMessageBox;
+
 // Shows messages in a modal message box when the program has a screen to
 // show it on, otherwise as a line on standard error.
 namespace platform {
@@ -12,6 +14,10 @@ class QtMessageSink : public formdesc::MessageSink {
 
     // True when a QApplication exists on a platform that can show windows.
     static bool canShowWindows();
+
+  protected:
+    // Lets a subclass tie the box to a window before it is shown.
+    virtual void adopt(QMessageBox&) {}
 
   private:
     formdesc::StderrMessageSink m_fallback;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageSink.h"
+#include "QtMessageSink.h"
 
 // The message sink of one library call: a message box kept above the
 // caller's window when windows can be shown, otherwise a line on standard
@@ -9,14 +9,15 @@ namespace runtime {
 
 class OwnerWindow;
 
-class OwnerMessageSink : public formdesc::MessageSink {
+class OwnerMessageSink : public platform::QtMessageSink {
   public:
     explicit OwnerMessageSink(const OwnerWindow& owner) : m_owner(owner) {}
-    void show(std::string_view caption, std::string_view text, formdesc::MessageIcon icon) override;
+
+  protected:
+    void adopt(QMessageBox& box) override;
 
   private:
     const OwnerWindow& m_owner;
-    formdesc::StderrMessageSink m_fallback;
 };
 
 } // namespace runtime

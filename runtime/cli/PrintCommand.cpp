@@ -3,7 +3,7 @@
 #include "AbortProgress.h"
 #include "ApplicationGuard.h"
 #include "CommandParser.h"
-#include "FilePageTargets.h"
+#include "PngPageTarget.h"
 #include "PdfDirectTarget.h"
 #include "PPModule.h"
 #include "PrinterChooser.h"

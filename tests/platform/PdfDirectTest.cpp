@@ -1,4 +1,4 @@
-#include "FilePageTargets.h"
+#include "PngPageTarget.h"
 #include "PdfDirectTarget.h"
 #include "TestApplication.h"
 

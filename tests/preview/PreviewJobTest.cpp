@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "FilePageTargets.h"
+#include "PdfDirectTarget.h"
 #include "PreviewJob.h"
 
 using previewtest::kThreeRowForm;
@@ -121,7 +121,7 @@ TEST_F(PreviewJobTest, PrintOnlyPrintsOnceThenCloses) {
             if (cancelled)
                 chosen.failure = runtime::kPrintCancelled;
             else
-                chosen.target = std::make_unique<platform::PdfPageTarget>(
+                chosen.target = std::make_unique<platform::PdfDirectTarget>(
                     pdf, platform::PaperTenths{page.width, page.height}, 72);
             return chosen;
         });

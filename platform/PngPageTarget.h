@@ -4,44 +4,15 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 
 #include <memory>
 #include <string>
 
-// Page targets that write files: one PDF document, or one PNG image per page.
+// A page target that writes one PNG image per page (PDF documents are written
+// by PdfDirectTarget).
 namespace platform {
 
 class QtPainterBackend;
-
-class PdfPageTarget : public PageTarget {
-public:
-    PdfPageTarget(std::string path, PaperTenths paper, int dpi);
-    ~PdfPageTarget() override;
-
-    bool beginDocument(const std::string& utf8Name) override;
-    void beginPage() override;
-    void endPage() override;
-    bool endDocument() override;
-    DeviceContext& deviceContext() override { return *m_dc; }
-    int dpiX() const override { return m_dpi; }
-    int dpiY() const override { return m_dpi; }
-    PaperTenths paper() const override { return m_paper; }
-    std::string errorText() const override { return m_error; }
-
-private:
-    std::string m_path;
-    PaperTenths m_paper;
-    int m_dpi;
-    int m_pages = 0;
-    std::string m_error;
-    std::unique_ptr<QSaveFile> m_file;
-    std::unique_ptr<QPdfWriter> m_writer;
-    std::unique_ptr<QPainter> m_painter;
-    std::unique_ptr<QtPainterBackend> m_backend;
-    std::unique_ptr<DeviceContext> m_dc;
-};
 
 class PngPageTarget : public PageTarget {
 public:

@@ -1,11 +1,10 @@
-#include "FilePageTargets.h"
+#include "PngPageTarget.h"
 
 #include "PngWriter.h"
 #include "QtPainterBackend.h"
 
 #include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
+#include <QSaveFile>
 
 #include <cstdio>
 
@@ -15,73 +14,7 @@ namespace {
 
 QString localPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
-// The paper as a page layout: a named size where it is one, turned to landscape
-// when it is wider than high; no margins, so the painter's origin is the
-// paper's corner.
-QPageLayout pageLayout(PaperTenths paper) {
-    const bool landscape = paper.width > paper.height;
-    const int shortSide = landscape ? paper.height : paper.width;
-    const int longSide = landscape ? paper.width : paper.height;
-    QPageSize size(QSizeF(shortSide / 10.0, longSide / 10.0), QPageSize::Millimeter, QString(),
-                   QPageSize::FuzzyMatch);
-    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
-}
-
-void makeDeviceContext(std::unique_ptr<DeviceContext>& dc, QtPainterBackend& backend, int dpi) {
-    dc = std::make_unique<DeviceContext>(backend);
-    dc->setDeviceOffset(printableOffset(dpi), printableOffset(dpi));
-}
-
 } // namespace
-
-PdfPageTarget::PdfPageTarget(std::string path, PaperTenths paper, int dpi)
-    : m_path(std::move(path)), m_paper(paper), m_dpi(dpi) {}
-
-PdfPageTarget::~PdfPageTarget() {
-    m_dc.reset();
-    m_backend.reset();
-    if (m_painter && m_painter->isActive())
-        m_painter->end();
-}
-
-bool PdfPageTarget::beginDocument(const std::string& utf8Name) {
-    m_file = std::make_unique<QSaveFile>(localPath(m_path));
-    if (!m_file->open(QIODevice::WriteOnly)) {
-        m_error = m_file->errorString().toStdString();
-        return false;
-    }
-    m_writer = std::make_unique<QPdfWriter>(m_file.get());
-    m_writer->setResolution(m_dpi);
-    m_writer->setPageLayout(pageLayout(m_paper));
-    m_writer->setTitle(QString::fromStdString(utf8Name));
-    m_writer->setCreator(QStringLiteral("tabrik zrk"));
-    m_painter = std::make_unique<QPainter>();
-    if (!m_painter->begin(m_writer.get())) {
-        m_error = "the PDF writer could not start";
-        return false;
-    }
-    m_backend = std::make_unique<QtPainterBackend>(*m_painter, m_dpi, m_dpi);
-    makeDeviceContext(m_dc, *m_backend, m_dpi);
-    return true;
-}
-
-void PdfPageTarget::beginPage() {
-    // The writer opens the first page itself.
-    if (m_pages++ > 0)
-        m_writer->newPage();
-}
-
-void PdfPageTarget::endPage() { m_backend->flush(); }
-
-bool PdfPageTarget::endDocument() {
-    m_backend->flush();
-    m_painter->end();
-    if (!m_file->commit()) {
-        m_error = m_file->errorString().toStdString();
-        return false;
-    }
-    return true;
-}
 
 PngPageTarget::PngPageTarget(std::string pattern, PaperTenths paper, int dpi)
     : m_pattern(std::move(pattern)), m_paper(paper), m_dpi(dpi) {}
@@ -150,7 +83,8 @@ bool PngPageTarget::beginDocument(const std::string&) {
     m_image.setDotsPerMeterY(dotsPerMeter);
     m_painter = std::make_unique<QPainter>(&m_image);
     m_backend = std::make_unique<QtPainterBackend>(*m_painter, m_dpi, m_dpi);
-    makeDeviceContext(m_dc, *m_backend, m_dpi);
+    m_dc = std::make_unique<DeviceContext>(*m_backend);
+    m_dc->setDeviceOffset(printableOffset(m_dpi), printableOffset(m_dpi));
     return true;
 }
 
