@@ -23,7 +23,7 @@ void put32(Bytes& b, std::size_t at, std::uint32_t v) {
 
 // Describes a BMP file to write. value(x, y) is a palette index for 1 to 8
 // bits and a 0xRRGGBB colour otherwise; y counts from the top row.
-struct BmpSpec {
+struct BmpLayout {
     int width = 3;
     int height = 2;
     int bits = 24;
@@ -36,13 +36,13 @@ struct BmpSpec {
 };
 
 // Pixel values of the test images: distinct per position.
-std::uint32_t valueAt(const BmpSpec& s, int x, int y) {
+std::uint32_t valueAt(const BmpLayout& s, int x, int y) {
     if (s.bits <= 8)
         return std::uint32_t(x + 2 * y) % (1u << s.bits);
     return std::uint32_t(0x102030 * (x + 1) + 0x0F0000 * y) & 0xFFFFFF;
 }
 
-Bytes writeBmp(const BmpSpec& s) {
+Bytes writeBmp(const BmpLayout& s) {
     const bool core = s.headerSize == 12;
     const std::size_t entry = core ? 3 : 4;
     const bool extraMasks = s.compression == 3 && s.headerSize == 40;
@@ -124,8 +124,8 @@ std::vector<std::uint32_t> greyPalette(int count) {
     return p;
 }
 
-// The colour the decoder should give for a pixel of the spec.
-QRgb expectedColor(const BmpSpec& s, int x, int y) {
+// The colour the decoder should give for a pixel of the layout.
+QRgb expectedColor(const BmpLayout& s, int x, int y) {
     const std::uint32_t v = valueAt(s, x, y);
     if (s.bits <= 8) {
         const std::uint32_t c = s.palette.at(v);
@@ -146,7 +146,7 @@ QRgb expectedColor(const BmpSpec& s, int x, int y) {
 
 struct GoodCase {
     const char* name;
-    BmpSpec spec;
+    BmpLayout layout;
 };
 
 void PrintTo(const GoodCase& c, std::ostream* os) {
@@ -156,87 +156,87 @@ void PrintTo(const GoodCase& c, std::ostream* os) {
 class BmpGood : public ::testing::TestWithParam<GoodCase> {};
 
 TEST_P(BmpGood, DecodesEveryPixelInPlace) {
-    const BmpSpec& spec = GetParam().spec;
-    const Bytes file = writeBmp(spec);
+    const BmpLayout& layout = GetParam().layout;
+    const Bytes file = writeBmp(layout);
     const std::optional<QImage> image = platform::decodeBmp(file);
     ASSERT_TRUE(image.has_value());
-    ASSERT_EQ(image->width(), spec.width);
-    ASSERT_EQ(image->height(), spec.height);
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x)
-            EXPECT_EQ(image->pixel(x, y) | 0xFF000000u, expectedColor(spec, x, y)) << "at " << x << "," << y;
+    ASSERT_EQ(image->width(), layout.width);
+    ASSERT_EQ(image->height(), layout.height);
+    for (int y = 0; y < layout.height; ++y)
+        for (int x = 0; x < layout.width; ++x)
+            EXPECT_EQ(image->pixel(x, y) | 0xFF000000u, expectedColor(layout, x, y)) << "at " << x << "," << y;
 }
 
-BmpSpec with(std::function<void(BmpSpec&)> change) {
-    BmpSpec s;
+BmpLayout with(std::function<void(BmpLayout&)> change) {
+    BmpLayout s;
     change(s);
     return s;
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BmpGood,
-                         ::testing::Values(GoodCase{"bits1", with([](BmpSpec& s) {
+                         ::testing::Values(GoodCase{"bits1", with([](BmpLayout& s) {
                                                         s.bits = 1;
                                                         s.width = 11;
                                                         s.palette = {0x000000, 0xFFFFFF};
                                                     })},
-                                           GoodCase{"bits4", with([](BmpSpec& s) {
+                                           GoodCase{"bits4", with([](BmpLayout& s) {
                                                         s.bits = 4;
                                                         s.width = 5;
                                                         s.height = 3;
                                                         s.palette = greyPalette(16);
                                                     })},
-                                           GoodCase{"bits8", with([](BmpSpec& s) {
+                                           GoodCase{"bits8", with([](BmpLayout& s) {
                                                         s.bits = 8;
                                                         s.width = 7;
                                                         s.palette = greyPalette(256);
                                                     })},
-                                           GoodCase{"bits8ShortPalette", with([](BmpSpec& s) {
+                                           GoodCase{"bits8ShortPalette", with([](BmpLayout& s) {
                                                         s.bits = 8;
                                                         s.palette = greyPalette(6);
                                                         s.colorsUsed = 6;
                                                     })},
-                                           GoodCase{"bits24", with([](BmpSpec& s) {
+                                           GoodCase{"bits24", with([](BmpLayout& s) {
                                                         s.bits = 24;
                                                         s.width = 5;
                                                         s.height = 3;
                                                     })},
-                                           GoodCase{"bits24TopDown", with([](BmpSpec& s) {
+                                           GoodCase{"bits24TopDown", with([](BmpLayout& s) {
                                                         s.bits = 24;
                                                         s.topDown = true;
                                                     })},
-                                           GoodCase{"bits32", with([](BmpSpec& s) {
+                                           GoodCase{"bits32", with([](BmpLayout& s) {
                                                         s.bits = 32;
                                                         s.width = 4;
                                                     })},
-                                           GoodCase{"bits32Bitfields", with([](BmpSpec& s) {
+                                           GoodCase{"bits32Bitfields", with([](BmpLayout& s) {
                                                         s.bits = 32;
                                                         s.compression = 3;
                                                         s.masks = {0x0000FF, 0x00FF00, 0xFF0000};
                                                     })},
-                                           GoodCase{"bits16", with([](BmpSpec& s) {
+                                           GoodCase{"bits16", with([](BmpLayout& s) {
                                                         s.bits = 16;
                                                         s.width = 3;
                                                     })},
-                                           GoodCase{"bits16Bitfields565", with([](BmpSpec& s) {
+                                           GoodCase{"bits16Bitfields565", with([](BmpLayout& s) {
                                                         s.bits = 16;
                                                         s.compression = 3;
                                                         s.masks = {0xF800, 0x07E0, 0x001F};
                                                     })},
-                                           GoodCase{"coreHeader8", with([](BmpSpec& s) {
+                                           GoodCase{"coreHeader8", with([](BmpLayout& s) {
                                                         s.headerSize = 12;
                                                         s.bits = 8;
                                                         s.palette = greyPalette(256);
                                                     })},
-                                           GoodCase{"coreHeader24", with([](BmpSpec& s) {
+                                           GoodCase{"coreHeader24", with([](BmpLayout& s) {
                                                         s.headerSize = 12;
                                                         s.bits = 24;
                                                     })},
-                                           GoodCase{"v4Header", with([](BmpSpec& s) {
+                                           GoodCase{"v4Header", with([](BmpLayout& s) {
                                                         s.headerSize = 108;
                                                         s.bits = 24;
                                                         s.topDown = true;
                                                     })},
-                                           GoodCase{"v5Header4", with([](BmpSpec& s) {
+                                           GoodCase{"v5Header4", with([](BmpLayout& s) {
                                                         s.headerSize = 124;
                                                         s.bits = 4;
                                                         s.palette = greyPalette(16);
@@ -260,13 +260,13 @@ TEST_P(BmpBad, IsRefused) {
 }
 
 Bytes good24() {
-    return writeBmp(with([](BmpSpec& s) {
+    return writeBmp(with([](BmpLayout& s) {
         s.width = 4;
         s.height = 4;
     }));
 }
 Bytes good8() {
-    return writeBmp(with([](BmpSpec& s) {
+    return writeBmp(with([](BmpLayout& s) {
         s.bits = 8;
         s.palette = greyPalette(256);
     }));
@@ -330,7 +330,7 @@ INSTANTIATE_TEST_SUITE_P(
                 }},
         BadCase{"paletteBeyondFile",
                 [] {
-                    Bytes b = writeBmp(with([](BmpSpec& s) {
+                    Bytes b = writeBmp(with([](BmpLayout& s) {
                         s.bits = 8;
                         s.width = 1;
                         s.height = 1;
