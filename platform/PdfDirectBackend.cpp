@@ -31,10 +31,7 @@ double written(double value, int decimals) {
 } // namespace
 
 PdfDirectBackend::PdfDirectBackend(PdfFileWriter& file, int dpiX, int dpiY, double pageHeightPoints)
-    : m_file(file), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)), m_pageHeight(pageHeightPoints),
-      m_decoder("windows-31j") {
-    if (!m_decoder.isValid())
-        m_decoder = QStringDecoder("Shift_JIS");
+    : m_file(file), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)), m_pageHeight(pageHeightPoints) {
     beginPage();
 }
 
@@ -187,30 +184,12 @@ PdfEmbeddedFont* PdfDirectBackend::embeddedFont(const QRawFont& face) {
     return result;
 }
 
-char16_t PdfDirectBackend::unicodeFor(std::uint16_t code) {
-    if (auto found = m_unicode.find(code); found != m_unicode.end())
-        return found->second;
-    char bytes[2];
-    qsizetype length = 0;
-    if (code > 0xFF)
-        bytes[length++] = char(code >> 8);
-    bytes[length++] = char(code & 0xFF);
-    m_decoder.resetState();
-    const QString text = m_decoder.decode(QByteArrayView(bytes, length));
-    const bool valid =
-        !m_decoder.hasError() && text.size() == 1 && text.front() != QChar::ReplacementCharacter;
-    m_decoder.resetState();
-    const char16_t ch = valid ? text.front().unicode() : 0;
-    m_unicode.emplace(code, ch);
-    return ch;
-}
-
 const PdfDirectBackend::Glyph& PdfDirectBackend::glyphFor(Font& font, std::uint16_t code) {
     if (auto found = font.glyphs.find(code); found != font.glyphs.end())
         return found->second;
 
     Glyph glyph;
-    const char16_t ch = unicodeFor(code);
+    const char16_t ch = m_chars.unicodeFor(code);
     const QChar qch(ch);
     if (ch >= 0x20 && !qch.isSpace() && ch != 0x7F && ch != 0xFFFD) {
         const QRawFont* raw = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceContext.h"
+#include "ShiftJisCharMap.h"
 #include "CellFont.h"
 #include "PdfPathWriter.h"
 #include "PdfStreamWriter.h"
@@ -81,7 +82,6 @@ class PdfDirectBackend : public DeviceBackend {
     Font& fontFor(const LogFont& key);
     PdfEmbeddedFont* embeddedFont(const QRawFont& face);
     const Glyph& glyphFor(Font& font, std::uint16_t code);
-    char16_t unicodeFor(std::uint16_t code);
 
     void endDrawing();
     void placeGlyph(const Font& font, const Glyph& glyph, int x, int baseline, ColorRef color);
@@ -99,8 +99,7 @@ class PdfDirectBackend : public DeviceBackend {
     Font* m_lastFont = nullptr;
     std::vector<std::unique_ptr<PdfEmbeddedFont>> m_faces;
     std::unordered_map<std::string, PdfEmbeddedFont*> m_faceByIdentity;
-    std::unordered_map<std::uint16_t, char16_t> m_unicode;
-    QStringDecoder m_decoder;
+    ShiftJisCharMap m_chars;
     std::unordered_map<qint64, int> m_images; // QImage::cacheKey to XObject number
 
     long long m_glyphsDrawn = 0;

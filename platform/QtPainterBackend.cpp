@@ -26,9 +26,7 @@ constexpr qreal kClipTolerance = 1.0;
 } // namespace
 
 QtPainterBackend::QtPainterBackend(QPainter& painter, int dpiX, int dpiY)
-    : m_painter(painter), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)), m_decoder("windows-31j") {
-    if (!m_decoder.isValid())
-        m_decoder = QStringDecoder("Shift_JIS");
+    : m_painter(painter), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)) {
     // Lines and fills land on whole pixels as on a GDI device; glyphs are smoothed.
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -130,30 +128,12 @@ std::unique_ptr<QtPainterBackend::Font> QtPainterBackend::loadFont(const LogFont
     return font;
 }
 
-char16_t QtPainterBackend::unicodeFor(std::uint16_t code) {
-    if (auto found = m_unicode.find(code); found != m_unicode.end())
-        return found->second;
-    char bytes[2];
-    qsizetype length = 0;
-    if (code > 0xFF)
-        bytes[length++] = char(code >> 8);
-    bytes[length++] = char(code & 0xFF);
-    m_decoder.resetState();
-    const QString text = m_decoder.decode(QByteArrayView(bytes, length));
-    const bool valid =
-        !m_decoder.hasError() && text.size() == 1 && text.front() != QChar::ReplacementCharacter;
-    m_decoder.resetState();
-    const char16_t ch = valid ? text.front().unicode() : 0;
-    m_unicode.emplace(code, ch);
-    return ch;
-}
-
 const QtPainterBackend::Glyph& QtPainterBackend::glyphFor(Font& font, std::uint16_t code) {
     if (auto found = font.glyphs.find(code); found != font.glyphs.end())
         return found->second;
 
     Glyph glyph;
-    const char16_t ch = unicodeFor(code);
+    const char16_t ch = m_chars.unicodeFor(code);
     const QChar qch(ch);
     if (ch >= 0x20 && !qch.isSpace() && ch != 0x7F && ch != 0xFFFD) {
         const QRawFont* raw = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceContext.h"
+#include "ShiftJisCharMap.h"
 
 #include <QColor>
 #include <QList>
@@ -75,7 +76,6 @@ class QtPainterBackend : public DeviceBackend {
     Font& fontFor(const LogFont& key);
     std::unique_ptr<Font> loadFont(const LogFont& key) const;
     const Glyph& glyphFor(Font& font, std::uint16_t code);
-    char16_t unicodeFor(std::uint16_t code);
     void drawClipped(const Font& font, const Glyph& glyph, const QRect& cell, int baseline,
                      const QColor& color);
     void drawRun(const QRawFont& raw, qreal scaleX, const QColor& color, const QList<quint32>& glyphs,
@@ -88,8 +88,7 @@ class QtPainterBackend : public DeviceBackend {
     std::vector<std::unique_ptr<Font>> m_fonts;
     Font* m_lastFont = nullptr;
     // Shift-JIS code (lead byte high) to UTF-16, shared by all fonts; 0 = nothing to draw.
-    std::unordered_map<std::uint16_t, char16_t> m_unicode;
-    QStringDecoder m_decoder;
+    ShiftJisCharMap m_chars;
 
     // The run being collected.
     Font* m_runFont = nullptr;
