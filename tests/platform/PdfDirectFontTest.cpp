@@ -165,8 +165,9 @@ TEST_F(PdfDirectSubset, TableDirectoryAndChecksumsAreConsistent) {
         const std::uint32_t offset = u32(font, entry + 8), length = u32(font, entry + 12);
         ASSERT_LE(qsizetype(offset + length), font.size()) << tag.constData();
         EXPECT_EQ(offset % 4, 0u) << tag.constData();
-        if (tag != "head")
+        if (tag != "head") {
             EXPECT_EQ(u32(font, entry + 4), sum(font, offset, length)) << tag.constData();
+        }
     }
     // The whole file sums to the magic number once head's adjustment is in.
     EXPECT_EQ(sum(font, 0, font.size()), 0xB1B0AFBAu);
