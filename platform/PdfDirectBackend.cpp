@@ -15,9 +15,6 @@ namespace {
 
 // Fonts kept at once; a page uses a handful.
 constexpr std::size_t kMaxFonts = 32;
-// As in QtPainterBackend: glyphs wider than their cell by less than this are
-// not clipped.
-constexpr double kClipTolerance = 1.0;
 // See beginPage.
 constexpr double kBiasX = 0.02;
 // Images are written once, so they get the smaller output.
@@ -233,26 +230,19 @@ void PdfDirectBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
         return;
     if (cell.right <= cell.left || cell.bottom <= cell.top)
         return;
-    const auto lead = static_cast<unsigned char>(sjisChar[0]);
-    const std::uint16_t code =
-        sjisChar.size() >= 2 ? std::uint16_t(lead << 8 | static_cast<unsigned char>(sjisChar[1])) : lead;
-
     Font& font = fontFor(deviceFont.font);
-    const Glyph& glyph = glyphFor(font, code);
+    const Glyph& glyph = glyphFor(font, sjisCharCode(sjisChar));
     if (glyph.source == 0)
         return;
     m_paths.end();
 
-    // Like DrawText with DT_VCENTER: the text box of tmHeight centred in the cell.
-    const int cellWidth = cell.right - cell.left;
-    const int cellHeight = cell.bottom - cell.top;
-    const int baseline = cell.top + (cellHeight - font.metrics.height) / 2 + font.metrics.ascent;
-
-    if (glyph.advance * font.metrics.scaleX > cellWidth + kClipTolerance ||
-        font.metrics.height > cellHeight) {
+    const auto [baseline, clip] =
+        placeInCell(cell, glyph.advance * font.metrics.scaleX, font.metrics.height, font.metrics.ascent);
+    if (clip) {
         m_text.end();
         const PdfTextWriter::State saved = m_text.state();
-        m_out.raw("q ").num(cell.left).num(cell.top).num(cellWidth).num(cellHeight).raw("re W n\n");
+        m_out.raw("q ").num(cell.left).num(cell.top).num(cell.right - cell.left).num(cell.bottom - cell.top);
+        m_out.raw("re W n\n");
         placeGlyph(font, glyph, cell.left, baseline, color);
         m_text.end();
         m_out.raw("Q\n");

@@ -18,10 +18,6 @@ namespace {
 
 // Fonts kept at once; a page uses a handful.
 constexpr std::size_t kMaxFonts = 32;
-// Glyphs whose advance exceeds their cell by less than this are drawn
-// without a clip: the cell width is a rounded half of the em, so a
-// full-width glyph is often a fraction of a pixel wider than its two cells.
-constexpr qreal kClipTolerance = 1.0;
 
 } // namespace
 
@@ -170,24 +166,16 @@ void QtPainterBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
         return;
     if (cell.right <= cell.left || cell.bottom <= cell.top)
         return;
-    const auto lead = static_cast<unsigned char>(sjisChar[0]);
-    const std::uint16_t code =
-        sjisChar.size() >= 2 ? std::uint16_t(lead << 8 | static_cast<unsigned char>(sjisChar[1])) : lead;
-
     Font& font = fontFor(deviceFont.font);
-    const Glyph& glyph = glyphFor(font, code);
+    const Glyph& glyph = glyphFor(font, sjisCharCode(sjisChar));
     if (glyph.source == 0)
         return;
 
-    // Like DrawText with DT_VCENTER: the text box of tmHeight centred in the cell.
-    const int cellWidth = cell.right - cell.left;
-    const int cellHeight = cell.bottom - cell.top;
-    const int baseline = cell.top + (cellHeight - font.height) / 2 + font.ascent;
-
-    if (glyph.advance * font.scaleX > cellWidth + kClipTolerance || font.height > cellHeight) {
+    const auto [baseline, clip] = placeInCell(cell, glyph.advance * font.scaleX, font.height, font.ascent);
+    if (clip) {
         flushText();
-        drawClipped(font, glyph, QRect(cell.left, cell.top, cellWidth, cellHeight), baseline,
-                    toQColor(color));
+        drawClipped(font, glyph, QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top),
+                    baseline, toQColor(color));
         return;
     }
     if (m_runFont != &font || m_runSource != glyph.source || m_runColor != color ||
