@@ -32,7 +32,7 @@ void DeviceContext::setMapMode(MapMode mode) {
         m_windowExt = {1, 1};
         m_viewportExt = {1, 1};
     }
-    m_metricsValid = false;
+    invalidateFont();
 }
 
 void DeviceContext::setWindowExt(int cx, int cy) {
@@ -40,7 +40,7 @@ void DeviceContext::setWindowExt(int cx, int cy) {
         return;
     m_windowExt = {cx, cy};
     fixIsotropic();
-    m_metricsValid = false;
+    invalidateFont();
 }
 
 void DeviceContext::setViewportExt(int cx, int cy) {
@@ -48,7 +48,7 @@ void DeviceContext::setViewportExt(int cx, int cy) {
         return;
     m_viewportExt = {cx, cy};
     fixIsotropic();
-    m_metricsValid = false;
+    invalidateFont();
 }
 
 void DeviceContext::setViewportOrg(int x, int y) { m_viewportOrg = {x, y}; }
@@ -99,7 +99,7 @@ LogFont DeviceContext::selectFont(const LogFont& font) {
     LogFont previous = m_font;
     if (!(font == m_font)) {
         m_font = font;
-        m_metricsValid = false;
+        invalidateFont();
     }
     return previous;
 }
@@ -142,12 +142,21 @@ void DeviceContext::draw3dRect(const Rect& rect, ColorRef topLeft, ColorRef bott
     fillRect({x, y + cy - 1, x + cx, y + cy}, bottomRight);
 }
 
-DeviceFont DeviceContext::deviceFont() const {
-    DeviceFont device;
-    device.font = m_font;
-    device.font.height = lengthToDeviceY(m_font.height);
-    device.font.width = lengthToDeviceX(m_font.width);
-    return device;
+void DeviceContext::invalidateFont() {
+    m_metricsValid = false;
+    m_deviceFontValid = false;
+}
+
+// The selected font in device units, kept until the font or the mapping
+// changes: text is drawn a cell at a time.
+const DeviceFont& DeviceContext::deviceFont() {
+    if (!m_deviceFontValid) {
+        m_deviceFont.font = m_font;
+        m_deviceFont.font.height = lengthToDeviceY(m_font.height);
+        m_deviceFont.font.width = lengthToDeviceX(m_font.width);
+        m_deviceFontValid = true;
+    }
+    return m_deviceFont;
 }
 
 TextMetrics DeviceContext::textMetrics() {

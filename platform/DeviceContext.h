@@ -148,7 +148,8 @@ public:
 
 private:
     Rect toDevice(const Rect& rect) const;
-    DeviceFont deviceFont() const;
+    const DeviceFont& deviceFont();
+    void invalidateFont();
     void fixIsotropic();
 
     DeviceBackend& m_backend;
@@ -163,6 +164,8 @@ private:
     ColorRef m_textColor = 0;
     Point m_current{};
     bool m_metricsValid = false;
+    bool m_deviceFontValid = false;
+    DeviceFont m_deviceFont{};
     TextMetrics m_metrics{};
 };
 
