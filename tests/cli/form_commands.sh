@@ -5,13 +5,7 @@ zrk="$1"
 data="$2"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-passed=0
-failed=0
-expect() { # description, then a command that must succeed
-  local what="$1"
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/expect.sh"
 
 # check: silent success, one message line and 1 on failure.
 expect "check passes silently" test -z "$("$zrk" check "$data/reference.zrk" 2>&1)"
@@ -75,5 +69,4 @@ for command in check inspect format; do
   expect "$command --help" sh -c "\"$zrk\" $command --help | grep -q Usage"
 done
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -7,13 +7,7 @@ data="$2"
 examples="$data/../../examples"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-passed=0
-failed=0
-expect() {
-  local what="$1"
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/expect.sh"
 info() { pdfinfo "$1" | sed -n "s/^$2: *//p"; }
 
 # The example: three A4 portrait pages, titled after the form, text extractable.
@@ -113,5 +107,4 @@ dark_run = lambda im: any(sum(im.getpixel((x, y))) < 200 for y in range(y_below,
 assert dark_run(first) and not dark_run(last)
 PY
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -33,13 +33,7 @@ if ! cupsd_start "$tmp/cups" >"$tmp/start.log" 2>&1; then
   exit 1
 fi
 
-passed=0
-failed=0
-expect() {
-  local what="$1"
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/expect.sh"
 info() { pdfinfo "$1" 2>/dev/null | sed -n "s/^$2: *//p"; }
 
 # The PDF cups-pdf wrote for the jobs since the marker, once the queue is idle.
@@ -146,5 +140,4 @@ expect "unstartable document reason" grep -q 'cannot create the print file' "$tm
 TMPDIR="$tmp/not-a-dir" "$caller" "$examples/invoice.zrk" "$examples/invoice.dat" "CONTROL PRINTER=Default;" >"$tmp/out" 2>"$tmp/err"
 expect "ZRK_Print unstartable document is -11" grep -qx 'ZRK_Print: -11' "$tmp/out"
 
-echo "$passed passed, $failed failed"
-test "$failed" -eq 0
+finish

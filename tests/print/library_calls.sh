@@ -13,13 +13,7 @@ trap 'rm -rf "$tmp"' EXIT
 # No print server answers here, and no default printer is named.
 export CUPS_SERVER=127.0.0.1:9
 unset PRINTER LPDEST DISPLAY WAYLAND_DISPLAY
-passed=0
-failed=0
-expect() {
-  local what="$1"
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/expect.sh"
 results() { grep '^ZRK_Print:' "$tmp/out" | cut -d' ' -f2 | tr '\n' ' '; }
 
 # Exactly the two entry points leave the library.
@@ -69,5 +63,4 @@ expect "preview without a display message" grep -q 'ディスプレイがあり�
 env -u LD_LIBRARY_PATH "$caller" -L "$library" "$tmp/none.zrk" "$examples/invoice.dat" >"$tmp/out" 2>"$tmp/err"
 expect "loads by full path" test "$(results)" = "-1 "
 
-echo "$passed passed, $failed failed"
-test "$failed" -eq 0
+finish

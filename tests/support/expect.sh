@@ -1,0 +1,14 @@
+# Shared by the shell tests: expect DESCRIPTION COMMAND... counts a check that
+# passes when the command succeeds; finish prints the tally and fails when
+# any check failed.
+passed=0
+failed=0
+expect() {
+  local what="$1"
+  shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
+}
+finish() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
