@@ -110,8 +110,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             field.startRow = field.endRow = j + 1;
             require(runtime::fieldAppliesTo(field, record, j, form.tagMode != 0));
         }
-        int endRow = form.rows;
-        require(runtime::applyLastRow(form.columns, number == *pageCount, 1, endRow) || form.columns < 1);
     }
     require(pages.pageNumber() == *pageCount);
 

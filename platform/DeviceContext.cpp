@@ -74,6 +74,25 @@ void DeviceContext::fixIsotropic() {
     }
 }
 
+Mapping DeviceContext::mapping() const {
+    return {m_mode, m_windowExt, m_viewportExt, m_windowOrg, m_viewportOrg};
+}
+
+void DeviceContext::setMapping(const Mapping& mapping) {
+    m_mode = mapping.mode;
+    m_windowExt = mapping.windowExt;
+    m_viewportExt = mapping.viewportExt;
+    m_windowOrg = mapping.windowOrg;
+    m_viewportOrg = mapping.viewportOrg;
+    invalidateFont();
+}
+
+DevicePixelScope::DevicePixelScope(DeviceContext& dc) : m_dc(dc), m_saved(dc.mapping()) {
+    dc.setMapping({});
+}
+
+DevicePixelScope::~DevicePixelScope() { m_dc.setMapping(m_saved); }
+
 Point DeviceContext::lpToDp(Point p) const {
     const long long dx = static_cast<long long>(p.x) - m_windowOrg.x;
     const long long dy = static_cast<long long>(p.y) - m_windowOrg.y;

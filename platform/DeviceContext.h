@@ -97,6 +97,17 @@ public:
     virtual void flush() {}
 };
 
+// The whole logical-to-device mapping, as saved and put back around drawing
+// that needs another one.
+struct Mapping {
+    MapMode mode = MapMode::Text;
+    Size windowExt{1, 1};
+    Size viewportExt{1, 1};
+    Point windowOrg{};
+    Point viewportOrg{};
+    bool operator==(const Mapping&) const = default;
+};
+
 class DeviceContext {
 public:
     explicit DeviceContext(DeviceBackend& backend);
@@ -120,6 +131,11 @@ public:
     // corner of a target that draws from the paper's corner).
     void setDeviceOffset(int x, int y) { m_deviceOffset = {x, y}; }
     Point deviceOffset() const { return m_deviceOffset; }
+
+    // The mapping as it stands, and putting one back exactly: restoring the
+    // extents one by one would run the isotropic adjustment again.
+    Mapping mapping() const;
+    void setMapping(const Mapping& mapping);
 
     Point lpToDp(Point p) const;
     int lengthToDeviceX(int logical) const;
@@ -167,6 +183,20 @@ private:
     bool m_deviceFontValid = false;
     DeviceFont m_deviceFont{};
     TextMetrics m_metrics{};
+};
+
+// Within its lifetime one logical unit is one device pixel, counted from the
+// device offset; the mapping found before is put back whole afterwards.
+class DevicePixelScope {
+public:
+    explicit DevicePixelScope(DeviceContext& dc);
+    ~DevicePixelScope();
+    DevicePixelScope(const DevicePixelScope&) = delete;
+    DevicePixelScope& operator=(const DevicePixelScope&) = delete;
+
+private:
+    DeviceContext& m_dc;
+    Mapping m_saved;
 };
 
 } // namespace platform

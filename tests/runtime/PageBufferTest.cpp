@@ -153,32 +153,15 @@ TEST(FieldAppliesTo, RowModeUsesTheRowRangeTagModeTheTag) {
     }
 }
 
-TEST(ApplyLastRow, ShortensOrDropsFiguresOnTheLastPageOnly) {
+TEST(FigureLastRow, OnlyTheLastPageWithAPositiveRowIsCut) {
     struct Case {
-        const char* name;
         int lastRow;
         bool lastPage;
-        int r1, r2;
-        bool draw;
-        int endRow;
+        int expected;
     };
-    const std::vector<Case> cases = {
-        {"LineEndsAtLastRow", 10, true, 2, 40, true, 10},
-        {"RectBelowLastRowDropped", 10, true, 12, 20, false, 10},
-        {"OtherPageLineWhole", 10, false, 2, 40, true, 40},
-        {"OtherPageRectWhole", 10, false, 12, 20, true, 20},
-        {"StartOnLastRowKept", 10, true, 10, 12, true, 10},
-        {"AboveLastRowUnchanged", 10, true, 2, 8, true, 8},
-        {"ZeroHasNoEffect", 0, true, 12, 20, true, 20},
-        {"NegativeHasNoEffect", -5, true, 12, 20, true, 20},
-    };
-    for (const Case& c : cases) {
-        int r2 = c.r2;
-        EXPECT_EQ(runtime::applyLastRow(c.lastRow, c.lastPage, c.r1, r2), c.draw) << c.name;
-        if (c.draw) {
-            EXPECT_EQ(r2, c.endRow) << c.name;
-        }
-    }
+    const Case cases[] = {{10, true, 10}, {10, false, 0}, {0, true, 0}, {-5, true, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(runtime::figureLastRow(c.lastRow, c.lastPage), c.expected) << c.lastRow << " " << c.lastPage;
 }
 
 } // namespace

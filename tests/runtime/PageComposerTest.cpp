@@ -9,10 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "FieldRenderer.h"
-#include "FigureRenderer.h"
 #include "MessageSink.h"
 #include "PageComposer.h"
+#include "PageRules.h"
 #include "RecordingBackend.h"
 #include "ShiftJis.h"
 
@@ -20,14 +19,20 @@ using platform::RecordingBackend;
 using platform::Rect;
 using runtime::PageBuffer;
 using runtime::PageComposer;
-using runtime::RenderContext;
-using runtime::RenderMode;
+using render::RenderContext;
+using render::RenderPolicy;
 
 namespace fs = std::filesystem;
 
 namespace {
 
 using Call = RecordingBackend::Call;
+
+enum class RenderMode { Print, Preview };
+
+RenderPolicy policyOf(RenderMode mode, const formdesc::FormInfo& form) {
+    return mode == RenderMode::Print ? RenderPolicy::print(form) : RenderPolicy::preview();
+}
 
 constexpr int kDpi = 720; // font size in tenths of a point = height in units
 constexpr formdesc::PageGeometry kGrid{20, 40, 100, 50, 5000, 4000};
@@ -96,8 +101,9 @@ struct Canvas {
     RenderContext context;
     std::unique_ptr<runtime::PreparedDeviceContext> prepared;
 
-    Canvas(const formdesc::FormInfo& form, RenderMode mode = RenderMode::Print) : context{dc, kGrid, mode, kDpi} {
-        prepared = std::make_unique<runtime::PreparedDeviceContext>(dc, form, mode, kDpi);
+    Canvas(const formdesc::FormInfo& form, RenderMode mode = RenderMode::Print)
+        : context{dc, kGrid, policyOf(mode, form), kDpi} {
+        prepared = std::make_unique<runtime::PreparedDeviceContext>(dc, form, context.policy, kDpi);
     }
 
     std::string kinds() const {
@@ -227,7 +233,9 @@ TEST(PageComposer, PreviewCanComposeThePageAgain) {
         SCOPED_TRACE(mode == RenderMode::Print ? "print" : "preview");
         const auto page = pageOf({"ABC  free"}, model->form);
         Canvas canvas(model->form, mode);
-        PageComposer composer(*model);
+        PageComposer composer(*model, {},
+                              mode == RenderMode::Print ? PageComposer::PageUse::Consume
+                                                        : PageComposer::PageUse::Recompose);
         composer.composePage(canvas.context, *page);
         const std::string first = canvas.backend.text();
         canvas.backend.calls.clear();
@@ -261,8 +269,7 @@ TEST(PageComposer, LastRowOnlyOnTheLastPage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.lastPage << " " << c.lastRow);
         Canvas canvas(model->form);
-        canvas.context.lastPage = c.lastPage;
-        canvas.context.lastRow = c.lastRow;
+        canvas.context.policy.lastRow = runtime::figureLastRow(c.lastRow, c.lastPage);
         PageComposer(*model).composePage(canvas.context, *page);
         const std::vector<Call> lines = canvas.backend.of(Call::Line);
         ASSERT_EQ(lines.size(), c.lines);
@@ -315,7 +322,6 @@ TEST(PageComposer, BitmapsAreReadOnceAndFailuresReportedOnce) {
             EXPECT_EQ(sink.messages[0].text, c.message);
             EXPECT_EQ(sink.messages[0].caption, "エラー");
             EXPECT_EQ(sink.messages[0].icon, formdesc::MessageIcon::Exclamation);
-            EXPECT_EQ(model->figures[0].fileName[0], '\0');
         } else {
             EXPECT_TRUE(sink.messages.empty());
         }
@@ -328,11 +334,9 @@ TEST(PageComposer, BitmapBelowTheLastRowIsNotRead) {
     auto model = newModel();
     model->appendFigure(bitmap(2, 6, 4, 8, "NONE.BMP"));
     Canvas canvas(model->form);
-    canvas.context.lastPage = true;
-    canvas.context.lastRow = 5;
+    canvas.context.policy.lastRow = 5;
     PageComposer(*model).composePage(canvas.context, *pageOf({"x"}, model->form));
     EXPECT_TRUE(sink.messages.empty());
-    EXPECT_STRNE(model->figures[0].fileName, "");
 }
 
 TEST(PageComposer, PreparedDeviceContextByMode) {
@@ -353,7 +357,7 @@ TEST(PageComposer, PreparedDeviceContextByMode) {
         const platform::Pen before{platform::PenStyle::DashDot, 7, kGreen};
         dc.selectPen(before);
         {
-            runtime::PreparedDeviceContext prepared(dc, model->form, c.mode, 600);
+            runtime::PreparedDeviceContext prepared(dc, model->form, policyOf(c.mode, model->form), 600);
             EXPECT_EQ(dc.pen(), c.pen);
             EXPECT_EQ(dc.textColor(), kGreen);
             // 4 points at 600 dpi.

@@ -11,8 +11,7 @@
 // Composing one page of a job from the form and the page buffer, in the fixed
 // order: rectangle fills, field shading (tag mode), figures, constant texts,
 // field texts, free text. One composer lives for one job: it keeps the job's
-// bitmaps and it empties the file name of a bitmap it could not use, so the
-// model it is given must be the job's own copy.
+// bitmaps, so that each file is read and reported once.
 namespace runtime {
 
 // The device context state that a job sets up once before composing: the
@@ -20,7 +19,8 @@ namespace runtime {
 // state found before is put back on destruction.
 class PreparedDeviceContext {
 public:
-    PreparedDeviceContext(platform::DeviceContext& dc, const formdesc::FormInfo& form, RenderMode mode, int dpiY);
+    PreparedDeviceContext(platform::DeviceContext& dc, const formdesc::FormInfo& form,
+                          const render::RenderPolicy& policy, int dpiY);
     ~PreparedDeviceContext();
     PreparedDeviceContext(const PreparedDeviceContext&) = delete;
     PreparedDeviceContext& operator=(const PreparedDeviceContext&) = delete;
@@ -34,28 +34,34 @@ private:
 
 class PageComposer {
 public:
+    // Print consumes each page; the preview composes the same page again for
+    // every repaint.
+    enum class PageUse { Consume, Recompose };
+
     // formFolder: where relative bitmap paths are looked up after the
     // current directory (the form file's folder).
-    explicit PageComposer(formdesc::FormModel& model, std::filesystem::path formFolder = {});
+    explicit PageComposer(const formdesc::FormModel& model, std::filesystem::path formFolder = {},
+                          PageUse use = PageUse::Consume);
     ~PageComposer();
 
     // Draws the page on context.dc, whose mapping is set and which has been
     // prepared (PreparedDeviceContext). Constant texts are written into page;
-    // in the preview the field and free texts are drawn from a working copy,
-    // so that the page can be composed again for the next repaint.
-    void composePage(const RenderContext& context, PageBuffer& page);
+    // when pages are recomposed the field and free texts are drawn from a
+    // working copy, so that the page can be composed again for the next repaint.
+    void composePage(const render::RenderContext& context, PageBuffer& page);
 
     // Fonts that fields selected in the last composition.
     int fieldFontsCreated() const { return m_fieldFontsCreated; }
 
 private:
-    void drawFills(const RenderContext& context);
-    void drawFigures(const RenderContext& context);
+    void drawFills(const render::RenderContext& context);
+    void drawFigures(const render::RenderContext& context);
     void applyConstantTexts(PageBuffer& page) const;
-    void drawTexts(const RenderContext& context, PageBuffer& page);
+    void drawTexts(const render::RenderContext& context, PageBuffer& page);
 
-    formdesc::FormModel& m_model;
-    BitmapCache m_bitmaps;
+    const formdesc::FormModel& m_model;
+    render::BitmapCache m_bitmaps;
+    PageUse m_use;
     std::unique_ptr<PageBuffer> m_workingCopy;
     int m_fieldFontsCreated = 0;
 };

@@ -12,12 +12,6 @@ bool fieldAppliesTo(const formdesc::FieldInfo& field, const DataRecord& record, 
     return field.startRow <= row && row <= field.endRow;
 }
 
-bool applyLastRow(int lastRow, bool lastPage, int r1, int& r2) {
-    if (lastRow <= 0 || !lastPage)
-        return true;
-    if (lastRow < r2)
-        r2 = lastRow;
-    return lastRow >= r1;
-}
+int figureLastRow(int lastRow, bool lastPage) { return lastPage && lastRow > 0 ? lastRow : 0; }
 
 } // namespace runtime

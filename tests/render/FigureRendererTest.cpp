@@ -10,13 +10,19 @@
 using platform::PenStyle;
 using platform::RecordingBackend;
 using platform::Rect;
-using runtime::FigureRenderer;
-using runtime::RenderContext;
-using runtime::RenderMode;
+using render::FigureRenderer;
+using render::RenderContext;
+using render::RenderPolicy;
 
 namespace {
 
 using Call = RecordingBackend::Call;
+
+enum class RenderMode { Print, Preview };
+
+RenderPolicy policyOf(RenderMode mode, const formdesc::FormInfo& form) {
+    return mode == RenderMode::Print ? RenderPolicy::print(form) : RenderPolicy::preview();
+}
 
 // The printer grid of an A4 landscape form of 180 x 60 cells at 600 dpi.
 constexpr formdesc::PageGeometry kPrintGrid{37, 78, 0, 0, 7015, 4960};
@@ -71,16 +77,14 @@ struct Canvas {
 
     explicit Canvas(RenderMode mode = RenderMode::Print, int zoom = 100, platform::Point scroll = {20, 20})
         : backend(mode == RenderMode::Print ? 600 : 96, mode == RenderMode::Print ? 600 : 96),
-          context{dc, mode == RenderMode::Print ? kPrintGrid : kPreviewGrid, mode, backend.dpiY()} {
+          context{dc, mode == RenderMode::Print ? kPrintGrid : kPreviewGrid, policyOf(mode, form), backend.dpiY()} {
         const formdesc::PageGeometry& g = context.geometry;
         dc.setMapMode(platform::MapMode::Isotropic);
         dc.setWindowExt(g.pageW, g.pageH);
         dc.setViewportExt(g.pageW * zoom / 100, g.pageH * zoom / 100);
-        if (mode == RenderMode::Preview) {
+        if (mode == RenderMode::Preview)
             dc.setViewportOrg(scroll.x, scroll.y);
-            context.scrollOrigin = scroll;
-        }
-        dc.selectPen(FigureRenderer::defaultPen(form, mode));
+        dc.selectPen(FigureRenderer::defaultPen(form, context.policy));
     }
 
     // Composition step 3 for one line or frame.
@@ -167,6 +171,7 @@ TEST(FigureRenderer, LastRowCutsEveryCopyOnTheLastPageOnly) {
         {"line to row 40 ends at row 10", line(5, 2, 5, 40, kCourseV), true, {{166, 78, 166, 780}}},
         {"not the last page: whole", line(5, 2, 5, 40, kCourseV), false, {{166, 78, 166, 3120}}},
         {"frame below row 10: absent", rect(2, 12, 4, 14), true, {}},
+        {"line from row 10 kept", line(5, 10, 5, 12, kCourseV), true, {{166, 702, 166, 780}}},
         {"frame below row 10 on another page", rect(2, 12, 4, 14), false,
          {{55, 858, 55, 1092}, {55, 1092, 129, 1092}, {129, 858, 129, 1092}, {55, 858, 129, 858}}},
         // Copies at rows 2-4, 6-8, 10-12 (cut to 10) and 14-16 (not drawn).
@@ -176,8 +181,7 @@ TEST(FigureRenderer, LastRowCutsEveryCopyOnTheLastPageOnly) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Canvas canvas;
-        canvas.context.lastRow = 10;
-        canvas.context.lastPage = c.lastPage;
+        canvas.context.policy.lastRow = c.lastPage ? 10 : 0;
         canvas.draw(c.figure);
         EXPECT_EQ(canvas.lines(), c.expected);
     }
@@ -185,8 +189,7 @@ TEST(FigureRenderer, LastRowCutsEveryCopyOnTheLastPageOnly) {
 
 TEST(FigureRenderer, FillsInsideTheFigurePoints) {
     Canvas canvas;
-    canvas.context.lastRow = 3;
-    canvas.context.lastPage = true;
+    canvas.context.policy.lastRow = 3;
     FigureRenderer renderer(canvas.context, canvas.form);
     renderer.drawRectFill(looped(rect(2, 2, 4, 3, formdesc::kMeshFillOnly), formdesc::kLoopH, 1, 5));
     renderer.drawRectFill(rect(2, 4, 4, 5, formdesc::kMeshFillOnly)); // below LASTROW
@@ -305,12 +308,14 @@ TEST(FigureRenderer, DenseDotsDrawnSolidWhereTheyDoNotApply) {
         SCOPED_TRACE(c.name);
         Canvas canvas(c.mode);
         canvas.form.speed = c.speed;
+        canvas.context.policy = policyOf(c.mode, canvas.form);
         canvas.draw(c.figure);
         EXPECT_EQ(canvas.lines().size(), 1u);
     }
     // The preview has no SPEED: still dotted.
     Canvas preview(RenderMode::Preview);
     preview.form.speed = 1;
+    preview.context.policy = policyOf(RenderMode::Preview, preview.form);
     preview.draw(line(5, 2, 5, 4, kCourseV, kLineDenseDots, 1));
     EXPECT_GT(preview.lines().size(), 1u);
 }

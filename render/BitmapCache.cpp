@@ -10,7 +10,7 @@
 #include "PathResolver.h"
 #include "ShiftJis.h"
 
-namespace runtime {
+namespace render {
 
 namespace {
 
@@ -18,7 +18,9 @@ constexpr std::string_view kOpenFailed = "イメージのオープンに失敗�
 constexpr std::string_view kEmptyFile = "空のファイルです（";
 constexpr std::string_view kNoMemory = "メモリが足りません（";
 
-void report(std::string_view text, std::string_view sjisFileName) {
+using Report = void (*)(std::string_view text, std::string_view sjisFileName);
+
+void showMessage(std::string_view text, std::string_view sjisFileName) {
     std::string message(text);
     message += formdesc::sjis::toUtf8(sjisFileName);
     message += "）";
@@ -26,12 +28,14 @@ void report(std::string_view text, std::string_view sjisFileName) {
 }
 
 // Reads and decodes the file, or shows the message that says why not.
-std::optional<QImage> load(std::string_view sjisFileName, const std::filesystem::path& formFolder) {
+void stayQuiet(std::string_view, std::string_view) {}
+
+std::optional<QImage> load(std::string_view sjisFileName, const std::filesystem::path& formFolder, Report report) {
     const auto path = platform::resolvePathIgnoringCase(formdesc::sjis::toUtf8(sjisFileName), formFolder);
     std::ifstream file;
     if (path)
         file.open(*path, std::ios::binary);
-    if (!file) {
+    if (!path || !file.is_open()) {
         report(kOpenFailed, sjisFileName);
         return std::nullopt;
     }
@@ -67,22 +71,20 @@ std::optional<QImage> load(std::string_view sjisFileName, const std::filesystem:
 
 } // namespace
 
-BitmapCache::BitmapCache(std::filesystem::path formFolder) : m_formFolder(std::move(formFolder)) {}
+BitmapCache::BitmapCache(std::filesystem::path formFolder, Failures failures)
+    : m_formFolder(std::move(formFolder)), m_failures(failures) {}
 
-QImage BitmapCache::image(formdesc::FigureInfo& figure) {
+QImage BitmapCache::image(const formdesc::FigureInfo& figure) {
     const std::string_view fileName = formdesc::sjis::view(figure.fileName);
     if (fileName.empty())
         return {};
     for (const Entry& entry : m_entries)
         if (entry.fileName == fileName)
             return entry.image;
-    std::optional<QImage> image = load(fileName, m_formFolder);
-    if (!image) {
-        figure.fileName[0] = '\0';
-        return {};
-    }
-    m_entries.push_back({std::string(fileName), *image});
-    return *image;
+    const std::optional<QImage> image =
+        load(fileName, m_formFolder, m_failures == Failures::Report ? showMessage : stayQuiet);
+    m_entries.push_back({std::string(fileName), image.value_or(QImage())});
+    return m_entries.back().image;
 }
 
-} // namespace runtime
+} // namespace render

@@ -6,6 +6,7 @@
 #include "PageComposer.h"
 #include "PageGeometry.h"
 #include "PageReader.h"
+#include "PageRules.h"
 #include "ShiftJis.h"
 
 #include <filesystem>
@@ -70,19 +71,14 @@ int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) 
     dc.setWindowExt(extents.form.width, extents.form.height);
     dc.setViewportExt(extents.paper.width, extents.paper.height);
 
-    const RenderContext context{dc,
-                                formdesc::printerGeometry(m_pageSize.width, m_pageSize.height, form, target.dpiX(),
-                                                          target.dpiY()),
-                                RenderMode::Print,
-                                target.dpiY(),
-                                {},
-                                m_options.lastRow,
-                                false};
+    const render::RenderContext context{
+        dc, formdesc::printerGeometry(m_pageSize.width, m_pageSize.height, form, target.dpiX(), target.dpiY()),
+        render::RenderPolicy::print(form), target.dpiY()};
     const std::filesystem::path formFolder = std::filesystem::path(m_formPath).parent_path();
     PageComposer composer(*m_model, formFolder);
     auto page = std::make_unique<PageBuffer>();
     {
-        PreparedDeviceContext prepared(dc, form, RenderMode::Print, target.dpiY());
+        PreparedDeviceContext prepared(dc, form, context.policy, target.dpiY());
         if (progress)
             progress->open();
         while (reader.nextPage(*page, form, platform::pumpPendingEvents)) {
@@ -90,8 +86,8 @@ int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) 
                 break;
             if (progress)
                 progress->showPage(reader.pageNumber());
-            RenderContext pageContext = context;
-            pageContext.lastPage = reader.pageNumber() == m_pageCount;
+            render::RenderContext pageContext = context;
+            pageContext.policy.lastRow = figureLastRow(m_options.lastRow, reader.pageNumber() == m_pageCount);
             target.beginPage();
             composer.composePage(pageContext, *page);
             target.endPage();

@@ -1,19 +1,16 @@
 #pragma once
 
 #include <array>
-#include <span>
 #include <string_view>
 
-#include "DataRecord.h"
 #include "FormModel.h"
 #include "RenderContext.h"
 
-// Text on the cell grid: field texts with their flags, free text, the minus
-// triangles and the field shading. Characters are spread over the cells they
-// occupy one by one, so that text lines up with the form's columns whatever
-// the font. One renderer serves one page composition (its metrics cache
-// belongs to the mapping of that composition).
-namespace runtime {
+// Text on the cell grid: the fonts and colours of fields, and characters
+// spread over the cells they occupy one by one, so that text lines up with
+// the form's columns whatever the font. One renderer serves one composition
+// (its metrics cache belongs to the mapping of that composition).
+namespace render {
 
 class FieldRenderer {
 public:
@@ -30,25 +27,18 @@ public:
     void selectFieldStyle(const formdesc::FieldInfo& field);
     void restoreStyle();
 
-    // The field's columns of the record, drawn at row `row` by its flags.
-    void drawFieldText(const formdesc::FieldInfo& field, const DataRecord& record, int row);
-    // The record's first `columns` cells, word by word, in the current style.
-    void drawFreeText(const DataRecord& record, int row);
-    // Tag mode: the field's row and the row below, half a cell wider on each side.
-    void drawFieldShading(const formdesc::FieldInfo& field, int row);
-
-    // The common step: the characters of text spread evenly over rect, the
-    // first at its left edge and the last ending at its right edge.
+    // The characters of text spread evenly over rect, the first at its left
+    // edge and the last ending at its right edge; a box lower than the font
+    // grows to its height (by the policy's height test).
     void spreadText(std::string_view text, formdesc::CellRect rect);
-    // Triangles in place of the '-' of a word, which become blanks.
-    void drawMinusMarks(std::span<char> word, const formdesc::CellRect& rect, formdesc::ColorRef color);
+
+    // Metrics of the selected font.
+    const platform::TextMetrics& metrics();
 
     // Fonts selected for fields so far (a field in the base font selects none).
     int fontsCreated() const { return m_fontsCreated; }
 
 private:
-    const platform::TextMetrics& metrics();
-
     struct CachedMetrics {
         platform::LogFont font;
         platform::TextMetrics metrics;
@@ -57,7 +47,6 @@ private:
     const RenderContext& m_context;
     const formdesc::FormInfo& m_form;
     platform::DeviceContext& m_dc;
-    formdesc::PageGeometry m_geometry;
 
     platform::LogFont m_previousFont;
     bool m_fontSelected = false;
@@ -73,4 +62,4 @@ private:
     bool m_metricsValid = false;
 };
 
-} // namespace runtime
+} // namespace render

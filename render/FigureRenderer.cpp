@@ -3,21 +3,15 @@
 #include <algorithm>
 #include <limits>
 
-#include "PageRules.h"
+#include "Saturate.h"
+#include "ShiftJis.h"
 
-namespace runtime {
+namespace render {
 
 namespace {
 
 using formdesc::FigurePoints;
 using platform::Point;
-using Wide = std::int64_t;
-
-int toInt(Wide value) {
-    constexpr Wide low = std::numeric_limits<int>::min();
-    constexpr Wide high = std::numeric_limits<int>::max();
-    return static_cast<int>(std::clamp(value, low, high));
-}
 
 // Floor and ceiling of a / b for b != 0.
 Wide floorDiv(Wide a, Wide b) {
@@ -67,8 +61,8 @@ platform::PenStyle FigureRenderer::penStyle(int lineType) {
     }
 }
 
-platform::Pen FigureRenderer::defaultPen(const formdesc::FormInfo& form, RenderMode mode) {
-    if (mode == RenderMode::Preview)
+platform::Pen FigureRenderer::defaultPen(const formdesc::FormInfo& form, const RenderPolicy& policy) {
+    if (policy.penRule != PenRule::FormPen)
         return {platform::PenStyle::Solid, 1, 0};
     return {penStyle(form.lineType), form.lineWidth, form.lineColor};
 }
@@ -76,12 +70,22 @@ platform::Pen FigureRenderer::defaultPen(const formdesc::FormInfo& form, RenderM
 void FigureRenderer::selectFigurePen(const formdesc::FigureInfo& figure) {
     platform::Pen pen{penStyle(figure.lineType), figure.lineWidth, figure.lineColor};
     bool keepDefault = false;
-    if (m_context.mode == RenderMode::Print) {
+    switch (m_context.policy.penRule) {
+    case PenRule::FormPen:
         keepDefault = figure.lineType == m_form.lineType && figure.lineWidth == m_form.lineWidth &&
                       figure.lineColor == m_form.lineColor;
-    } else if (figure.lineType == formdesc::kLineSolid || figure.lineType == formdesc::kLineDenseDots) {
-        keepDefault = figure.lineWidth == 1 && figure.lineColor == 0;
-        pen.style = platform::PenStyle::Solid;
+        break;
+    case PenRule::SolidBlack:
+        if (figure.lineType == formdesc::kLineSolid || figure.lineType == formdesc::kLineDenseDots) {
+            keepDefault = figure.lineWidth == 1 && figure.lineColor == 0;
+            pen.style = platform::PenStyle::Solid;
+        }
+        break;
+    case PenRule::Canvas:
+        pen.width = figure.lineType == formdesc::kLineDenseDots ? 0
+                                                                : canvasPenWidth(figure.lineWidth, m_context.policy.zoom);
+        keepDefault = pen == defaultPen(m_form, m_context.policy);
+        break;
     }
     if (keepDefault)
         return;
@@ -96,6 +100,23 @@ void FigureRenderer::restorePen() {
     m_penSelected = false;
 }
 
+// The last row cuts a copy spanning rows r1..r2: r2 is shortened to it, and
+// a copy that starts below it is not drawn.
+bool FigureRenderer::cutAtLastRow(int r1, int& r2) const {
+    const int lastRow = m_context.policy.lastRow;
+    if (lastRow <= 0)
+        return true;
+    if (lastRow < r2)
+        r2 = lastRow;
+    return lastRow >= r1;
+}
+
+int FigureRenderer::dotLength(int lineWidth) const {
+    const RenderPolicy& policy = m_context.policy;
+    const int width = policy.penRule == PenRule::Canvas ? canvasPenWidth(lineWidth, policy.zoom) : lineWidth;
+    return std::max(width, policy.minDotLength);
+}
+
 bool FigureRenderer::visible(const FigurePoints& p) const {
     const auto overlaps = [&](Wide a, Wide b) { return std::max(a, b) >= m_bandLow && std::min(a, b) <= m_bandHigh; };
     return overlaps(p.x1, p.x2) && overlaps(p.y1, p.y2);
@@ -103,15 +124,15 @@ bool FigureRenderer::visible(const FigurePoints& p) const {
 
 // Calls draw(points) for every copy of the figure that is drawn: one, or
 // loopCount + 1 shifted by loopPitch columns or rows, each cut by the
-// last-row rule. Copies that lie wholly beyond the band around the page are
+// last row. Copies that lie wholly beyond the band around the page are
 // not visited at all, so that a huge count costs no more than the copies that
 // can reach the paper; copies that do not move (no pitch, or cells of no
 // size) are drawn once, as drawing them again would change no pixel.
 template <typename Draw>
 void FigureRenderer::forEachCopy(const formdesc::FigureInfo& figure, int startRow, int endRow, Draw&& draw) {
     const auto drawCopy = [&](Wide c1, Wide r1, Wide c2, Wide r2) {
-        int lastRow = toInt(r2);
-        if (!applyLastRow(m_context.lastRow, m_context.lastPage, toInt(r1), lastRow))
+        int lastRow = saturateToInt(r2);
+        if (!cutAtLastRow(saturateToInt(r1), lastRow))
             return false;
         const FigurePoints points = formdesc::figurePoints(m_geometry, c1, r1, c2, lastRow);
         if (!visible(points))
@@ -142,10 +163,11 @@ void FigureRenderer::forEachCopy(const formdesc::FigureInfo& figure, int startRo
         first = std::max(first, ceilDiv(m_bandHigh - span.low, step));
         last = std::min(last, floorDiv(m_bandLow - span.high, step));
     } else {
-        // Every copy lands on the same points. Only the last-row rule can
-        // tell them apart: copies moving up may pass it where the first fails.
-        if (!across && pitch < 0 && m_context.lastPage && m_context.lastRow > 0 && r1 > m_context.lastRow)
-            first = ceilDiv(r1 - m_context.lastRow, -pitch);
+        // Every copy lands on the same points. Only the last row can tell
+        // them apart: copies moving up may pass it where the first fails.
+        const Wide lastRow = m_context.policy.lastRow;
+        if (!across && pitch < 0 && lastRow > 0 && r1 > lastRow)
+            first = ceilDiv(r1 - lastRow, -pitch);
         last = std::min(last, first);
     }
     for (Wide k = first; k <= last; ++k) {
@@ -185,12 +207,14 @@ void FigureRenderer::drawRectFill(const formdesc::FigureInfo& figure) {
     });
 }
 
-void FigureRenderer::drawBitmap(formdesc::FigureInfo& figure, BitmapCache& bitmaps) {
+void FigureRenderer::drawBitmap(const formdesc::FigureInfo& figure, BitmapCache& bitmaps) {
     int endRow = figure.endRow;
-    if (!applyLastRow(m_context.lastRow, m_context.lastPage, figure.startRow, endRow))
+    if (!cutAtLastRow(figure.startRow, endRow))
         return;
     const FigurePoints p = formdesc::figurePoints(m_geometry, figure.startCol, figure.startRow, figure.endCol, endRow);
-    const QImage image = bitmaps.image(figure);
+    QImage image = bitmaps.image(figure);
+    if (image.isNull() && !formdesc::sjis::view(figure.fileName).empty() && m_context.policy.missingBitmap)
+        image = *m_context.policy.missingBitmap;
     if (image.isNull() || !visible(p))
         return;
     // Destination (x1, y1), x2 - x1 + 1 wide and y2 - y1 + 1 high.
@@ -199,8 +223,7 @@ void FigureRenderer::drawBitmap(formdesc::FigureInfo& figure, BitmapCache& bitma
 
 void FigureRenderer::drawSegment(Point from, Point to, int lineType, int lineWidth) {
     const bool straight = from.x == to.x || from.y == to.y;
-    const bool fast = m_context.mode == RenderMode::Print && m_form.speed == 1;
-    if (lineType != formdesc::kLineDenseDots || !straight || fast) {
+    if (lineType != formdesc::kLineDenseDots || !straight || m_context.policy.denseDotsSolid) {
         m_dc.moveTo(from.x, from.y);
         m_dc.lineTo(to.x, to.y);
         return;
@@ -208,62 +231,54 @@ void FigureRenderer::drawSegment(Point from, Point to, int lineType, int lineWid
     drawDots(from, to, lineWidth);
 }
 
-// Dense dots are laid out in device pixels: the window extent is set to the
-// viewport extent for the duration, so that one logical unit is one pixel.
+// Dense dots are laid out in device pixels: for the duration one logical unit
+// is one pixel from the device's corner, and the page's mapping is put back
+// whole afterwards.
 void FigureRenderer::drawDots(Point from, Point to, int lineWidth) {
     const bool horizontal = from.y == to.y;
-    const platform::Size windowExt = m_dc.windowExt();
-    const platform::Size viewportExt = m_dc.viewportExt();
-    Point a = m_dc.lpToDp(from);
-    Point b = m_dc.lpToDp(to);
-    // Drawing in the one-to-one mapping adds the viewport origin (the scroll
-    // origin in the preview) and our device offset again, so they come off here.
-    Point shift = m_dc.deviceOffset();
-    if (m_context.mode == RenderMode::Preview) {
-        shift.x += m_context.scrollOrigin.x;
-        shift.y += m_context.scrollOrigin.y;
-    }
-    a = {a.x - shift.x, a.y - shift.y};
-    b = {b.x - shift.x, b.y - shift.y};
+    const Point offset = m_dc.deviceOffset();
+    const auto toPixels = [&](Point p) {
+        const Point d = m_dc.lpToDp(p);
+        return Point{d.x - offset.x, d.y - offset.y};
+    };
+    const Point a = toPixels(from);
+    const Point b = toPixels(to);
     // The band around the page in the same pixels: dots beyond it are not
     // walked one by one (a whole number of dot periods is skipped instead,
     // which keeps the dots that are drawn where they would be).
-    const Point bandLow = m_dc.lpToDp({toInt(m_bandLow), toInt(m_bandLow)});
-    const Point bandHigh = m_dc.lpToDp({toInt(m_bandHigh), toInt(m_bandHigh)});
-    m_dc.setWindowExt(viewportExt.cx, viewportExt.cy);
+    const Point bandLow = toPixels({saturateToInt(m_bandLow), saturateToInt(m_bandLow)});
+    const Point bandHigh = toPixels({saturateToInt(m_bandHigh), saturateToInt(m_bandHigh)});
+    const platform::DevicePixelScope pixels(m_dc);
 
-    const bool print = m_context.mode == RenderMode::Print;
-    const Wide d = std::max(lineWidth, print ? 2 : 1);
+    const Wide d = dotLength(lineWidth);
     if (horizontal) {
-        // A horizontal dot of the print job ends one pixel short.
-        const Wide length = print ? d - 1 : d;
+        const Wide length = m_context.policy.shortHorizontalDots ? d - 1 : d;
         const Wide period = length + 2 * d;
-        const Wide low = Wide{std::min(bandLow.x, bandHigh.x)} - shift.x;
-        const Wide end = std::min<Wide>(b.x, Wide{std::max(bandLow.x, bandHigh.x)} - shift.x);
+        const Wide low = std::min(bandLow.x, bandHigh.x);
+        const Wide end = std::min<Wide>(b.x, std::max(bandLow.x, bandHigh.x));
         Wide x = a.x;
         if (x < low)
             x += (low - x) / period * period;
         while (x <= end) {
-            m_dc.moveTo(toInt(x), a.y);
+            m_dc.moveTo(saturateToInt(x), a.y);
             const Wide e = std::min<Wide>(x + length, b.x);
-            m_dc.lineTo(toInt(e), a.y);
+            m_dc.lineTo(saturateToInt(e), a.y);
             x = e + 2 * d;
         }
     } else {
         const Wide period = 3 * d;
-        const Wide low = Wide{std::min(bandLow.y, bandHigh.y)} - shift.y;
-        const Wide end = std::min<Wide>(b.y, Wide{std::max(bandLow.y, bandHigh.y)} - shift.y);
+        const Wide low = std::min(bandLow.y, bandHigh.y);
+        const Wide end = std::min<Wide>(b.y, std::max(bandLow.y, bandHigh.y));
         Wide y = a.y;
         if (y < low)
             y += (low - y) / period * period;
         while (y <= end) {
-            m_dc.moveTo(a.x, toInt(y));
+            m_dc.moveTo(a.x, saturateToInt(y));
             const Wide e = std::min<Wide>(y + d, b.y);
-            m_dc.lineTo(a.x, toInt(e));
+            m_dc.lineTo(a.x, saturateToInt(e));
             y = e + 2 * d;
         }
     }
-    m_dc.setWindowExt(windowExt.cx, windowExt.cy);
 }
 
-} // namespace runtime
+} // namespace render

@@ -56,7 +56,7 @@ class PreviewPages {
 
     // Composes the page on show on a device whose mapping is set and which
     // has been prepared for the preview.
-    void compose(platform::DeviceContext& dc, platform::Point scrollOrigin);
+    void compose(platform::DeviceContext& dc);
 
   private:
     std::string m_formPath;

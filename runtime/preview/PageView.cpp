@@ -250,7 +250,7 @@ void PageView::composePage() {
     platform::QtPainterBackend backend(painter, logicalDpiX(), logicalDpiY());
     platform::DeviceContext dc(backend);
     {
-        PreparedDeviceContext prepared(dc, form, RenderMode::Preview, m_pages.dpiY());
+        PreparedDeviceContext prepared(dc, form, render::RenderPolicy::preview(), m_pages.dpiY());
         dc.fillRect({0, 0, m_buffer.width(), m_buffer.height()}, kDeskGrey);
 
         const formdesc::PixelSize zoomed = formdesc::previewViewportExt(geometry, m_zoom);
@@ -262,7 +262,7 @@ void PageView::composePage() {
         const platform::Rect page{0, 0, geometry.pageW, geometry.pageH};
         dc.fillRect(page, kWhite);
         drawPageFrame(dc, page);
-        m_pages.compose(dc, {m_origin.x, m_origin.y});
+        m_pages.compose(dc);
         dc.flush();
     }
     ++m_compositions;

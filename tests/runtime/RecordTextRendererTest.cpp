@@ -4,16 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "FieldRenderer.h"
+#include "RecordTextRenderer.h"
 #include "PageBuffer.h"
 #include "RecordingBackend.h"
 #include "ShiftJis.h"
 
 using platform::RecordingBackend;
 using runtime::DataRecord;
-using runtime::FieldRenderer;
-using runtime::RenderContext;
-using runtime::RenderMode;
+using render::FieldRenderer;
+using render::RenderContext;
+using render::RenderPolicy;
+using runtime::RecordTextRenderer;
 
 namespace {
 
@@ -60,8 +61,8 @@ struct Canvas {
     RecordingBackend backend{kDpi, kDpi};
     platform::DeviceContext dc{backend};
     formdesc::FormInfo form = baseForm();
-    RenderContext context{dc, kGrid, RenderMode::Print, kDpi};
-    FieldRenderer renderer{context, form};
+    RenderContext context{dc, kGrid, RenderPolicy::print(form), kDpi};
+    RecordTextRenderer renderer{context, form};
 
     Canvas() {
         dc.selectFont(FieldRenderer::baseFont(form, kDpi));
@@ -72,9 +73,9 @@ struct Canvas {
     // Composition step 5 for one field and record, at row 2.
     void drawField(const formdesc::FieldInfo& field, std::string_view line) {
         const DataRecord record = recordOf(line);
-        renderer.selectFieldStyle(field);
+        renderer.text().selectFieldStyle(field);
         renderer.drawFieldText(field, record, 2);
-        renderer.restoreStyle();
+        renderer.text().restoreStyle();
     }
 };
 
@@ -106,7 +107,7 @@ std::vector<platform::Rect> lines(const RecordingBackend& backend) {
 } // namespace
 
 // The field spans x 140..340 and row 2 spans y 90..130.
-TEST(FieldRenderer, FlagsPlaceTheCharacters) {
+TEST(RecordTextRenderer, FlagsPlaceTheCharacters) {
     struct Case {
         const char* name;
         std::string line; // UTF-8; the field's data starts at column 3
@@ -163,7 +164,7 @@ TEST(FieldRenderer, FlagsPlaceTheCharacters) {
     }
 }
 
-TEST(FieldRenderer, MinusTriangleOutline) {
+TEST(RecordTextRenderer, MinusTriangleOutline) {
     Canvas canvas;
     formdesc::FieldInfo field = field10();
     field.minus = 1;
@@ -186,7 +187,7 @@ TEST(FieldRenderer, MinusTriangleOutline) {
     EXPECT_EQ(canvas.dc.pen(), (platform::Pen{platform::PenStyle::Dash, 3, kBlue}));
 }
 
-TEST(FieldRenderer, TextTallerThanTheCellIsCentredOnIt) {
+TEST(RecordTextRenderer, TextTallerThanTheCellIsCentredOnIt) {
     Canvas canvas;
     formdesc::FieldInfo field = field10();
     field.fontSize = 60; // 60 high in a 40 row: 10 above and below (t = 21 / 2)
@@ -195,7 +196,7 @@ TEST(FieldRenderer, TextTallerThanTheCellIsCentredOnIt) {
     EXPECT_EQ(glyphs(canvas.backend)[0].cell, (platform::Rect{140, 80, 170, 140}));
 }
 
-TEST(FieldRenderer, FieldStyleOnlyWhereItDiffers) {
+TEST(RecordTextRenderer, FieldStyleOnlyWhereItDiffers) {
     struct Case {
         const char* name;
         const char* face;
@@ -222,7 +223,7 @@ TEST(FieldRenderer, FieldStyleOnlyWhereItDiffers) {
         field.wide = c.wide;
         field.textColor = c.color;
         canvas.drawField(field, "  X");
-        EXPECT_EQ(canvas.renderer.fontsCreated(), c.fontsCreated);
+        EXPECT_EQ(canvas.renderer.text().fontsCreated(), c.fontsCreated);
         const std::vector<Call> chars = canvas.backend.of(Call::Char);
         ASSERT_EQ(chars.size(), 1u);
         EXPECT_EQ(chars[0].font, c.drawnFont);
@@ -233,7 +234,7 @@ TEST(FieldRenderer, FieldStyleOnlyWhereItDiffers) {
     }
 }
 
-TEST(FieldRenderer, FreeTextWordsInTheirOwnColumns) {
+TEST(RecordTextRenderer, FreeTextWordsInTheirOwnColumns) {
     Canvas canvas;
     // Column 21 lies beyond the form's 20 columns and never shows.
     DataRecord record = recordOf("AB  C", 20);
@@ -246,7 +247,7 @@ TEST(FieldRenderer, FreeTextWordsInTheirOwnColumns) {
         EXPECT_EQ(call.color, kBlue);
 }
 
-TEST(FieldRenderer, ShadingReachesHalfACellBeyondTheField) {
+TEST(RecordTextRenderer, ShadingReachesHalfACellBeyondTheField) {
     struct Case {
         const char* name;
         int startCol, endCol;
@@ -275,7 +276,7 @@ TEST(FieldRenderer, ShadingReachesHalfACellBeyondTheField) {
     }
 }
 
-TEST(FieldRenderer, FieldsOutsideTheRecordDrawNothingAndDoNotCrash) {
+TEST(RecordTextRenderer, FieldsOutsideTheRecordDrawNothingAndDoNotCrash) {
     const std::pair<int, int> ranges[] = {{300, 400}, {-5, -1}, {12, 3}, {INT_MIN, INT_MIN}};
     for (const auto& [first, last] : ranges) {
         SCOPED_TRACE(first);

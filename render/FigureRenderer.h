@@ -7,10 +7,10 @@
 #include "RenderContext.h"
 
 // Lines, rectangle frames and fills, and bitmaps, each with all copies of its
-// repetition and cut by the last-row rule. Positions are the figure points of
+// repetition and cut at the policy's last row. Positions are the figure points of
 // the grid: the middles of the first and last column, the top of the first
 // row and the bottom of the last. One renderer serves one page composition.
-namespace runtime {
+namespace render {
 
 class FigureRenderer {
 public:
@@ -18,7 +18,7 @@ public:
 
     static platform::PenStyle penStyle(int lineType);
     // The pen selected while the device context is prepared.
-    static platform::Pen defaultPen(const formdesc::FormInfo& form, RenderMode mode);
+    static platform::Pen defaultPen(const formdesc::FormInfo& form, const RenderPolicy& policy);
 
     // Selects the figure's pen unless the default pen already draws it;
     // restorePen puts the previous pen back. Calls come in pairs.
@@ -28,8 +28,9 @@ public:
     void drawLine(const formdesc::FigureInfo& figure);
     void drawRectFrame(const formdesc::FigureInfo& figure);
     void drawRectFill(const formdesc::FigureInfo& figure);
-    // Empties the figure's file name when its file cannot be used.
-    void drawBitmap(formdesc::FigureInfo& figure, BitmapCache& bitmaps);
+    // The bitmap stretched into its box, or the policy's picture for a file
+    // that cannot be used.
+    void drawBitmap(const formdesc::FigureInfo& figure, BitmapCache& bitmaps);
 
     // One segment with the selected pen; type 2 dots horizontal and vertical
     // segments itself, in device pixels.
@@ -40,6 +41,8 @@ private:
     void forEachCopy(const formdesc::FigureInfo& figure, int startRow, int endRow, Draw&& draw);
     bool visible(const formdesc::FigurePoints& points) const;
     void drawDots(platform::Point from, platform::Point to, int lineWidth);
+    bool cutAtLastRow(int r1, int& r2) const;
+    int dotLength(int lineWidth) const;
 
     const RenderContext& m_context;
     const formdesc::FormInfo& m_form;
@@ -53,4 +56,4 @@ private:
     bool m_penSelected = false;
 };
 
-} // namespace runtime
+} // namespace render

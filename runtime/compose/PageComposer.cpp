@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "FieldRenderer.h"
 #include "FigureRenderer.h"
 #include "PageRules.h"
+#include "RecordTextRenderer.h"
 #include "ShiftJis.h"
 
 namespace runtime {
@@ -32,11 +32,11 @@ bool isFill(const formdesc::FigureInfo& figure) {
 } // namespace
 
 PreparedDeviceContext::PreparedDeviceContext(platform::DeviceContext& dc, const formdesc::FormInfo& form,
-                                             RenderMode mode, int dpiY)
+                                             const render::RenderPolicy& policy, int dpiY)
     : m_dc(dc) {
-    m_font = dc.selectFont(FieldRenderer::baseFont(form, dpiY));
+    m_font = dc.selectFont(render::FieldRenderer::baseFont(form, dpiY));
     m_textColor = dc.setTextColor(form.textColor);
-    m_pen = dc.selectPen(FigureRenderer::defaultPen(form, mode));
+    m_pen = dc.selectPen(render::FigureRenderer::defaultPen(form, policy));
 }
 
 PreparedDeviceContext::~PreparedDeviceContext() {
@@ -45,18 +45,18 @@ PreparedDeviceContext::~PreparedDeviceContext() {
     m_dc.selectFont(m_font);
 }
 
-PageComposer::PageComposer(formdesc::FormModel& model, std::filesystem::path formFolder)
-    : m_model(model), m_bitmaps(std::move(formFolder)) {}
+PageComposer::PageComposer(const formdesc::FormModel& model, std::filesystem::path formFolder, PageUse use)
+    : m_model(model), m_bitmaps(std::move(formFolder)), m_use(use) {}
 
 PageComposer::~PageComposer() = default;
 
-void PageComposer::composePage(const RenderContext& context, PageBuffer& page) {
+void PageComposer::composePage(const render::RenderContext& context, PageBuffer& page) {
     const formdesc::FormInfo& form = m_model.form;
     const bool tagMode = form.tagMode == 1;
 
     drawFills(context);
     if (tagMode) {
-        FieldRenderer fields(context, form);
+        RecordTextRenderer fields(context, form);
         for (int j = 0; j < page.count(); ++j)
             for (int f = 0; f < m_model.fieldCount; ++f) {
                 const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(f)];
@@ -68,7 +68,7 @@ void PageComposer::composePage(const RenderContext& context, PageBuffer& page) {
     drawFigures(context);
     applyConstantTexts(page);
 
-    if (context.mode == RenderMode::Preview) {
+    if (m_use == PageUse::Recompose) {
         if (!m_workingCopy)
             m_workingCopy = std::make_unique<PageBuffer>();
         *m_workingCopy = page;
@@ -79,8 +79,8 @@ void PageComposer::composePage(const RenderContext& context, PageBuffer& page) {
 }
 
 // All fills come before any frame or line, so that no fill covers a line.
-void PageComposer::drawFills(const RenderContext& context) {
-    FigureRenderer renderer(context, m_model.form);
+void PageComposer::drawFills(const render::RenderContext& context) {
+    render::FigureRenderer renderer(context, m_model.form);
     for (int i = 0; i < m_model.figureCount; ++i) {
         const formdesc::FigureInfo& figure = m_model.figures[static_cast<std::size_t>(i)];
         if (isFill(figure))
@@ -88,10 +88,10 @@ void PageComposer::drawFills(const RenderContext& context) {
     }
 }
 
-void PageComposer::drawFigures(const RenderContext& context) {
-    FigureRenderer renderer(context, m_model.form);
+void PageComposer::drawFigures(const render::RenderContext& context) {
+    render::FigureRenderer renderer(context, m_model.form);
     for (int i = 0; i < m_model.figureCount; ++i) {
-        formdesc::FigureInfo& figure = m_model.figures[static_cast<std::size_t>(i)];
+        const formdesc::FigureInfo& figure = m_model.figures[static_cast<std::size_t>(i)];
         if (figure.kind == formdesc::kKindBitmap) {
             renderer.drawBitmap(figure, m_bitmaps);
             continue;
@@ -125,26 +125,26 @@ void PageComposer::applyConstantTexts(PageBuffer& page) const {
         }
 }
 
-void PageComposer::drawTexts(const RenderContext& context, PageBuffer& page) {
+void PageComposer::drawTexts(const render::RenderContext& context, PageBuffer& page) {
     const formdesc::FormInfo& form = m_model.form;
     const bool tagMode = form.tagMode == 1;
-    FieldRenderer renderer(context, form);
+    RecordTextRenderer renderer(context, form);
     for (int j = 0; j < page.count(); ++j) {
         DataRecord& record = page[j];
         for (int f = 0; f < m_model.fieldCount; ++f) {
             const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(f)];
             if (!fieldAppliesTo(field, record, j, tagMode))
                 continue;
-            renderer.selectFieldStyle(field);
+            renderer.text().selectFieldStyle(field);
             renderer.drawFieldText(field, record, j + 1);
-            renderer.restoreStyle();
+            renderer.text().restoreStyle();
             const std::span<char> cells = cellsOf(record, field.startCol, field.endCol);
             std::fill(cells.begin(), cells.end(), ' ');
         }
     }
     for (int j = 0; j < page.count(); ++j)
         renderer.drawFreeText(page[j], j + 1);
-    m_fieldFontsCreated = renderer.fontsCreated();
+    m_fieldFontsCreated = renderer.text().fontsCreated();
 }
 
 } // namespace runtime

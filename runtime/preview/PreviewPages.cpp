@@ -4,6 +4,7 @@
 
 #include "EventPump.h"
 #include "FormMessages.h"
+#include "PageRules.h"
 #include "ShiftJis.h"
 
 namespace runtime {
@@ -28,7 +29,8 @@ PreviewPages::~PreviewPages() = default;
 bool PreviewPages::readForm() {
     if (!formdesc::readFormFile(m_formPath, *m_model, formdesc::ReaderVariant::Preview, &m_pageSize))
         return false;
-    m_composer = std::make_unique<PageComposer>(*m_model, std::filesystem::path(m_formPath).parent_path());
+    m_composer = std::make_unique<PageComposer>(*m_model, std::filesystem::path(m_formPath).parent_path(),
+                                                PageComposer::PageUse::Recompose);
     setResolution(96, 96);
     return true;
 }
@@ -78,11 +80,11 @@ std::string PreviewPages::title() const {
     return formdesc::sjis::toUtf8(formdesc::sjis::view(m_model->form.title));
 }
 
-void PreviewPages::compose(platform::DeviceContext& dc, platform::Point scrollOrigin) {
+void PreviewPages::compose(platform::DeviceContext& dc) {
     if (!m_composer)
         return;
-    const RenderContext context{dc,           m_geometry,        RenderMode::Preview, m_dpiY,
-                                scrollOrigin, m_options.lastRow, isLastPage()};
+    render::RenderContext context{dc, m_geometry, render::RenderPolicy::preview(), m_dpiY};
+    context.policy.lastRow = figureLastRow(m_options.lastRow, isLastPage());
     m_composer->composePage(context, *m_page);
 }
 

@@ -13,10 +13,9 @@ namespace runtime {
 bool fieldAppliesTo(const formdesc::FieldInfo& field, const DataRecord& record, int recordIndex,
                     bool tagMode);
 
-// The last-row rule for one figure (or one repetition of it) spanning rows
-// r1..r2. Only on the last page and with lastRow above 0: r2 is shortened to
-// lastRow, and the figure is not drawn when it starts below lastRow. Returns
-// whether to draw it.
-bool applyLastRow(int lastRow, bool lastPage, int r1, int& r2);
+// The last-row rule: figures end at LASTROW on the last page of a job and
+// are whole on every other page (and without LASTROW). The row at which the
+// page's figures end, 0 for whole figures.
+int figureLastRow(int lastRow, bool lastPage);
 
 } // namespace runtime
