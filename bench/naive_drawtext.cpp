@@ -36,7 +36,9 @@ namespace {
 
 constexpr int kDpi = 600;
 
-QColor colorOf(formdesc::ColorRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor colorOf(formdesc::ColorRef c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 // A text face as the form names it, on the IPA faces of this machine.
 struct TextStyle {
@@ -62,11 +64,16 @@ TextStyle makeStyle(std::string_view sjisFace, int sizeTenths, bool wide, formde
 Qt::PenStyle penStyle(int lineType) {
     switch (lineType) {
     case formdesc::kLineDenseDots:
-    case formdesc::kLineCoarseDots: return Qt::DotLine;
-    case formdesc::kLineDash: return Qt::DashLine;
-    case formdesc::kLineDashDot: return Qt::DashDotLine;
-    case formdesc::kLineDashDotDot: return Qt::DashDotDotLine;
-    default: return Qt::SolidLine;
+    case formdesc::kLineCoarseDots:
+        return Qt::DotLine;
+    case formdesc::kLineDash:
+        return Qt::DashLine;
+    case formdesc::kLineDashDot:
+        return Qt::DashDotLine;
+    case formdesc::kLineDashDotDot:
+        return Qt::DashDotDotLine;
+    default:
+        return Qt::SolidLine;
     }
 }
 
@@ -76,7 +83,8 @@ void drawFigures(QPainter& painter, const formdesc::FormModel& model, const form
         for (int k = 0; k <= count; ++k) {
             const int dc = f.loopDir == formdesc::kLoopH ? k * f.loopPitch : 0;
             const int dr = f.loopDir == formdesc::kLoopV ? k * f.loopPitch : 0;
-            draw(formdesc::figurePoints(grid, f.startCol + dc, f.startRow + dr, f.endCol + dc, f.endRow + dr));
+            draw(
+                formdesc::figurePoints(grid, f.startCol + dc, f.startRow + dr, f.endCol + dc, f.endRow + dr));
         }
     };
     painter.setPen(Qt::NoPen);
@@ -84,7 +92,8 @@ void drawFigures(QPainter& painter, const formdesc::FormModel& model, const form
         const auto& f = model.figures[i];
         if (f.kind == formdesc::kKindRect && f.meshKind() != formdesc::kMeshFrameOnly)
             forEachCopy(f, [&](const formdesc::FigurePoints& p) {
-                painter.fillRect(QRect(QPoint(p.x1 + 1, p.y1 + 1), QPoint(p.x2 - 1, p.y2 - 1)), colorOf(f.meshColor));
+                painter.fillRect(QRect(QPoint(p.x1 + 1, p.y1 + 1), QPoint(p.x2 - 1, p.y2 - 1)),
+                                 colorOf(f.meshColor));
             });
     }
     for (int i = 0; i < model.figureCount; ++i) {
@@ -114,20 +123,21 @@ void drawFigures(QPainter& painter, const formdesc::FormModel& model, const form
 
 // Unicode of one Shift-JIS character (1 or 2 bytes), cached.
 class CharCache {
-public:
+  public:
     QChar at(const unsigned char* bytes, int length) {
         const unsigned key = length == 2 ? (bytes[0] << 8 | bytes[1]) : bytes[0];
         auto it = m_cache.find(key);
         if (it != m_cache.end())
             return it->second;
-        const std::string utf8 = formdesc::sjis::toUtf8({reinterpret_cast<const char*>(bytes), std::size_t(length)});
+        const std::string utf8 =
+            formdesc::sjis::toUtf8({reinterpret_cast<const char*>(bytes), std::size_t(length)});
         const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
         const QChar c = text.isEmpty() ? QChar(0xFFFD) : text.front();
         m_cache.emplace(key, c);
         return c;
     }
 
-private:
+  private:
     std::unordered_map<unsigned, QChar> m_cache;
 };
 
@@ -161,8 +171,9 @@ int main(int argc, char** argv) {
     QPdfWriter writer(QString::fromLocal8Bit(argv[3]));
     writer.setResolution(kDpi);
     const bool landscape = page.width > page.height;
-    const QPageSize size(QSizeF(std::min(page.width, page.height) / 10.0, std::max(page.width, page.height) / 10.0),
-                         QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+    const QPageSize size(
+        QSizeF(std::min(page.width, page.height) / 10.0, std::max(page.width, page.height) / 10.0),
+        QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
     writer.setPageLayout(
         QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter painter;
@@ -175,11 +186,13 @@ int main(int argc, char** argv) {
     // Style 0 is the form's base font; style f + 1 is field f's. Each cell
     // knows the style of the field that covers it.
     std::vector<TextStyle> styles;
-    styles.push_back(makeStyle(formdesc::sjis::view(form.fontName), form.fontSize, false, form.textColor, grid, &writer));
+    styles.push_back(
+        makeStyle(formdesc::sjis::view(form.fontName), form.fontSize, false, form.textColor, grid, &writer));
     std::vector<std::vector<int>> cellStyle(form.rows, std::vector<int>(form.columns, 0));
     for (int i = 0; i < model->fieldCount; ++i) {
         const auto& f = model->fields[i];
-        styles.push_back(makeStyle(formdesc::sjis::view(f.fontName), f.fontSize, f.wide != 0, f.textColor, grid, &writer));
+        styles.push_back(
+            makeStyle(formdesc::sjis::view(f.fontName), f.fontSize, f.wide != 0, f.textColor, grid, &writer));
         for (int r = f.startRow; r <= f.endRow && r <= form.rows; ++r)
             for (int c = f.startCol; c <= f.endCol && c <= form.columns; ++c)
                 cellStyle[r - 1][c - 1] = i + 1;
@@ -202,7 +215,9 @@ int main(int argc, char** argv) {
                 continue;
             std::string& record = records[f.startRow - 1];
             const std::size_t width = f.endCol - f.startCol + 1;
-            record.replace(f.startCol - 1, width, std::string(text.substr(0, width)).append(width - std::min(width, text.size()), ' '));
+            record.replace(
+                f.startCol - 1, width,
+                std::string(text.substr(0, width)).append(width - std::min(width, text.size()), ' '));
         }
         int current = -1;
         for (std::size_t row = 0; row < records.size(); ++row) {
@@ -242,7 +257,8 @@ int main(int argc, char** argv) {
         printPage();
     painter.end();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("naive drawText: %ld pages, %ld drawText calls in %.2f s = %.1f pages/s (%.0f characters/s)\n", pages,
-                calls, seconds, pages / seconds, calls / seconds);
+    std::printf(
+        "naive drawText: %ld pages, %ld drawText calls in %.2f s = %.1f pages/s (%.0f characters/s)\n", pages,
+        calls, seconds, pages / seconds, calls / seconds);
     return pages > 0 ? 0 : 1;
 }

@@ -12,7 +12,7 @@ namespace {
 
 // Removes the temporary file unless it was committed.
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(std::string pathTemplate) : m_path(std::move(pathTemplate)) {
         m_fd = mkstemp(m_path.data());
         m_created = m_fd >= 0;
@@ -48,7 +48,7 @@ public:
     const std::string& path() const { return m_path; }
     void commit() { m_committed = true; }
 
-private:
+  private:
     std::string m_path;
     int m_fd = -1;
     bool m_created = false;

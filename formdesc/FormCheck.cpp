@@ -4,21 +4,28 @@ namespace formdesc {
 
 namespace {
 
-bool allZero(int a, int b, int c, int d) { return a == 0 && b == 0 && c == 0 && d == 0; }
+bool allZero(int a, int b, int c, int d) {
+    return a == 0 && b == 0 && c == 0 && d == 0;
+}
 
 bool outOfGrid(const FormInfo& form, int startCol, int startRow, int endCol, int endRow) {
     return startCol < 1 || endCol > form.columns || startRow < 1 || endRow > form.rows;
 }
 
-bool validLineAttributes(int type, int width) { return type >= 1 && type <= 6 && width >= 1 && width <= 5; }
+bool validLineAttributes(int type, int width) {
+    return type >= 1 && type <= 6 && width >= 1 && width <= 5;
+}
 
 // The renderers take pen widths, not the form's width codes: the printer draws
 // width - 1 (0 to 4), the preview 1 for the three finest widths, then 2 and 3.
 int penWidth(int width, ReaderVariant variant) {
     switch (variant) {
-    case ReaderVariant::Print: return width - 1;
-    case ReaderVariant::Preview: return width <= 3 ? 1 : width - 2;
-    case ReaderVariant::Designer: break;
+    case ReaderVariant::Print:
+        return width - 1;
+    case ReaderVariant::Preview:
+        return width <= 3 ? 1 : width - 2;
+    case ReaderVariant::Designer:
+        break;
     }
     return width;
 }

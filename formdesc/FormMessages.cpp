@@ -33,8 +33,8 @@ constexpr std::array<std::string_view, 5> kDesignerOtherTexts = {
     "ZRK.dllが見つかりません"};
 
 constexpr std::array<std::string_view, 8> kLibraryOtherTexts = {
-    "", "帳票パラメータがオープンできません", "帳票データがオープンできません", "", "", "",
-    "プリンタＤＣの獲得に失敗しました", "プリンタが使用できません"};
+    "", "帳票パラメータがオープンできません", "帳票データがオープンできません", "", "",
+    "", "プリンタＤＣの獲得に失敗しました",   "プリンタが使用できません"};
 
 template <std::size_t N> std::string_view textOf(const std::array<std::string_view, N>& texts, int code) {
     if (code < 0 || static_cast<std::size_t>(code) >= N)

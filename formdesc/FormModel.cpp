@@ -6,12 +6,23 @@ namespace formdesc {
 
 bool paperDimensions(int paperSize, PaperDimensions& out) {
     switch (paperSize) {
-    case kPaperA3: out = {4200, 2970}; return true;
-    case kPaperA4: out = {2970, 2100}; return true;
-    case kPaperB4: out = {3640, 2570}; return true;
-    case kPaperA5: out = {2100, 1480}; return true;
-    case kPaperB5: out = {2570, 1820}; return true;
-    default: return false;
+    case kPaperA3:
+        out = {4200, 2970};
+        return true;
+    case kPaperA4:
+        out = {2970, 2100};
+        return true;
+    case kPaperB4:
+        out = {3640, 2570};
+        return true;
+    case kPaperA5:
+        out = {2100, 1480};
+        return true;
+    case kPaperB5:
+        out = {2570, 1820};
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -54,7 +54,9 @@ enum LoopDirection : std::int32_t { kLoopNone = 0, kLoopH = 1, kLoopV = 2 };
 
 // A colour as stored: red in the low byte, then green, then blue.
 using ColorRef = std::int32_t;
-constexpr ColorRef rgb(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
+constexpr ColorRef rgb(int r, int g, int b) {
+    return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
+}
 
 struct FormInfo {
     char title[64];
@@ -157,7 +159,7 @@ bool pageSizeTenths(int paperSize, int direction, int& width, int& height);
 
 // One form: its information, its fields and its figures in file order.
 class FormModel {
-public:
+  public:
     FormInfo form{};
     std::array<FieldInfo, kMaxItems> fields{};
     int fieldCount = 0;

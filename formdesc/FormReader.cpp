@@ -69,8 +69,11 @@ int statementKind(std::string_view line) {
     static constexpr struct {
         std::string_view keyword;
         int kind;
-    } kKeywords[] = {
-        {"BASE", kKindBase}, {"FIELD", kKindField}, {"LINE", kKindLine}, {"RECT", kKindRect}, {"BITMAP", kKindBitmap}};
+    } kKeywords[] = {{"BASE", kKindBase},
+                     {"FIELD", kKindField},
+                     {"LINE", kKindLine},
+                     {"RECT", kKindRect},
+                     {"BITMAP", kKindBitmap}};
     for (const auto& entry : kKeywords) {
         const std::size_t at = line.find(entry.keyword);
         if (at == std::string_view::npos)
@@ -87,8 +90,10 @@ void readFormStatements(std::string_view fileBytes, FormModel& model, ReaderVari
     readStatements(reader, model, variant);
 }
 
-bool readFormFile(const std::string& path, FormModel& model, ReaderVariant variant, PageSizeTenths* pageSize) {
-    const MessageOrigin origin = variant == ReaderVariant::Designer ? MessageOrigin::Designer : MessageOrigin::Library;
+bool readFormFile(const std::string& path, FormModel& model, ReaderVariant variant,
+                  PageSizeTenths* pageSize) {
+    const MessageOrigin origin =
+        variant == ReaderVariant::Designer ? MessageOrigin::Designer : MessageOrigin::Library;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     struct stat info {};
     if (file && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
@@ -106,8 +111,8 @@ bool readFormFile(const std::string& path, FormModel& model, ReaderVariant varia
 
 bool validateForm(FormModel& model, ReaderVariant variant, PageSizeTenths* pageSize) {
     if (auto error = checkForm(model, variant, pageSize)) {
-        reportFormError(*error,
-                        variant == ReaderVariant::Designer ? MessageOrigin::Designer : MessageOrigin::Library);
+        reportFormError(*error, variant == ReaderVariant::Designer ? MessageOrigin::Designer
+                                                                   : MessageOrigin::Library);
         return false;
     }
     return true;

@@ -30,7 +30,8 @@ void readFormStatements(std::string_view fileBytes, FormModel& model, ReaderVari
 
 // The check pass: the first error, or nothing. Repairs the line defaults,
 // applies the runtime's row and pen-width rules and fills pageSize when given.
-std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant, PageSizeTenths* pageSize = nullptr);
+std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant,
+                                   PageSizeTenths* pageSize = nullptr);
 
 // Reads and checks a form file. On failure exactly one message has been shown
 // through the message sink; when the file cannot be opened the model is left

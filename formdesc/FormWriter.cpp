@@ -1,7 +1,7 @@
 #include "FormWriter.h"
 
-#include "FormMessages.h"
 #include "AtomicFile.h"
+#include "FormMessages.h"
 #include "ShiftJis.h"
 
 #include <cstdio>
@@ -39,11 +39,16 @@ std::string closeStatement(std::string items) {
 
 const char* paperKeyword(int code) {
     switch (code) {
-    case kPaperA3: return "A3";
-    case kPaperB4: return "B4";
-    case kPaperA5: return "A5";
-    case kPaperB5: return "B5";
-    default: return "A4";
+    case kPaperA3:
+        return "A3";
+    case kPaperB4:
+        return "B4";
+    case kPaperA5:
+        return "A5";
+    case kPaperB5:
+        return "B5";
+    default:
+        return "A4";
     }
 }
 
@@ -58,7 +63,9 @@ std::string toCrLf(const std::string& text) {
     return out;
 }
 
-std::string sectionComment(const char* utf8Title) { return "//\n//\t" + sjis::fromUtf8(utf8Title) + "\n//\n"; }
+std::string sectionComment(const char* utf8Title) {
+    return "//\n//\t" + sjis::fromUtf8(utf8Title) + "\n//\n";
+}
 
 } // namespace
 
@@ -119,9 +126,9 @@ std::string formatFieldStatement(const FieldInfo& field, const FormInfo& form) {
     static constexpr struct {
         std::int32_t FieldInfo::*flag;
         const char* item;
-    } kFlags[] = {{&FieldInfo::wide, "WIDE=ON, "},     {&FieldInfo::center, "CENTER=ON, "},
-                  {&FieldInfo::space, "SPACE=ON, "},   {&FieldInfo::onLine, "ONLINE=ON, "},
-                  {&FieldInfo::minus, "MINUS=ON, "},   {&FieldInfo::mesh, "MESH=ON, "}};
+    } kFlags[] = {{&FieldInfo::wide, "WIDE=ON, "},   {&FieldInfo::center, "CENTER=ON, "},
+                  {&FieldInfo::space, "SPACE=ON, "}, {&FieldInfo::onLine, "ONLINE=ON, "},
+                  {&FieldInfo::minus, "MINUS=ON, "}, {&FieldInfo::mesh, "MESH=ON, "}};
     for (const auto& entry : kFlags)
         if (field.*entry.flag == 1)
             s += entry.item;

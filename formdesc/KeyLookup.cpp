@@ -6,7 +6,8 @@ namespace formdesc {
 
 namespace {
 
-std::optional<std::string> valueAfterEquals(std::string_view cut, std::size_t keyAt, std::size_t maxValueBytes) {
+std::optional<std::string> valueAfterEquals(std::string_view cut, std::size_t keyAt,
+                                            std::size_t maxValueBytes) {
     const std::size_t equals = cut.find('=', keyAt);
     if (equals == std::string_view::npos)
         return std::nullopt;

@@ -21,12 +21,20 @@ void RecordingMessageSink::show(std::string_view caption, std::string_view text,
     messages.push_back({std::string(caption), std::string(text), icon});
 }
 
-MessageSink& messageSink() { return g_sink ? *g_sink : g_stderrSink; }
+MessageSink& messageSink() {
+    return g_sink ? *g_sink : g_stderrSink;
+}
 
-void setMessageSink(MessageSink* sink) { g_sink = sink; }
+void setMessageSink(MessageSink* sink) {
+    g_sink = sink;
+}
 
-ScopedMessageSink::ScopedMessageSink(MessageSink& sink) : m_previous(g_sink) { g_sink = &sink; }
+ScopedMessageSink::ScopedMessageSink(MessageSink& sink) : m_previous(g_sink) {
+    g_sink = &sink;
+}
 
-ScopedMessageSink::~ScopedMessageSink() { g_sink = m_previous; }
+ScopedMessageSink::~ScopedMessageSink() {
+    g_sink = m_previous;
+}
 
 } // namespace formdesc

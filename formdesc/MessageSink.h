@@ -12,20 +12,20 @@ namespace formdesc {
 enum class MessageIcon { Exclamation, Information, Question };
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void show(std::string_view caption, std::string_view text, MessageIcon icon) = 0;
 };
 
 // Writes "caption: text" as one line on standard error.
 class StderrMessageSink : public MessageSink {
-public:
+  public:
     void show(std::string_view caption, std::string_view text, MessageIcon icon) override;
 };
 
 // Keeps every message for inspection.
 class RecordingMessageSink : public MessageSink {
-public:
+  public:
     struct Message {
         std::string caption;
         std::string text;
@@ -41,13 +41,13 @@ void setMessageSink(MessageSink* sink); // nullptr restores standard error
 
 // Installs a sink for the lifetime of this object.
 class ScopedMessageSink {
-public:
+  public:
     explicit ScopedMessageSink(MessageSink& sink);
     ~ScopedMessageSink();
     ScopedMessageSink(const ScopedMessageSink&) = delete;
     ScopedMessageSink& operator=(const ScopedMessageSink&) = delete;
 
-private:
+  private:
     MessageSink* m_previous;
 };
 

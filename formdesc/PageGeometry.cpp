@@ -15,7 +15,9 @@ int saturate(Wide value) {
     return static_cast<int>(std::clamp(value, low, high));
 }
 
-int coordinate(Wide value) { return static_cast<int>(std::clamp<Wide>(value, -kCoordinateLimit, kCoordinateLimit)); }
+int coordinate(Wide value) {
+    return static_cast<int>(std::clamp<Wide>(value, -kCoordinateLimit, kCoordinateLimit));
+}
 
 // Cell numbers far outside any grid all land beyond kCoordinateLimit (when
 // cells have a size at all); cutting them to 2^30 first keeps their
@@ -27,31 +29,50 @@ Wide cellNumber(Wide n) {
 
 // Integer division as the formulas use it; a zero divisor (no columns or
 // rows, only in a model that skipped the check) gives 0 instead of a trap.
-Wide divide(Wide num, Wide den) { return den == 0 ? 0 : num / den; }
+Wide divide(Wide num, Wide den) {
+    return den == 0 ? 0 : num / den;
+}
 
-Wide pixels(Wide dpi, Wide tenths) { return dpi * tenths / 254; }
+Wide pixels(Wide dpi, Wide tenths) {
+    return dpi * tenths / 254;
+}
 
 } // namespace
 
 PrinterPaper printerPaper(int dmPaperSize, int direction) {
     PaperDimensions paper{2970, 2100};
     switch (dmPaperSize) {
-    case kDmPaperA3: paper = {4200, 2970}; break;
-    case kDmPaperA5: paper = {2100, 1480}; break;
-    case kDmPaperB4: paper = {3640, 2570}; break;
-    case kDmPaperB5: paper = {2570, 1820}; break;
-    default: break;
+    case kDmPaperA3:
+        paper = {4200, 2970};
+        break;
+    case kDmPaperA5:
+        paper = {2100, 1480};
+        break;
+    case kDmPaperB4:
+        paper = {3640, 2570};
+        break;
+    case kDmPaperB5:
+        paper = {2570, 1820};
+        break;
+    default:
+        break;
     }
     if (direction == kPortrait)
         return {paper.shortSide, paper.longSide, kDmOrientPortrait};
     return {paper.longSide, paper.shortSide, kDmOrientLandscape};
 }
 
-int tenthsToPixels(int dpi, int tenths) { return saturate(pixels(dpi, tenths)); }
+int tenthsToPixels(int dpi, int tenths) {
+    return saturate(pixels(dpi, tenths));
+}
 
-int edgeAllowance(int dpi) { return tenthsToPixels(dpi, 50); }
+int edgeAllowance(int dpi) {
+    return tenthsToPixels(dpi, 50);
+}
 
-int fontHeight(int sizeTenthsPt, int dpiY) { return saturate(Wide{sizeTenthsPt} * dpiY / 720); }
+int fontHeight(int sizeTenthsPt, int dpiY) {
+    return saturate(Wide{sizeTenthsPt} * dpiY / 720);
+}
 
 PrinterExtents printerExtents(int pageWidthTenths, int pageHeightTenths, int paperWidthTenths,
                               int paperHeightTenths, int dpiX, int dpiY) {
@@ -98,7 +119,8 @@ PageGeometry previewGeometry(int pageWidthTenths, int pageHeightTenths, const Fo
 }
 
 PixelSize previewViewportExt(const PageGeometry& geometry, int zoomPercent) {
-    return {saturate(Wide{geometry.pageW} * zoomPercent / 100), saturate(Wide{geometry.pageH} * zoomPercent / 100)};
+    return {saturate(Wide{geometry.pageW} * zoomPercent / 100),
+            saturate(Wide{geometry.pageH} * zoomPercent / 100)};
 }
 
 CellRect cellRect(const PageGeometry& geometry, std::int64_t row, std::int64_t col, std::int64_t nRows,

@@ -91,7 +91,7 @@ namespace {
 
 // An iconv descriptor owned for one conversion.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~Converter() {
         if (valid())
@@ -127,7 +127,7 @@ public:
         return output;
     }
 
-private:
+  private:
     static std::size_t utf8Length(const char* text, std::size_t available) {
         const auto lead = static_cast<unsigned char>(text[0]);
         std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;

@@ -22,7 +22,9 @@ std::size_t charLength(std::string_view text, std::size_t offset);
 
 // White space as the C runtime's multibyte classification sees it: blank, tab,
 // line feed, vertical tab, form feed and carriage return.
-constexpr bool isSpace(unsigned char byte) { return byte == ' ' || (byte >= 0x09 && byte <= 0x0D); }
+constexpr bool isSpace(unsigned char byte) {
+    return byte == ' ' || (byte >= 0x09 && byte <= 0x0D);
+}
 
 // Removes white space at both ends, stepping over double-byte characters whole.
 std::string_view trim(std::string_view text);

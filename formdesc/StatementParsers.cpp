@@ -13,9 +13,11 @@ constexpr std::size_t kConstBytes = 128;
 
 // Looks up a key with the value buffer of the statement kind.
 class Statement {
-public:
+  public:
     Statement(std::string_view text, std::size_t valueBytes) : m_text(text), m_valueBytes(valueBytes) {}
-    std::optional<std::string> value(std::string_view key) const { return findKeyValue(m_text, key, m_valueBytes); }
+    std::optional<std::string> value(std::string_view key) const {
+        return findKeyValue(m_text, key, m_valueBytes);
+    }
     bool flag(std::string_view key) const {
         auto v = value(key);
         return v && parseOn(*v);
@@ -34,25 +36,34 @@ public:
     }
     std::string_view text() const { return m_text; }
 
-private:
+  private:
     std::string_view m_text;
     std::size_t m_valueBytes;
 };
 
 int paperCode(std::string_view value) {
-    if (value == "A3") return kPaperA3;
-    if (value == "A4") return kPaperA4;
-    if (value == "B4") return kPaperB4;
-    if (value == "A5") return kPaperA5;
-    if (value == "B5") return kPaperB5;
+    if (value == "A3")
+        return kPaperA3;
+    if (value == "A4")
+        return kPaperA4;
+    if (value == "B4")
+        return kPaperB4;
+    if (value == "A5")
+        return kPaperA5;
+    if (value == "B5")
+        return kPaperB5;
     return 0;
 }
 
 int courseCode(std::string_view value) {
-    if (value == "H") return kCourseH;
-    if (value == "V") return kCourseV;
-    if (value == "LU") return kCourseLU;
-    if (value == "RU") return kCourseRU;
+    if (value == "H")
+        return kCourseH;
+    if (value == "V")
+        return kCourseV;
+    if (value == "LU")
+        return kCourseLU;
+    if (value == "RU")
+        return kCourseRU;
     return 0;
 }
 
@@ -160,12 +171,19 @@ void parseFigureStatement(int kind, std::string_view text, FormModel& model) {
 
 void parseStatement(int kind, std::string_view statement, FormModel& model, ReaderVariant variant) {
     switch (kind) {
-    case kKindBase: parseBaseStatement(statement, model); break;
-    case kKindField: parseFieldStatement(statement, model, variant); break;
+    case kKindBase:
+        parseBaseStatement(statement, model);
+        break;
+    case kKindField:
+        parseFieldStatement(statement, model, variant);
+        break;
     case kKindLine:
     case kKindRect:
-    case kKindBitmap: parseFigureStatement(kind, statement, model); break;
-    default: break;
+    case kKindBitmap:
+        parseFigureStatement(kind, statement, model);
+        break;
+    default:
+        break;
     }
 }
 

@@ -14,7 +14,7 @@
 namespace formdesc {
 
 class TextLineReader {
-public:
+  public:
     explicit TextLineReader(std::string_view memory);
     // Takes ownership of the file.
     explicit TextLineReader(std::FILE* file);
@@ -27,7 +27,7 @@ public:
     // Offset of the next unread byte in the raw input.
     long long position() const { return m_consumed; }
 
-private:
+  private:
     bool fill();
     int peekByte();
 

@@ -88,7 +88,9 @@ bool parseLocate(std::string_view value, int& startCol, int& startRow, int& endC
             return false;
         from = at[k] + 1;
     }
-    auto number = [&](int mark) { return parseInteger(value.substr(at[mark] + 1, at[mark + 1] - at[mark] - 1)); };
+    auto number = [&](int mark) {
+        return parseInteger(value.substr(at[mark] + 1, at[mark + 1] - at[mark] - 1));
+    };
     startCol = number(0);
     startRow = number(1);
     endCol = number(4);
@@ -110,10 +112,17 @@ void parseLoop(std::string_view value, int& direction, int& count, int& pitch) {
     if (first == std::string_view::npos)
         return;
     switch (value.front()) {
-    case 'N': direction = 0; break;
-    case 'H': direction = 1; break;
-    case 'V': direction = 2; break;
-    default: break;
+    case 'N':
+        direction = 0;
+        break;
+    case 'H':
+        direction = 1;
+        break;
+    case 'V':
+        direction = 2;
+        break;
+    default:
+        break;
     }
     const std::size_t second = value.find('-', first + 1);
     if (second == std::string_view::npos)

@@ -37,7 +37,9 @@ void parseLoop(std::string_view value, int& direction, int& count, int& pitch);
 template <typename StoreName> void parseFont(std::string_view value, StoreName&& storeName, int& size);
 
 // True only for the exact value ON.
-inline bool parseOn(std::string_view value) { return value == "ON"; }
+inline bool parseOn(std::string_view value) {
+    return value == "ON";
+}
 
 template <typename StoreName> void parseFont(std::string_view value, StoreName&& storeName, int& size) {
     const std::size_t hyphen = value.find('-');

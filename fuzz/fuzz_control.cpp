@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const runtime::ControlOptions options = runtime::parseControlOptions(text.c_str());
-    if (options.scale < runtime::ControlOptions::kMinScale || options.scale > runtime::ControlOptions::kMaxScale)
+    if (options.scale < runtime::ControlOptions::kMinScale ||
+        options.scale > runtime::ControlOptions::kMaxScale)
         std::abort();
     (void)options.printsOnDefault();
     (void)runtime::parseControlOptions(std::string_view(text));

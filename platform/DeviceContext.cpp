@@ -51,8 +51,12 @@ void DeviceContext::setViewportExt(int cx, int cy) {
     invalidateFont();
 }
 
-void DeviceContext::setViewportOrg(int x, int y) { m_viewportOrg = {x, y}; }
-void DeviceContext::setWindowOrg(int x, int y) { m_windowOrg = {x, y}; }
+void DeviceContext::setViewportOrg(int x, int y) {
+    m_viewportOrg = {x, y};
+}
+void DeviceContext::setWindowOrg(int x, int y) {
+    m_windowOrg = {x, y};
+}
 
 // Shrinks one viewport extent so that a logical unit covers the same physical
 // length on both axes (the device's resolutions taken into account).
@@ -91,7 +95,9 @@ DevicePixelScope::DevicePixelScope(DeviceContext& dc) : m_dc(dc), m_saved(dc.map
     dc.setMapping({});
 }
 
-DevicePixelScope::~DevicePixelScope() { m_dc.setMapping(m_saved); }
+DevicePixelScope::~DevicePixelScope() {
+    m_dc.setMapping(m_saved);
+}
 
 Point DeviceContext::lpToDp(Point p) const {
     const long long dx = static_cast<long long>(p.x) - m_windowOrg.x;
@@ -129,7 +135,9 @@ ColorRef DeviceContext::setTextColor(ColorRef color) {
     return previous;
 }
 
-void DeviceContext::moveTo(int x, int y) { m_current = {x, y}; }
+void DeviceContext::moveTo(int x, int y) {
+    m_current = {x, y};
+}
 
 void DeviceContext::lineTo(int x, int y) {
     DevicePen pen;

@@ -78,7 +78,7 @@ struct DeviceFont {
 // What actually draws: a painter on an image, a PDF or a printer, or a
 // recorder for tests. All coordinates are device pixels.
 class DeviceBackend {
-public:
+  public:
     virtual ~DeviceBackend() = default;
     virtual int dpiX() const = 0;
     virtual int dpiY() const = 0;
@@ -109,7 +109,7 @@ struct Mapping {
 };
 
 class DeviceContext {
-public:
+  public:
     explicit DeviceContext(DeviceBackend& backend);
 
     DeviceBackend& backend() { return m_backend; }
@@ -162,7 +162,7 @@ public:
     void stretchImage(const QImage& image, const Rect& dest);
     void flush() { m_backend.flush(); }
 
-private:
+  private:
     Rect toDevice(const Rect& rect) const;
     const DeviceFont& deviceFont();
     void invalidateFont();
@@ -188,13 +188,13 @@ private:
 // Within its lifetime one logical unit is one device pixel, counted from the
 // device offset; the mapping found before is put back whole afterwards.
 class DevicePixelScope {
-public:
+  public:
     explicit DevicePixelScope(DeviceContext& dc);
     ~DevicePixelScope();
     DevicePixelScope(const DevicePixelScope&) = delete;
     DevicePixelScope& operator=(const DevicePixelScope&) = delete;
 
-private:
+  private:
     DeviceContext& m_dc;
     Mapping m_saved;
 };

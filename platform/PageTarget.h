@@ -18,7 +18,7 @@ struct PaperTenths {
 };
 
 class PageTarget {
-public:
+  public:
     virtual ~PageTarget() = default;
 
     // Starts the document; false when the output cannot be used at all.
@@ -40,6 +40,8 @@ public:
 
 // The device origin of a file target lies 5 mm in from the paper's corner,
 // where a printer's printable area would begin.
-inline int printableOffset(int dpi) { return dpi * 50 / 254; }
+inline int printableOffset(int dpi) {
+    return dpi * 50 / 254;
+}
 
 } // namespace platform

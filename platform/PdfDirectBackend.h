@@ -1,11 +1,11 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "ShiftJisCharMap.h"
 #include "CellFont.h"
+#include "DeviceContext.h"
 #include "PdfPathWriter.h"
 #include "PdfStreamWriter.h"
 #include "PdfTextWriter.h"
+#include "ShiftJisCharMap.h"
 
 #include <QStringDecoder>
 

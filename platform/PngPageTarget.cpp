@@ -12,7 +12,9 @@ namespace platform {
 
 namespace {
 
-QString localPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+QString localPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
 
 } // namespace
 

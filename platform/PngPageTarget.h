@@ -15,7 +15,7 @@ namespace platform {
 class QtPainterBackend;
 
 class PngPageTarget : public PageTarget {
-public:
+  public:
     // pattern holds one printf conversion for the page number (see
     // isValidPagePattern).
     PngPageTarget(std::string pattern, PaperTenths paper, int dpi);
@@ -37,7 +37,7 @@ public:
     // %i, ...) and otherwise only "%%".
     static bool isValidPagePattern(const std::string& pattern);
 
-private:
+  private:
     std::string m_pattern;
     PaperTenths m_paper;
     int m_dpi;

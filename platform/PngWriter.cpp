@@ -33,7 +33,7 @@ bool writeChunk(QIODevice& device, const char type[4], const unsigned char* data
 
 // Owns a deflate stream.
 class Deflater {
-public:
+  public:
     Deflater() { m_ok = deflateInit(&m_stream, Z_BEST_SPEED) == Z_OK; }
     ~Deflater() {
         if (m_ok)
@@ -62,7 +62,7 @@ public:
         }
     }
 
-private:
+  private:
     z_stream m_stream{};
     bool m_ok = false;
     std::array<unsigned char, 64 * 1024> m_out{};
@@ -83,7 +83,8 @@ bool writeFastPng(const QImage& source, QIODevice& device) {
     putBigEndian(header + 4, static_cast<quint32>(height));
     header[8] = 8; // bits per sample
     header[9] = 2; // RGB
-    if (device.write(reinterpret_cast<const char*>(kSignature), 8) != 8 || !writeChunk(device, "IHDR", header, 13))
+    if (device.write(reinterpret_cast<const char*>(kSignature), 8) != 8 ||
+        !writeChunk(device, "IHDR", header, 13))
         return false;
 
     Deflater deflater;

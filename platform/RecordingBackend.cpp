@@ -23,8 +23,8 @@ void RecordingBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
 }
 
 void RecordingBackend::drawImage(const QImage& image, const Rect& dest) {
-    calls.push_back({Call::Image, dest, {}, 0,
-                     std::to_string(image.width()) + "x" + std::to_string(image.height()), {}});
+    calls.push_back(
+        {Call::Image, dest, {}, 0, std::to_string(image.width()) + "x" + std::to_string(image.height()), {}});
 }
 
 std::vector<RecordingBackend::Call> RecordingBackend::of(Call::Kind kind) const {

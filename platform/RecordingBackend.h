@@ -11,16 +11,16 @@
 namespace platform {
 
 class RecordingBackend : public DeviceBackend {
-public:
+  public:
     explicit RecordingBackend(int dpiX = 600, int dpiY = 600) : m_dpiX(dpiX), m_dpiY(dpiY) {}
 
     struct Call {
         enum Kind { Line, Fill, Char, Image } kind;
-        Rect rect;       // line: (x1, y1, x2, y2); others: the device rectangle
-        DevicePen pen;   // lines
-        ColorRef color;  // fills and characters
+        Rect rect;        // line: (x1, y1, x2, y2); others: the device rectangle
+        DevicePen pen;    // lines
+        ColorRef color;   // fills and characters
         std::string text; // characters (Shift-JIS bytes); images: "WxH"
-        LogFont font;    // characters, in device units
+        LogFont font;     // characters, in device units
     };
 
     int dpiX() const override { return m_dpiX; }
@@ -37,7 +37,7 @@ public:
     // Characters drawn, concatenated in drawing order.
     std::string text() const;
 
-private:
+  private:
     int m_dpiX;
     int m_dpiY;
 };

@@ -30,7 +30,8 @@ void showMessage(std::string_view text, std::string_view sjisFileName) {
 // Reads and decodes the file, or shows the message that says why not.
 void stayQuiet(std::string_view, std::string_view) {}
 
-std::optional<QImage> load(std::string_view sjisFileName, const std::filesystem::path& formFolder, Report report) {
+std::optional<QImage> load(std::string_view sjisFileName, const std::filesystem::path& formFolder,
+                           Report report) {
     const auto path = platform::resolvePathIgnoringCase(formdesc::sjis::toUtf8(sjisFileName), formFolder);
     std::ifstream file;
     if (path)

@@ -20,7 +20,7 @@ namespace render {
 inline constexpr std::uintmax_t kMaxBitmapFileBytes = 257u * 1024 * 1024;
 
 class BitmapCache {
-public:
+  public:
     // Whether a file that cannot be used is reported with a message.
     enum class Failures { Report, Silent };
 
@@ -31,7 +31,7 @@ public:
     // name or the file cannot be used.
     QImage image(const formdesc::FigureInfo& figure);
 
-private:
+  private:
     struct Entry {
         std::string fileName; // as stored in the figure (Shift-JIS)
         QImage image;         // null: the file cannot be used

@@ -118,7 +118,8 @@ void FieldRenderer::spreadText(std::string_view text, formdesc::CellRect rect) {
         // A blank leaves nothing on a transparent background; skipping it
         // saves a call per empty cell of a spread text.
         if (!isBlankChar(ch))
-            m_dc.drawChar(ch, {clampToCoordinateLimit(x), cellTop, clampToCoordinateLimit(x + advance), cellBottom});
+            m_dc.drawChar(
+                ch, {clampToCoordinateLimit(x), cellTop, clampToCoordinateLimit(x + advance), cellBottom});
         x += gap + advance;
         i += length;
     }

@@ -13,7 +13,7 @@
 namespace render {
 
 class FieldRenderer {
-public:
+  public:
     FieldRenderer(const RenderContext& context, const formdesc::FormInfo& form);
 
     // The form's base font and a field's own font, as selected into the device.
@@ -38,7 +38,7 @@ public:
     // Fonts selected for fields so far (a field in the base font selects none).
     int fontsCreated() const { return m_fontsCreated; }
 
-private:
+  private:
     struct CachedMetrics {
         platform::LogFont font;
         platform::TextMetrics metrics;

@@ -53,11 +53,16 @@ FigureRenderer::FigureRenderer(const RenderContext& context, const formdesc::For
 
 platform::PenStyle FigureRenderer::penStyle(int lineType) {
     switch (lineType) {
-    case formdesc::kLineDash: return platform::PenStyle::Dash;
-    case formdesc::kLineCoarseDots: return platform::PenStyle::Dot;
-    case formdesc::kLineDashDot: return platform::PenStyle::DashDot;
-    case formdesc::kLineDashDotDot: return platform::PenStyle::DashDotDot;
-    default: return platform::PenStyle::Solid; // 1, and 2 which is dotted by drawSegment
+    case formdesc::kLineDash:
+        return platform::PenStyle::Dash;
+    case formdesc::kLineCoarseDots:
+        return platform::PenStyle::Dot;
+    case formdesc::kLineDashDot:
+        return platform::PenStyle::DashDot;
+    case formdesc::kLineDashDotDot:
+        return platform::PenStyle::DashDotDot;
+    default:
+        return platform::PenStyle::Solid; // 1, and 2 which is dotted by drawSegment
     }
 }
 
@@ -82,8 +87,9 @@ void FigureRenderer::selectFigurePen(const formdesc::FigureInfo& figure) {
         }
         break;
     case PenRule::Canvas:
-        pen.width = figure.lineType == formdesc::kLineDenseDots ? 0
-                                                                : canvasPenWidth(figure.lineWidth, m_context.policy.zoom);
+        pen.width = figure.lineType == formdesc::kLineDenseDots
+                        ? 0
+                        : canvasPenWidth(figure.lineWidth, m_context.policy.zoom);
         keepDefault = pen == defaultPen(m_form, m_context.policy);
         break;
     }
@@ -118,7 +124,9 @@ int FigureRenderer::dotLength(int lineWidth) const {
 }
 
 bool FigureRenderer::visible(const FigurePoints& p) const {
-    const auto overlaps = [&](Wide a, Wide b) { return std::max(a, b) >= m_bandLow && std::min(a, b) <= m_bandHigh; };
+    const auto overlaps = [&](Wide a, Wide b) {
+        return std::max(a, b) >= m_bandLow && std::min(a, b) <= m_bandHigh;
+    };
     return overlaps(p.x1, p.x2) && overlaps(p.y1, p.y2);
 }
 
@@ -211,7 +219,8 @@ void FigureRenderer::drawBitmap(const formdesc::FigureInfo& figure, BitmapCache&
     int endRow = figure.endRow;
     if (!cutAtLastRow(figure.startRow, endRow))
         return;
-    const FigurePoints p = formdesc::figurePoints(m_geometry, figure.startCol, figure.startRow, figure.endCol, endRow);
+    const FigurePoints p =
+        formdesc::figurePoints(m_geometry, figure.startCol, figure.startRow, figure.endCol, endRow);
     QImage image = bitmaps.image(figure);
     if (image.isNull() && !formdesc::sjis::view(figure.fileName).empty() && m_context.policy.missingBitmap)
         image = *m_context.policy.missingBitmap;

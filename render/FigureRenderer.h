@@ -13,7 +13,7 @@
 namespace render {
 
 class FigureRenderer {
-public:
+  public:
     FigureRenderer(const RenderContext& context, const formdesc::FormInfo& form);
 
     static platform::PenStyle penStyle(int lineType);
@@ -36,7 +36,7 @@ public:
     // segments itself, in device pixels.
     void drawSegment(platform::Point from, platform::Point to, int lineType, int lineWidth);
 
-private:
+  private:
     template <typename Draw>
     void forEachCopy(const formdesc::FigureInfo& figure, int startRow, int endRow, Draw&& draw);
     bool visible(const formdesc::FigurePoints& points) const;

@@ -9,7 +9,7 @@ packages=(
   libgl-dev
   nlohmann-json3-dev zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  clang libclang-rt-14-dev llvm
+  clang clang-format libclang-rt-14-dev llvm
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
   poppler-utils
   python3 python3-reportlab python3-pil

@@ -12,7 +12,7 @@ namespace zrkcli {
 // usage errors print a short usage text. parse() returns the exit status to
 // stop with, or nothing to go on.
 class CommandParser {
-public:
+  public:
     CommandParser(const QString& command, const QString& description);
     QCommandLineParser& parser() { return m_parser; }
     void addPositional(const QString& name, const QString& description);
@@ -20,7 +20,7 @@ public:
     // Positional argument i as a file system path.
     std::string path(int index) const;
 
-private:
+  private:
     int usageError(const QString& message);
     QString helpText() const;
 

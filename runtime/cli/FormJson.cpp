@@ -82,7 +82,8 @@ Json formModelToJson(const formdesc::FormModel& model) {
     Json figures = Json::array();
     for (int i = 0; i < model.figureCount; ++i)
         figures.push_back(figureJson(model.figures[static_cast<std::size_t>(i)]));
-    return Json{{"form", formJson(model.form)}, {"fields", std::move(fields)}, {"figures", std::move(figures)}};
+    return Json{
+        {"form", formJson(model.form)}, {"fields", std::move(fields)}, {"figures", std::move(figures)}};
 }
 
 } // namespace zrkcli

@@ -3,9 +3,9 @@
 #include "AbortProgress.h"
 #include "ApplicationGuard.h"
 #include "CommandParser.h"
-#include "PngPageTarget.h"
-#include "PdfDirectTarget.h"
 #include "PPModule.h"
+#include "PdfDirectTarget.h"
+#include "PngPageTarget.h"
 #include "PrinterChooser.h"
 #include "PrinterPageTarget.h"
 #include "QtMessageSink.h"
@@ -27,8 +27,11 @@ std::optional<int> paperCode(const QString& name) {
     static const struct {
         const char* name;
         int code;
-    } kPapers[] = {{"A3", formdesc::kPaperA3}, {"A4", formdesc::kPaperA4}, {"B4", formdesc::kPaperB4},
-                   {"A5", formdesc::kPaperA5}, {"B5", formdesc::kPaperB5}};
+    } kPapers[] = {{"A3", formdesc::kPaperA3},
+                   {"A4", formdesc::kPaperA4},
+                   {"B4", formdesc::kPaperB4},
+                   {"A5", formdesc::kPaperA5},
+                   {"B5", formdesc::kPaperB5}};
     for (const auto& paper : kPapers)
         if (name.compare(QLatin1String(paper.name), Qt::CaseInsensitive) == 0)
             return paper.code;
@@ -60,43 +63,47 @@ platform::PaperTenths paperFor(const FileOutput& output, const formdesc::FormInf
 int runPrint(const QStringList& arguments) {
     CommandParser command(
         QStringLiteral("print"),
-        QStringLiteral("Renders every page of a form filled from a data file: on a printer (a CUPS queue), as\n"
-                       "one PDF document, or as one PNG image per page. For files the device origin lies 5 mm\n"
-                       "in from the paper's corner, where a printer's printable area would begin; printers\n"
-                       "keep their own paper, turned to the form's direction, with the origin at the corner\n"
-                       "of their printable area.\n"
-                       "Without --printer, --pdf or --png the job prints on a printer: the default queue when\n"
-                       "the control statement says PRINTER=Default, otherwise the one chosen in the print\n"
-                       "dialog. Without a display no dialog can be shown: the default queue is used, and\n"
-                       "when there is none the job fails with -3. A printer job that CUPS accepted is noted\n"
-                       "on standard output (\"request id is QUEUE-ID (N bytes)\").\n"
-                       "Exit status: the print job's result as an unsigned byte: 0 done (also when stopped\n"
-                       "from the abort dialog), 1 the print dialog was cancelled, 255 the form failed (-1),\n"
-                       "254 the data file cannot be opened or is empty (-2), 253 no printer (-3), 245 the\n"
-                       "output cannot be written or the print system refused the job (-11), with the print\n"
-                       "system's words on standard error; 2 for usage errors."));
+        QStringLiteral(
+            "Renders every page of a form filled from a data file: on a printer (a CUPS queue), as\n"
+            "one PDF document, or as one PNG image per page. For files the device origin lies 5 mm\n"
+            "in from the paper's corner, where a printer's printable area would begin; printers\n"
+            "keep their own paper, turned to the form's direction, with the origin at the corner\n"
+            "of their printable area.\n"
+            "Without --printer, --pdf or --png the job prints on a printer: the default queue when\n"
+            "the control statement says PRINTER=Default, otherwise the one chosen in the print\n"
+            "dialog. Without a display no dialog can be shown: the default queue is used, and\n"
+            "when there is none the job fails with -3. A printer job that CUPS accepted is noted\n"
+            "on standard output (\"request id is QUEUE-ID (N bytes)\").\n"
+            "Exit status: the print job's result as an unsigned byte: 0 done (also when stopped\n"
+            "from the abort dialog), 1 the print dialog was cancelled, 255 the form failed (-1),\n"
+            "254 the data file cannot be opened or is empty (-2), 253 no printer (-3), 245 the\n"
+            "output cannot be written or the print system refused the job (-11), with the print\n"
+            "system's words on standard error; 2 for usage errors."));
     command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file (.zrk)."));
     command.addPositional(QStringLiteral("DATA"), QStringLiteral("The data file (.dat)."));
     QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("Write one PDF document."),
                                  QStringLiteral("OUT"));
-    QCommandLineOption pngOption(QStringLiteral("png"),
-                                 QStringLiteral("Write one PNG per page; PATTERN holds one %d-style page number, "
-                                                "e.g. page-%03d.png."),
-                                 QStringLiteral("PATTERN"));
+    QCommandLineOption pngOption(
+        QStringLiteral("png"),
+        QStringLiteral("Write one PNG per page; PATTERN holds one %d-style page number, "
+                       "e.g. page-%03d.png."),
+        QStringLiteral("PATTERN"));
     QCommandLineOption dpiOption(QStringLiteral("dpi"),
                                  QStringLiteral("Device resolution (default 600 for PDF, 150 for PNG)."),
                                  QStringLiteral("N"));
-    QCommandLineOption paperOption(QStringLiteral("paper"),
-                                   QStringLiteral("Paper size A3, A4, B4, A5 or B5 (default: the form's own); "
-                                                  "turned to the form's direction, the form scaled onto it."),
-                                   QStringLiteral("SIZE"));
+    QCommandLineOption paperOption(
+        QStringLiteral("paper"),
+        QStringLiteral("Paper size A3, A4, B4, A5 or B5 (default: the form's own); "
+                       "turned to the form's direction, the form scaled onto it."),
+        QStringLiteral("SIZE"));
     QCommandLineOption controlOption(QStringLiteral("control"),
                                      QStringLiteral("Control statement, e.g. \"CONTROL LASTROW=40;\"."),
                                      QStringLiteral("TEXT"));
     QCommandLineOption printerOption(QStringLiteral("printer"),
                                      QStringLiteral("Print on this CUPS queue, without a dialog."),
                                      QStringLiteral("NAME"));
-    for (const auto* option : {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption})
+    for (const auto* option :
+         {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption})
         command.parser().addOption(*option);
     if (auto status = command.parse(arguments, 2))
         return *status;
@@ -142,7 +149,8 @@ int runPrint(const QStringList& arguments) {
     const std::string control = formdesc::sjis::fromUtf8(parser.value(controlOption).toStdString());
 
     platform::ApplicationGuard application;
-    runtime::PPModule job(command.path(0), command.path(1), parser.isSet(controlOption) ? control.c_str() : nullptr);
+    runtime::PPModule job(command.path(0), command.path(1),
+                          parser.isSet(controlOption) ? control.c_str() : nullptr);
     std::unique_ptr<runtime::AbortProgress> progress;
     if (job.options().cancel)
         progress = std::make_unique<runtime::AbortProgress>();
@@ -171,7 +179,8 @@ int runPrint(const QStringList& arguments) {
     if (!job.outputError().empty())
         std::fprintf(stderr, "zrk print: %s\n", job.outputError().c_str());
     if (receipt.jobId != 0)
-        std::printf("request id is %s-%d (%lld bytes)\n", receipt.queue.c_str(), receipt.jobId, receipt.bytes);
+        std::printf("request id is %s-%d (%lld bytes)\n", receipt.queue.c_str(), receipt.jobId,
+                    receipt.bytes);
     return static_cast<unsigned char>(result);
 }
 

@@ -1,8 +1,8 @@
 #include "Commands.h"
 
 #include <QString>
-#include <QtGlobal>
 #include <QStringList>
+#include <QtGlobal>
 
 #include <cstdio>
 
@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
         return zrkcli::kExitUsage;
     }
     const QString command = arguments.first();
-    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
         std::fputs(kUsage, stdout);
         return 0;
     }

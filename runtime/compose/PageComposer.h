@@ -18,14 +18,14 @@ namespace runtime {
 // base font, the form's text colour and the default pen of the mode. The
 // state found before is put back on destruction.
 class PreparedDeviceContext {
-public:
+  public:
     PreparedDeviceContext(platform::DeviceContext& dc, const formdesc::FormInfo& form,
                           const render::RenderPolicy& policy, int dpiY);
     ~PreparedDeviceContext();
     PreparedDeviceContext(const PreparedDeviceContext&) = delete;
     PreparedDeviceContext& operator=(const PreparedDeviceContext&) = delete;
 
-private:
+  private:
     platform::DeviceContext& m_dc;
     platform::LogFont m_font;
     platform::Pen m_pen;
@@ -33,7 +33,7 @@ private:
 };
 
 class PageComposer {
-public:
+  public:
     // Print consumes each page; the preview composes the same page again for
     // every repaint.
     enum class PageUse { Consume, Recompose };
@@ -53,7 +53,7 @@ public:
     // Fonts that fields selected in the last composition.
     int fieldFontsCreated() const { return m_fieldFontsCreated; }
 
-private:
+  private:
     void drawFills(const render::RenderContext& context);
     void drawFigures(const render::RenderContext& context);
     void applyConstantTexts(PageBuffer& page) const;

@@ -12,6 +12,8 @@ bool fieldAppliesTo(const formdesc::FieldInfo& field, const DataRecord& record, 
     return field.startRow <= row && row <= field.endRow;
 }
 
-int figureLastRow(int lastRow, bool lastPage) { return lastPage && lastRow > 0 ? lastRow : 0; }
+int figureLastRow(int lastRow, bool lastPage) {
+    return lastPage && lastRow > 0 ? lastRow : 0;
+}
 
 } // namespace runtime

@@ -28,9 +28,11 @@ void centre(CellRect& rect, Wide width) {
 } // namespace
 
 RecordTextRenderer::RecordTextRenderer(const render::RenderContext& context, const formdesc::FormInfo& form)
-    : m_context(context), m_form(form), m_dc(context.dc), m_geometry(context.geometry), m_text(context, form) {}
+    : m_context(context), m_form(form), m_dc(context.dc), m_geometry(context.geometry),
+      m_text(context, form) {}
 
-void RecordTextRenderer::drawMinusMarks(std::span<char> word, const CellRect& rect, formdesc::ColorRef color) {
+void RecordTextRenderer::drawMinusMarks(std::span<char> word, const CellRect& rect,
+                                        formdesc::ColorRef color) {
     if (std::find(word.begin(), word.end(), '-') == word.end())
         return;
     const platform::Pen previous = m_dc.selectPen({platform::PenStyle::Solid, 0, color});
@@ -97,8 +99,8 @@ void RecordTextRenderer::drawFreeText(const DataRecord& record, int row) {
     const std::size_t columns = static_cast<std::size_t>(std::clamp<int>(m_form.columns, 0, int(kCells)));
     const std::string_view text(record.text, columns);
     sjis::forEachWord(text, [&](std::size_t offset, std::size_t length) {
-        m_text.spreadText(text.substr(offset, length),
-                          formdesc::cellRect(m_geometry, row, Wide(offset) + 1, 1, static_cast<Wide>(length)));
+        m_text.spreadText(text.substr(offset, length), formdesc::cellRect(m_geometry, row, Wide(offset) + 1,
+                                                                          1, static_cast<Wide>(length)));
     });
 }
 

@@ -12,7 +12,7 @@
 namespace runtime {
 
 class RecordTextRenderer {
-public:
+  public:
     RecordTextRenderer(const render::RenderContext& context, const formdesc::FormInfo& form);
 
     // The shared step: fonts, colours, spreading and metrics.
@@ -27,7 +27,7 @@ public:
     // Triangles in place of the '-' of a word, which become blanks.
     void drawMinusMarks(std::span<char> word, const formdesc::CellRect& rect, formdesc::ColorRef color);
 
-private:
+  private:
     const render::RenderContext& m_context;
     const formdesc::FormInfo& m_form;
     platform::DeviceContext& m_dc;

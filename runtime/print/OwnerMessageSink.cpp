@@ -6,6 +6,8 @@
 
 namespace runtime {
 
-void OwnerMessageSink::adopt(QMessageBox& box) { m_owner.adopt(box); }
+void OwnerMessageSink::adopt(QMessageBox& box) {
+    m_owner.adopt(box);
+}
 
 } // namespace runtime

@@ -15,7 +15,9 @@ namespace runtime {
 
 namespace {
 
-void reportRuntimeError(int code) { formdesc::reportFormError(formdesc::kErrorOther, code, 0, formdesc::MessageOrigin::Library); }
+void reportRuntimeError(int code) {
+    formdesc::reportFormError(formdesc::kErrorOther, code, 0, formdesc::MessageOrigin::Library);
+}
 
 constexpr int kMessageDataFile = 2;
 constexpr int kMessageNoDevice = 6;
@@ -24,8 +26,8 @@ constexpr int kMessageCannotPrint = 7;
 } // namespace
 
 PPModule::PPModule(std::string formPath, std::string dataPath, const char* control)
-    : m_formPath(std::move(formPath)), m_dataPath(std::move(dataPath)), m_options(parseControlOptions(control)),
-      m_model(std::make_unique<formdesc::FormModel>()) {}
+    : m_formPath(std::move(formPath)), m_dataPath(std::move(dataPath)),
+      m_options(parseControlOptions(control)), m_model(std::make_unique<formdesc::FormModel>()) {}
 
 int PPModule::run(const TargetChooser& chooser, PrintProgress* progress) {
     if (!formdesc::readFormFile(m_formPath, *m_model, formdesc::ReaderVariant::Print, &m_pageSize))
@@ -72,7 +74,8 @@ int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) 
     dc.setViewportExt(extents.paper.width, extents.paper.height);
 
     const render::RenderContext context{
-        dc, formdesc::printerGeometry(m_pageSize.width, m_pageSize.height, form, target.dpiX(), target.dpiY()),
+        dc,
+        formdesc::printerGeometry(m_pageSize.width, m_pageSize.height, form, target.dpiX(), target.dpiY()),
         render::RenderPolicy::print(form), target.dpiY()};
     const std::filesystem::path formFolder = std::filesystem::path(m_formPath).parent_path();
     PageComposer composer(*m_model, formFolder);

@@ -36,12 +36,12 @@ struct ChosenTarget {
 
 // Chooses the output once the form is known. pageSize is the form's page in
 // tenths of a millimetre.
-using TargetChooser = std::function<ChosenTarget(const formdesc::FormInfo& form, const formdesc::PageSizeTenths& pageSize,
-                                                 const ControlOptions& options)>;
+using TargetChooser = std::function<ChosenTarget(
+    const formdesc::FormInfo& form, const formdesc::PageSizeTenths& pageSize, const ControlOptions& options)>;
 
 // Progress and stop requests while printing (the abort dialog).
 class PrintProgress {
-public:
+  public:
     virtual ~PrintProgress() = default;
     virtual void open() {}
     virtual void showPage(int pageNumber) = 0;
@@ -50,7 +50,7 @@ public:
 };
 
 class PPModule {
-public:
+  public:
     // control may be null.
     PPModule(std::string formPath, std::string dataPath, const char* control);
     PPModule(const PPModule&) = delete;
@@ -65,7 +65,7 @@ public:
     // document could not be completed.
     const std::string& outputError() const { return m_outputError; }
 
-private:
+  private:
     int printPages(platform::PageTarget& target, PrintProgress* progress);
 
     std::string m_formPath;

@@ -11,8 +11,12 @@ using namespace formdesc;
 
 namespace {
 
-const FieldInfo& field(const ReadForm& r, int i) { return r.model->fields[static_cast<std::size_t>(i)]; }
-const FigureInfo& figure(const ReadForm& r, int i) { return r.model->figures[static_cast<std::size_t>(i)]; }
+const FieldInfo& field(const ReadForm& r, int i) {
+    return r.model->fields[static_cast<std::size_t>(i)];
+}
+const FigureInfo& figure(const ReadForm& r, int i) {
+    return r.model->figures[static_cast<std::size_t>(i)];
+}
 
 TEST(FormReader, ReadsTheWritersStatements) {
     const ReadForm r = readUtf8Form(
@@ -54,11 +58,11 @@ TEST(FormReader, UpperCasesWholeLinesAndKeepsConstCommas) {
 TEST(FormReader, StatementJoiningAndLosses) {
     // Three lines joined; a second statement on one line is lost; an
     // unfinished statement at the end is dropped; stray lines are ignored.
-    const ReadForm r = readUtf8Form(std::string(kBaseLine) +
-                                    "// comment\n\nstray\n"
-                                    "LINE LOCATE=(1, 2)-\n  (1, 9),\n LTYPE=1-1;\n"
-                                    "RECT LOCATE=(1, 1)-(2, 2); LINE LOCATE=(1, 1)-(9, 1);\n"
-                                    "LINE LOCATE=(1, 1)-(9, 9)\n");
+    const ReadForm r =
+        readUtf8Form(std::string(kBaseLine) + "// comment\n\nstray\n"
+                                              "LINE LOCATE=(1, 2)-\n  (1, 9),\n LTYPE=1-1;\n"
+                                              "RECT LOCATE=(1, 1)-(2, 2); LINE LOCATE=(1, 1)-(9, 1);\n"
+                                              "LINE LOCATE=(1, 1)-(9, 9)\n");
     ASSERT_FALSE(r.error) << r.error;
     ASSERT_EQ(r.model->figureCount, 2);
     EXPECT_EQ(figure(r, 0).course, kCourseV);
@@ -71,17 +75,19 @@ TEST(FormReader, StatementJoiningAndLosses) {
 
 TEST(FormReader, StatementStartsAnywhereInTheLine) {
     // A file name holding "BASE " makes the bitmap statement a BASE statement.
-    const ReadForm r = readUtf8Form(std::string(kBaseLine) + "BITMAP LOCATE=(1,1)-(2,2), FILE=\"MY BASE X.BMP\";\n");
+    const ReadForm r =
+        readUtf8Form(std::string(kBaseLine) + "BITMAP LOCATE=(1,1)-(2,2), FILE=\"MY BASE X.BMP\";\n");
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, (FormError{kErrorForm, 1, 0}));
     EXPECT_EQ(r.model->figureCount, 0);
 }
 
 TEST(FormReader, DerivedCourses) {
-    const ReadForm r = readUtf8Form(std::string(kBaseLine) +
-                                    "LINE LOCATE=(1, 2)-(1, 9);\nLINE LOCATE=(1, 2)-(9, 2);\n"
-                                    "LINE LOCATE=(1, 2)-(9, 9);\nLINE LOCATE=(3, 3)-(3, 3);\n"
-                                    "LINE LOCATE=(1, 2)-(9, 9), COURSE=RU;\nLINE LOCATE=(1, 2)-(9, 9), COURSE=X;\n");
+    const ReadForm r =
+        readUtf8Form(std::string(kBaseLine) +
+                     "LINE LOCATE=(1, 2)-(1, 9);\nLINE LOCATE=(1, 2)-(9, 2);\n"
+                     "LINE LOCATE=(1, 2)-(9, 9);\nLINE LOCATE=(3, 3)-(3, 3);\n"
+                     "LINE LOCATE=(1, 2)-(9, 9), COURSE=RU;\nLINE LOCATE=(1, 2)-(9, 9), COURSE=X;\n");
     ASSERT_FALSE(r.error) << r.error;
     const int expected[] = {kCourseV, kCourseH, kCourseLU, kCourseH, kCourseRU, kCourseLU};
     for (int i = 0; i < 6; ++i)
@@ -113,12 +119,15 @@ TEST(FormReader, CheckPassErrors) {
         {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=X, COLUMN=80, ROW=66, FONT=\"M\"-9;", {1, 3, 0}},
         {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=256, ROW=66, FONT=\"M\"-9;", {1, 4, 0}},
         {"BASE TITLE=\"ROWS\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, FONT=\"M\"-9;", {1, 5, 0}},
-        {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, LMARGIN=200.1, FONT=\"M\"-9;", {1, 6, 0}},
-        {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=L, COLUMN=80, ROW=66, TMARGIN=200.1, FONT=\"M\"-9;", {1, 7, 0}},
+        {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, LMARGIN=200.1, FONT=\"M\"-9;",
+         {1, 6, 0}},
+        {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=L, COLUMN=80, ROW=66, TMARGIN=200.1, FONT=\"M\"-9;",
+         {1, 7, 0}},
         {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, FONT=\"M\"-0.9;", {1, 8, 0}},
         {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, FONT=\"M\"-9, LTYPE=0-2;", {1, 9, 0}},
-        {std::string(kBaseLine) + "FIELD LOCATE=(1,1)-(2,1);FIELD LOCATE=(1,1)-(2,1);\nFIELD LOCATE=(1,1)-(2,1);\n"
-                                  "FIELD LOCATE=(0, 1)-(2, 1);",
+        {std::string(kBaseLine) +
+             "FIELD LOCATE=(1,1)-(2,1);FIELD LOCATE=(1,1)-(2,1);\nFIELD LOCATE=(1,1)-(2,1);\n"
+             "FIELD LOCATE=(0, 1)-(2, 1);",
          {2, 2, 3}},
         {std::string(kBaseLine) + "FIELD TAG=\"A\";", {2, 1, 1}},
         {std::string(kBaseLine) + "FIELD LOCATE=(1, 1)-(81, 1);", {2, 2, 1}},
@@ -127,7 +136,8 @@ TEST(FormReader, CheckPassErrors) {
         {std::string(kBaseLine) + "LINE LOCATE=(1, 1)-(2, 1), LTYPE=7-1;", {3, 3, 1}},
         // Figures take the form's line attributes as read; the repair of a
         // form without LTYPE comes later and does not reach them.
-        {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, FONT=\"M\"-9;\nLINE LOCATE=(1,1)-(2,1);", {3, 3, 1}},
+        {"BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, FONT=\"M\"-9;\nLINE LOCATE=(1,1)-(2,1);",
+         {3, 3, 1}},
     };
     for (const Row& row : rows) {
         const ReadForm r = readUtf8Form(row.text);
@@ -137,8 +147,8 @@ TEST(FormReader, CheckPassErrors) {
 }
 
 TEST(FormReader, MarginsAndLineDefaults) {
-    const ReadForm r = readUtf8Form(
-        "BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, LMARGIN=5.25, TMARGIN=5.5, FONT=\"M\"-9;");
+    const ReadForm r = readUtf8Form("BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, "
+                                    "LMARGIN=5.25, TMARGIN=5.5, FONT=\"M\"-9;");
     ASSERT_FALSE(r.error) << r.error;
     EXPECT_EQ(r.model->form.leftMargin, 525);
     EXPECT_EQ(r.model->form.topMargin, 55);
@@ -148,13 +158,16 @@ TEST(FormReader, MarginsAndLineDefaults) {
 }
 
 TEST(FormReader, RuntimeVariantsConvertWidthsAndNeedTags) {
-    const std::string text = "BASE TITLE=\"T\", SIZE=B4, DIRECTION=L, COLUMN=80, ROW=66, FONT=\"M\"-9, LTYPE=1-5;\n"
-                             "LINE LOCATE=(1,1)-(2,1), LTYPE=1-1;\nRECT LOCATE=(1,1)-(2,2), LTYPE=1-4;\n"
-                             "BITMAP LOCATE=(1,1)-(2,2), FILE=\"A.BMP\";\n";
+    const std::string text =
+        "BASE TITLE=\"T\", SIZE=B4, DIRECTION=L, COLUMN=80, ROW=66, FONT=\"M\"-9, LTYPE=1-5;\n"
+        "LINE LOCATE=(1,1)-(2,1), LTYPE=1-1;\nRECT LOCATE=(1,1)-(2,2), LTYPE=1-4;\n"
+        "BITMAP LOCATE=(1,1)-(2,2), FILE=\"A.BMP\";\n";
     struct Row {
         ReaderVariant variant;
         int form, line, rect;
-    } rows[] = {{ReaderVariant::Designer, 5, 1, 4}, {ReaderVariant::Print, 4, 0, 3}, {ReaderVariant::Preview, 3, 1, 2}};
+    } rows[] = {{ReaderVariant::Designer, 5, 1, 4},
+                {ReaderVariant::Print, 4, 0, 3},
+                {ReaderVariant::Preview, 3, 1, 2}};
     for (const Row& row : rows) {
         const ReadForm r = readUtf8Form(text, row.variant);
         ASSERT_FALSE(r.error) << r.error;
@@ -167,8 +180,9 @@ TEST(FormReader, RuntimeVariantsConvertWidthsAndNeedTags) {
     EXPECT_EQ(print.page.width, 3640);
     EXPECT_EQ(print.page.height, 2570);
 
-    const std::string tagged = "BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=2, TAGMODE=ON, FONT=\"M\"-9;\n"
-                               "FIELD LOCATE=(1, 40)-(2, 40), TAG=\"A\";\nFIELD LOCATE=(1, 1)-(2, 1);\n";
+    const std::string tagged =
+        "BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=2, TAGMODE=ON, FONT=\"M\"-9;\n"
+        "FIELD LOCATE=(1, 40)-(2, 40), TAG=\"A\";\nFIELD LOCATE=(1, 1)-(2, 1);\n";
     EXPECT_EQ(*readUtf8Form(tagged, ReaderVariant::Print).error, (FormError{2, 3, 2}));
     EXPECT_EQ(*readUtf8Form(tagged).error, (FormError{2, 2, 1}));
     const ReadForm preview = readUtf8Form(tagged.substr(0, tagged.rfind("FIELD")), ReaderVariant::Preview);
@@ -201,7 +215,8 @@ TEST(FormReader, BinaryAndOddLineEndsDoNotCrash) {
     const std::string withNul = std::string(kBaseLine) + "LINE LOCATE=(1,1)-(2,1);\n" + std::string(1, '\0') +
                                 "LINE LOCATE=(1,1)-(3,1);\nLINE LOCA\0TE=(1,1)-(4,1);\n";
     const std::string noFinalNewline = std::string(kBaseLine) + "LINE LOCATE=(1,1)-(2,1);";
-    const std::string longLine = std::string(kBaseLine) + "LINE LOCATE=(1,1)-(2,1)" + std::string(20000, ' ') + ";\n";
+    const std::string longLine =
+        std::string(kBaseLine) + "LINE LOCATE=(1,1)-(2,1)" + std::string(20000, ' ') + ";\n";
     for (const std::string& text : {noise, crOnly, withNul, noFinalNewline, longLine}) {
         FormModel model;
         readFormStatements(text, model, ReaderVariant::Print);
@@ -231,8 +246,10 @@ TEST(FormReader, FileErrorsAreReportedOnceAndLeaveTheModel) {
 }
 
 TEST(FormMessages, ComposedTexts) {
-    EXPECT_EQ(formErrorText({2, 2, 3}, MessageOrigin::Designer), "ﾌｨｰﾙﾄﾞ情報（3行） - LOCATEの指定に誤りがあります");
-    EXPECT_EQ(formErrorText({3, 3, 12}, MessageOrigin::Library), "図形情報（12行） - LTYPEの指定に誤りがあります");
+    EXPECT_EQ(formErrorText({2, 2, 3}, MessageOrigin::Designer),
+              "ﾌｨｰﾙﾄﾞ情報（3行） - LOCATEの指定に誤りがあります");
+    EXPECT_EQ(formErrorText({3, 3, 12}, MessageOrigin::Library),
+              "図形情報（12行） - LTYPEの指定に誤りがあります");
     EXPECT_EQ(formErrorText({1, 9, 0}, MessageOrigin::Designer), "帳票情報 - LTYPEの指定に誤りがあります");
     EXPECT_EQ(formErrorText({4, 7, 0}, MessageOrigin::Library), "その他 - プリンタが使用できません");
     EXPECT_EQ(formErrorText({4, 7, 0}, MessageOrigin::Designer), "その他 - ");

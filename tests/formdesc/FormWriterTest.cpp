@@ -1,6 +1,6 @@
+#include "FormWriter.h"
 #include "AtomicFile.h"
 #include "FormText.h"
-#include "FormWriter.h"
 #include "MessageSink.h"
 
 #include <gtest/gtest.h>
@@ -68,16 +68,16 @@ TEST(FormWriter, WritesTheReferenceFileByteForByte) {
     line.course = kCourseH;
     model.appendFigure(line);
 
-    const std::string expected = sjis::fromUtf8(crlf(
-        "//\n//\tTabrikor Ver0.2 (VELDOR Version) by Qen\n//\t作成： 2000年 4月 1日\n//\n\n"
-        "//\n//\t帳票情報\n//\n"
-        "BASE TITLE=\"新規帳票\", SIZE=B4, DIRECTION=L, COLUMN=180, ROW=60, LMARGIN=5, TMARGIN=5, "
-        "FONT=\"ＭＳ 明朝\"-9, LTYPE=1-3, TCOLOR=#000000, LCOLOR=#000000, MCOLOR=#C0C0C0;\n"
-        "//\n//\tフィールド情報\n//\n"
-        "FIELD LOCATE=(3, 2)-(20, 2), TAG=\"NAME\", WIDE=ON;\n"
-        "//\n//\t図形\n//\n"
-        "LINE LOCATE=(1, 5)-(40, 5), COURSE=H;\n"
-        "\n//\tEnd of file. Good By...\n"));
+    const std::string expected = sjis::fromUtf8(
+        crlf("//\n//\tTabrikor Ver0.2 (VELDOR Version) by Qen\n//\t作成： 2000年 4月 1日\n//\n\n"
+             "//\n//\t帳票情報\n//\n"
+             "BASE TITLE=\"新規帳票\", SIZE=B4, DIRECTION=L, COLUMN=180, ROW=60, LMARGIN=5, TMARGIN=5, "
+             "FONT=\"ＭＳ 明朝\"-9, LTYPE=1-3, TCOLOR=#000000, LCOLOR=#000000, MCOLOR=#C0C0C0;\n"
+             "//\n//\tフィールド情報\n//\n"
+             "FIELD LOCATE=(3, 2)-(20, 2), TAG=\"NAME\", WIDE=ON;\n"
+             "//\n//\t図形\n//\n"
+             "LINE LOCATE=(1, 5)-(40, 5), COURSE=H;\n"
+             "\n//\tEnd of file. Good By...\n"));
     EXPECT_EQ(formatFormFile(model, {2000, 4, 1}), expected);
 }
 
@@ -107,8 +107,9 @@ TEST(FormWriter, StatementItems) {
     f.minus = 1;
     f.center = 1;
     std::strcpy(f.constText, "ABC");
-    EXPECT_EQ(formatFieldStatement(f, form), "FIELD LOCATE=(3, 2)-(20, 2), TAG=\"NAME\", CENTER=ON, MINUS=ON, "
-                                             "\n\t  CONST=\"ABC\";\n");
+    EXPECT_EQ(formatFieldStatement(f, form),
+              "FIELD LOCATE=(3, 2)-(20, 2), TAG=\"NAME\", CENTER=ON, MINUS=ON, "
+              "\n\t  CONST=\"ABC\";\n");
     f.fontSize = 0;
     EXPECT_NE(formatFieldStatement(f, form).find("\"-, "), std::string::npos);
     FormInfo tagged = form;
@@ -192,7 +193,7 @@ TEST(FormWriter, RoundTripKeepsTheModel) {
 }
 
 class TempDir {
-public:
+  public:
     TempDir() {
         char name[] = "/tmp/zrk-test-XXXXXX";
         m_path = mkdtemp(name);
@@ -201,7 +202,7 @@ public:
     std::string file(const char* name) const { return m_path + "/" + name; }
     const std::string& path() const { return m_path; }
 
-private:
+  private:
     std::string m_path;
 };
 

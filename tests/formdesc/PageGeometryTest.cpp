@@ -22,8 +22,8 @@ FormInfo gridForm(int columns, int rows, int leftMargin, int topMargin) {
 namespace formdesc {
 
 std::ostream& operator<<(std::ostream& out, const PageGeometry& g) {
-    return out << "cell " << g.cellW << "x" << g.cellH << " origin " << g.originX << "," << g.originY << " page "
-               << g.pageW << "x" << g.pageH;
+    return out << "cell " << g.cellW << "x" << g.cellH << " origin " << g.originX << "," << g.originY
+               << " page " << g.pageW << "x" << g.pageH;
 }
 
 std::ostream& operator<<(std::ostream& out, const CellRect& r) {
@@ -44,11 +44,7 @@ TEST(PageGeometry, EdgeAllowanceAndFontHeight) {
         int fontHeight;
     };
     const Case cases[] = {
-        {600, 118, 90, 75},
-        {96, 18, 90, 12},
-        {96, 18, 105, 14},
-        {300, 59, 120, 50},
-        {72, 14, 100, 10},
+        {600, 118, 90, 75}, {96, 18, 90, 12}, {96, 18, 105, 14}, {300, 59, 120, 50}, {72, 14, 100, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dpi);
@@ -74,7 +70,13 @@ TEST(PageGeometry, PrinterAndPreviewGrids) {
         {"printer 3 mm", false, 2970, 2100, gridForm(180, 60, 30, 30), 600, {37, 78, 0, 0, 7015, 4960}},
         {"preview 3 mm", true, 2970, 2100, gridForm(180, 60, 30, 30), 96, {5, 12, 18, 18, 954, 774}},
         // 20 mm: the printer keeps 15 mm of it (472 - 118), the preview all.
-        {"printer 20 mm", false, 2970, 2100, gridForm(100, 50, 200, 200), 600, {64, 87, 354, 354, 7015, 4960}},
+        {"printer 20 mm",
+         false,
+         2970,
+         2100,
+         gridForm(100, 50, 200, 200),
+         600,
+         {64, 87, 354, 354, 7015, 4960}},
         {"preview 20 mm", true, 2970, 2100, gridForm(100, 50, 200, 200), 96, {10, 13, 75, 75, 1111, 761}},
         // Portrait B5 on a 300 dpi printer, left and top margins differ.
         {"printer B5 P", false, 1820, 2570, gridForm(80, 66, 100, 60), 300, {24, 44, 59, 11, 2149, 3035}},
@@ -120,9 +122,9 @@ TEST(PageGeometry, PrinterPaperFollowsTheFormsDirection) {
         {kDmPaperA5, kLandscape, {2100, 1480, kDmOrientLandscape}},
         {kDmPaperB4, kPortrait, {2570, 3640, kDmOrientPortrait}},
         {kDmPaperB5, kPortrait, {1820, 2570, kDmOrientPortrait}},
-        {9, kLandscape, {2970, 2100, kDmOrientLandscape}},  // A4 by its own code
-        {1, kPortrait, {2100, 2970, kDmOrientPortrait}},     // Letter: taken for A4
-        {0, 0, {2970, 2100, kDmOrientLandscape}},            // anything but P is landscape
+        {9, kLandscape, {2970, 2100, kDmOrientLandscape}}, // A4 by its own code
+        {1, kPortrait, {2100, 2970, kDmOrientPortrait}},   // Letter: taken for A4
+        {0, 0, {2970, 2100, kDmOrientLandscape}},          // anything but P is landscape
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);

@@ -20,7 +20,7 @@ TEST(ShiftJis, ConvertsWithTheWindowsTable) {
         int code;
         const char* utf8;
     } rows[] = {
-        {0x815C, "―"}, {0x8160, "～"}, {0x8161, "∥"}, {0x817C, "－"}, {0x8191, "￠"},
+        {0x815C, "―"},  {0x8160, "～"}, {0x8161, "∥"}, {0x817C, "－"}, {0x8191, "￠"},
         {0x8192, "￡"}, {0x81CA, "￢"}, {0x8740, "①"}, {0xED40, "纊"}, {0xFA40, "ⅰ"},
     };
     for (const Row& row : rows) {
@@ -35,7 +35,8 @@ TEST(ShiftJis, ConvertsWithTheWindowsTable) {
 
 TEST(ShiftJis, BadBytesDecodeToReplacementAndUnmappableEncodeToQuestionMark) {
     EXPECT_EQ(sjis::toUtf8(bytes({'A', 0x81})), "A\xEF\xBF\xBD");
-    EXPECT_EQ(sjis::toUtf8(bytes({0xA0, 'B'})), "\xEF\xBF\xBD" "B");
+    EXPECT_EQ(sjis::toUtf8(bytes({0xA0, 'B'})), "\xEF\xBF\xBD"
+                                                "B");
     EXPECT_EQ(sjis::fromUtf8("a😀b"), "a?b");
 }
 

@@ -1,5 +1,5 @@
-#include "KeyLookup.h"
 #include "ValueParsers.h"
+#include "KeyLookup.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,16 @@ TEST(ValueParsers, Tenths) {
     struct Row {
         const char* text;
         int tenths;
-    } rows[] = {{"5.5", 55}, {"5", 50}, {"5.25", 525}, {"10.0", 100}, {"0.5", 5}, {"", 0},
-                {"-1.5", -15}, {"10.5", 105}, {"99999999999", 2147483647}, {"1.000000000000", 2147483647}};
+    } rows[] = {{"5.5", 55},
+                {"5", 50},
+                {"5.25", 525},
+                {"10.0", 100},
+                {"0.5", 5},
+                {"", 0},
+                {"-1.5", -15},
+                {"10.5", 105},
+                {"99999999999", 2147483647},
+                {"1.000000000000", 2147483647}};
     for (const Row& row : rows)
         EXPECT_EQ(parseTenths(row.text), row.tenths) << row.text;
 }
@@ -20,9 +28,9 @@ TEST(ValueParsers, Colors) {
         const char* text;
         bool stored;
         int color;
-    } rows[] = {{"#FF0000", true, 255},      {"#0000FF", true, 0xFF0000}, {"#C0C0C0", true, 0xC0C0C0},
-                {"#12", true, 0x12},         {"#F", true, 15},            {"FF0000", false, -1},
-                {"#00FF", true, 0xFF00},     {"", false, -1}};
+    } rows[] = {
+        {"#FF0000", true, 255}, {"#0000FF", true, 0xFF0000}, {"#C0C0C0", true, 0xC0C0C0}, {"#12", true, 0x12},
+        {"#F", true, 15},       {"FF0000", false, -1},       {"#00FF", true, 0xFF00},     {"", false, -1}};
     for (const Row& row : rows) {
         int color = -1;
         EXPECT_EQ(parseColor(row.text, color), row.stored) << row.text;

@@ -164,7 +164,8 @@ TEST_P(BmpGood, DecodesEveryPixelInPlace) {
     ASSERT_EQ(image->height(), layout.height);
     for (int y = 0; y < layout.height; ++y)
         for (int x = 0; x < layout.width; ++x)
-            EXPECT_EQ(image->pixel(x, y) | 0xFF000000u, expectedColor(layout, x, y)) << "at " << x << "," << y;
+            EXPECT_EQ(image->pixel(x, y) | 0xFF000000u, expectedColor(layout, x, y))
+                << "at " << x << "," << y;
 }
 
 BmpLayout with(std::function<void(BmpLayout&)> change) {

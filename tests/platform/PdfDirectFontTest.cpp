@@ -1,5 +1,5 @@
-#include "PdfEmbeddedFont.h"
 #include "CellFont.h"
+#include "PdfEmbeddedFont.h"
 #include "PdfFontSubset.h"
 #include "PdfStreamWriter.h"
 #include "QtPainterBackend.h"

@@ -1,5 +1,5 @@
-#include "PngPageTarget.h"
 #include "PdfDirectTarget.h"
+#include "PngPageTarget.h"
 #include "TestApplication.h"
 
 #include <QDir>

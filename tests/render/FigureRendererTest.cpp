@@ -77,7 +77,8 @@ struct Canvas {
 
     explicit Canvas(RenderMode mode = RenderMode::Print, int zoom = 100, platform::Point scroll = {20, 20})
         : backend(mode == RenderMode::Print ? 600 : 96, mode == RenderMode::Print ? 600 : 96),
-          context{dc, mode == RenderMode::Print ? kPrintGrid : kPreviewGrid, policyOf(mode, form), backend.dpiY()} {
+          context{dc, mode == RenderMode::Print ? kPrintGrid : kPreviewGrid, policyOf(mode, form),
+                  backend.dpiY()} {
         const formdesc::PageGeometry& g = context.geometry;
         dc.setMapMode(platform::MapMode::Isotropic);
         dc.setWindowExt(g.pageW, g.pageH);
@@ -144,10 +145,12 @@ TEST(FigureRenderer, LinesRunBetweenTheFigurePoints) {
          shifted({166, 78, 166, 312}, 3, 0, 390)},
         {"loop count 0", looped(line(3, 2, 10, 2, kCourseH), kLoopH, 0, 4), {{92, 78, 351, 78}}},
         {"loop count -1", looped(line(3, 2, 10, 2, kCourseH), kLoopH, -1, 4), {}},
-        {"no direction ignores the count", looped(line(3, 2, 10, 2, kCourseH), kLoopNone, 5, 4),
+        {"no direction ignores the count",
+         looped(line(3, 2, 10, 2, kCourseH), kLoopNone, 5, 4),
          {{92, 78, 351, 78}}},
         // Frames: left, bottom, right, top.
-        {"frame", rect(2, 2, 4, 3),
+        {"frame",
+         rect(2, 2, 4, 3),
          {{55, 78, 55, 234}, {55, 234, 129, 234}, {129, 78, 129, 234}, {55, 78, 129, 78}}},
     };
     for (const Case& c : cases) {
@@ -172,10 +175,14 @@ TEST(FigureRenderer, LastRowCutsEveryCopyOnTheLastPageOnly) {
         {"not the last page: whole", line(5, 2, 5, 40, kCourseV), false, {{166, 78, 166, 3120}}},
         {"frame below row 10: absent", rect(2, 12, 4, 14), true, {}},
         {"line from row 10 kept", line(5, 10, 5, 12, kCourseV), true, {{166, 702, 166, 780}}},
-        {"frame below row 10 on another page", rect(2, 12, 4, 14), false,
+        {"frame below row 10 on another page",
+         rect(2, 12, 4, 14),
+         false,
          {{55, 858, 55, 1092}, {55, 1092, 129, 1092}, {129, 858, 129, 1092}, {55, 858, 129, 858}}},
         // Copies at rows 2-4, 6-8, 10-12 (cut to 10) and 14-16 (not drawn).
-        {"each copy on its own rows", looped(line(5, 2, 5, 4, kCourseV), kLoopV, 3, 4), true,
+        {"each copy on its own rows",
+         looped(line(5, 2, 5, 4, kCourseV), kLoopV, 3, 4),
+         true,
          {{166, 78, 166, 312}, {166, 390, 166, 624}, {166, 702, 166, 780}}},
     };
     for (const Case& c : cases) {
@@ -256,19 +263,49 @@ TEST(FigureRenderer, DenseDotsInDevicePixels) {
     };
     const std::vector<Case> cases = {
         // Column 5, rows 2-4: x 166, y 78..312.
-        {"print V", RenderMode::Print, 100, line(5, 2, 5, 4, kCourseV, kLineDenseDots, 0), {166, 78, 166, 80}, 6, 40,
+        {"print V",
+         RenderMode::Print,
+         100,
+         line(5, 2, 5, 4, kCourseV, kLineDenseDots, 0),
+         {166, 78, 166, 80},
+         6,
+         40,
          {166, 312, 166, 312}},
         // Columns 3-10 along row 2: x 92..351.
-        {"print H", RenderMode::Print, 100, line(3, 2, 10, 2, kCourseH, kLineDenseDots, 0), {92, 78, 93, 78}, 5, 52,
+        {"print H",
+         RenderMode::Print,
+         100,
+         line(3, 2, 10, 2, kCourseH, kLineDenseDots, 0),
+         {92, 78, 93, 78},
+         5,
+         52,
          {347, 78, 348, 78}},
-        {"print V, width 3", RenderMode::Print, 100, line(5, 2, 5, 4, kCourseV, kLineDenseDots, 3),
-         {166, 78, 166, 81}, 9, 27, {166, 312, 166, 312}},
+        {"print V, width 3",
+         RenderMode::Print,
+         100,
+         line(5, 2, 5, 4, kCourseV, kLineDenseDots, 3),
+         {166, 78, 166, 81},
+         9,
+         27,
+         {166, 312, 166, 312}},
         // Preview at 200 %, scrolled to (20, 20): x 40 -> 100, y 30..66 -> 80..152.
-        {"preview V", RenderMode::Preview, 200, line(5, 2, 5, 4, kCourseV, kLineDenseDots, 1), {100, 80, 100, 81}, 3,
-         25, {100, 152, 100, 152}},
+        {"preview V",
+         RenderMode::Preview,
+         200,
+         line(5, 2, 5, 4, kCourseV, kLineDenseDots, 1),
+         {100, 80, 100, 81},
+         3,
+         25,
+         {100, 152, 100, 152}},
         // x 30..65 -> 80..150, y 30 -> 80.
-        {"preview H", RenderMode::Preview, 200, line(3, 2, 10, 2, kCourseH, kLineDenseDots, 1), {80, 80, 81, 80}, 3,
-         24, {149, 80, 150, 80}},
+        {"preview H",
+         RenderMode::Preview,
+         200,
+         line(3, 2, 10, 2, kCourseH, kLineDenseDots, 1),
+         {80, 80, 81, 80},
+         3,
+         24,
+         {149, 80, 150, 80}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -336,7 +373,8 @@ TEST(FigureRenderer, HugeRepetitionsAndCoordinatesStayBounded) {
         {"pitch 2^31-1", looped(line(3, 2, 10, 2, kCourseH), kLoopH, INT_MAX, INT_MAX), 1},
         {"pitch -2^31", looped(line(3, 2, 10, 2, kCourseV), kLoopV, INT_MAX, INT_MIN), 1},
         {"cells far outside", line(INT_MAX, INT_MIN, INT_MIN, INT_MAX, kCourseLU), 1},
-        {"dense dots far outside", line(5, INT_MIN, 5, INT_MAX, kCourseV, kLineDenseDots, 0), 3 * 7015 / 6 + 2},
+        {"dense dots far outside", line(5, INT_MIN, 5, INT_MAX, kCourseV, kLineDenseDots, 0),
+         3 * 7015 / 6 + 2},
         {"dense dots far left", line(INT_MIN, 2, INT_MAX, 2, kCourseH, kLineDenseDots, 4), 3 * 7015 / 11 + 2},
     };
     for (const Case& c : cases) {

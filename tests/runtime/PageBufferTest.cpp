@@ -161,7 +161,8 @@ TEST(FigureLastRow, OnlyTheLastPageWithAPositiveRowIsCut) {
     };
     const Case cases[] = {{10, true, 10}, {10, false, 0}, {0, true, 0}, {-5, true, 0}};
     for (const Case& c : cases)
-        EXPECT_EQ(runtime::figureLastRow(c.lastRow, c.lastPage), c.expected) << c.lastRow << " " << c.lastPage;
+        EXPECT_EQ(runtime::figureLastRow(c.lastRow, c.lastPage), c.expected)
+            << c.lastRow << " " << c.lastPage;
 }
 
 } // namespace

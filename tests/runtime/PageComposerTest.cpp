@@ -17,10 +17,10 @@
 
 using platform::RecordingBackend;
 using platform::Rect;
-using runtime::PageBuffer;
-using runtime::PageComposer;
 using render::RenderContext;
 using render::RenderPolicy;
+using runtime::PageBuffer;
+using runtime::PageComposer;
 
 namespace fs = std::filesystem;
 

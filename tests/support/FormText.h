@@ -25,10 +25,12 @@ inline ReadForm readUtf8Form(const std::string& utf8,
     return result;
 }
 
-inline std::string utf8Of(std::string_view sjisText) { return formdesc::sjis::toUtf8(sjisText); }
+inline std::string utf8Of(std::string_view sjisText) {
+    return formdesc::sjis::toUtf8(sjisText);
+}
 
-inline const char* kBaseLine =
-    "BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, LMARGIN=5, TMARGIN=5, FONT=\"ＭＳ 明朝\"-9, LTYPE=1-3;\n";
+inline const char* kBaseLine = "BASE TITLE=\"T\", SIZE=A4, DIRECTION=P, COLUMN=80, ROW=66, LMARGIN=5, "
+                               "TMARGIN=5, FONT=\"ＭＳ 明朝\"-9, LTYPE=1-3;\n";
 
 inline std::ostream& operator<<(std::ostream& out, const std::optional<formdesc::FormError>& e) {
     if (!e)
