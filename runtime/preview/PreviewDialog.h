@@ -33,6 +33,7 @@ class PreviewDialog : public QDialog {
     bool goToPage(int pageNumber);
     int currentPage() const;
     int zoom() const;
+    void setPrintChooser(TargetChooser chooser) { m_printChooser = std::move(chooser); }
     // Prints the form's data file, then closes the preview for PRINT=ONLY.
     void print();
 

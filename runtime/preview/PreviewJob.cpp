@@ -41,6 +41,9 @@ int PreviewJob::run() {
     // A top-level window of its own, modal for the caller's windows, which
     // still repaint while it is open.
     PreviewDialog dialog(pages, m_printChooser);
+    // Printing from the preview: the print dialog belongs to the preview window.
+    if (!m_printChooser)
+        dialog.setPrintChooser(previewPrintChooser(&dialog));
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setGeometry(previewWindowRect());
     // The index is built before the window is first shown; when that fails
@@ -57,9 +60,10 @@ bool previewDisplayAvailable() {
     return platform::QtMessageSink::canShowWindows() && QGuiApplication::primaryScreen() != nullptr;
 }
 
-TargetChooser previewPrintChooser() {
+TargetChooser previewPrintChooser(QWidget* dialogParent) {
     PrinterRoad road;
     road.dialogAllowed = true;
+    road.dialogParent = dialogParent;
     return printerChooser(road);
 }
 
@@ -75,7 +79,6 @@ int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPa
         return kViewNoDisplay;
     }
     PreviewJob job(formPath ? formPath : "", dataPath ? dataPath : "", control);
-    job.setPrintChooser(previewPrintChooser());
     return job.run();
 }
 

@@ -6,6 +6,8 @@
 
 #include "PPModule.h"
 
+class QWidget;
+
 // The preview job behind ZRK_View: reads the form, loads page 1, opens the
 // preview window sized to the desktop, indexes the data file's pages and
 // waits until the window is closed.
@@ -29,8 +31,8 @@ class PreviewJob {
     // control may be null. Messages go to the installed message sink.
     PreviewJob(std::string formPath, std::string dataPath, const char* control);
 
-    // Where "印刷" prints. Without one, "印刷" prints nothing (PRINT=ONLY
-    // still closes the window).
+    // Where "印刷" prints. Without one, it asks the print dialog, which
+    // belongs to the preview window.
     void setPrintChooser(TargetChooser chooser) { m_printChooser = std::move(chooser); }
     // Called with the window once it exists and its pages are indexed, just
     // before the modal loop (tests drive the window from here).
@@ -61,6 +63,6 @@ int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPa
 
 // The chooser "印刷" uses in runPreviewJob: the print dialog and the printer
 // it returns.
-TargetChooser previewPrintChooser();
+TargetChooser previewPrintChooser(QWidget* dialogParent);
 
 } // namespace runtime

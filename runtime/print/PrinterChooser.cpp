@@ -21,13 +21,13 @@ ChosenTarget noDevice(std::string reason) {
 
 // A print dialog, not a print-setup dialog: all pages, no page numbers, no
 // selection, no printing to a file.
-std::unique_ptr<QPrinter> askUser(const OwnerWindow* owner) {
+std::unique_ptr<QPrinter> askUser(const PrinterRoad& road) {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrintDialog dialog(printer.get());
+    QPrintDialog dialog(printer.get(), road.dialogParent);
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
-    if (owner)
-        owner->adopt(dialog);
+    if (road.owner && !road.dialogParent)
+        road.owner->adopt(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return nullptr;
     return printer;
@@ -54,7 +54,7 @@ TargetChooser printerChooser(PrinterRoad road) {
                 return noDevice("there is no default printer");
             printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
         } else {
-            printer = askUser(road.owner);
+            printer = askUser(road);
             if (!printer) {
                 ChosenTarget cancelled;
                 cancelled.failure = kPrintCancelled;

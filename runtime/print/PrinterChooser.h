@@ -4,6 +4,8 @@
 
 #include <string>
 
+class QWidget;
+
 namespace platform {
 struct SpoolReceipt;
 }
@@ -22,6 +24,8 @@ struct PrinterRoad {
     bool dialogAllowed = false;
     // The dialog is kept above this window; may be null.
     const OwnerWindow* owner = nullptr;
+    // A window of this process that owns the dialog (the preview); may be null.
+    QWidget* dialogParent = nullptr;
     // Filled in with the spooler's job once the document is handed over; may be null.
     platform::SpoolReceipt* receipt = nullptr;
 };

@@ -1,7 +1,9 @@
 #include "PreviewFixture.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QPrintDialog>
 #include <QScreen>
 #include <QTimer>
 
@@ -158,6 +160,28 @@ TEST_F(PreviewJobTest, PrintOnPrintsOnceAndKeepsTheWindow) {
     EXPECT_FALSE(m_forcedClose);
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(openAfterPrint);
+}
+
+// "印刷" without a chooser of the caller's asks the print dialog, which
+// belongs to the preview window (kept above it, centred on it).
+TEST_F(PreviewJobTest, ThePrintDialogBelongsToThePreview) {
+    PreviewJob job(form(), data(pagedLines(3)), nullptr);
+    QWidget* parent = nullptr;
+    bool asked = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            asked = true;
+            parent = dialog->parentWidget();
+            dialog->reject();
+            QTimer::singleShot(0, m_dialog, [this] { m_dialog->accept(); });
+        }
+    });
+    poll.start(10);
+    EXPECT_EQ(run(job, [](PreviewDialog& dialog) { dialog.print(); }), runtime::kViewDone);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(parent, m_dialog);
+    EXPECT_FALSE(m_forcedClose);
 }
 
 TEST_F(PreviewJobTest, WithoutADisplayThePreviewSaysSo) {
