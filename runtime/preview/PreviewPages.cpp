@@ -5,19 +5,10 @@
 #include "EventPump.h"
 #include "FormMessages.h"
 #include "PageRules.h"
+#include "RuntimeMessages.h"
 #include "ShiftJis.h"
 
 namespace runtime {
-
-namespace {
-
-constexpr int kMessageDataFile = 2;
-
-void reportDataFileError() {
-    formdesc::reportFormError(formdesc::kErrorOther, kMessageDataFile, 0, formdesc::MessageOrigin::Library);
-}
-
-} // namespace
 
 PreviewPages::PreviewPages(std::string formPath, std::string dataPath, const char* control)
     : m_formPath(std::move(formPath)), m_dataPath(std::move(dataPath)),
@@ -37,7 +28,7 @@ bool PreviewPages::readForm() {
 
 bool PreviewPages::loadFirstPage() {
     if (!loadPage(m_dataPath, 0, m_model->form, *m_page, platform::pumpPendingEvents)) {
-        reportDataFileError();
+        reportRuntimeError(kMessageDataFile);
         return false;
     }
     m_currentPage = 1;
@@ -47,7 +38,7 @@ bool PreviewPages::loadFirstPage() {
 bool PreviewPages::buildIndex() {
     auto index = runtime::buildPageIndex(m_dataPath, m_model->form.rows, platform::pumpPendingEvents);
     if (!index) {
-        reportDataFileError();
+        reportRuntimeError(kMessageDataFile);
         return false;
     }
     m_index = std::move(*index);
@@ -64,7 +55,7 @@ bool PreviewPages::goTo(int pageNumber) {
         goToPage(m_dataPath, m_index, pageNumber, m_model->form, *m_page, platform::pumpPendingEvents);
     m_loading = false;
     if (!loaded) {
-        reportDataFileError();
+        reportRuntimeError(kMessageDataFile);
         return false;
     }
     m_currentPage = pageNumber;

@@ -7,23 +7,12 @@
 #include "PageGeometry.h"
 #include "PageReader.h"
 #include "PageRules.h"
+#include "RuntimeMessages.h"
 #include "ShiftJis.h"
 
 #include <filesystem>
 
 namespace runtime {
-
-namespace {
-
-void reportRuntimeError(int code) {
-    formdesc::reportFormError(formdesc::kErrorOther, code, 0, formdesc::MessageOrigin::Library);
-}
-
-constexpr int kMessageDataFile = 2;
-constexpr int kMessageNoDevice = 6;
-constexpr int kMessageCannotPrint = 7;
-
-} // namespace
 
 PPModule::PPModule(std::string formPath, std::string dataPath, const char* control)
     : m_formPath(std::move(formPath)), m_dataPath(std::move(dataPath)),
