@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <new>
 
 namespace platform {
 
@@ -165,12 +166,12 @@ std::optional<QImage> decodeBmp(std::span<const unsigned char> bytes) {
             return std::nullopt;
         image = QImage(int(width), int(height), QImage::Format_Indexed8);
         if (image.isNull())
-            return std::nullopt;
+            throw std::bad_alloc();
         image.setColorTable(*palette);
     } else {
         image = QImage(int(width), int(height), QImage::Format_RGB32);
         if (image.isNull())
-            return std::nullopt;
+            throw std::bad_alloc();
     }
 
     const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]);

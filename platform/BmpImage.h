@@ -18,7 +18,9 @@ inline constexpr long long kBmpMaxPixels = 64LL * 1024 * 1024;
 // (BI_RGB) or with bit-field masks for 16 and 32 bits, stored bottom-up or
 // top-down. 1 to 8 bits give an indexed image with the file's palette,
 // deeper files an RGB32 image. Anything else, anything cut short and anything
-// whose sizes do not add up gives nothing.
+// whose sizes do not add up gives nothing. The sizes are checked first, so a
+// null image from Qt can only mean that memory ran out: that throws
+// std::bad_alloc, for the caller to tell apart from a damaged file.
 std::optional<QImage> decodeBmp(std::span<const unsigned char> bytes);
 
 } // namespace platform

@@ -6,6 +6,7 @@
 namespace {
 
 using namespace platform;
+using testsupport::RecordingBackend;
 
 struct IsotropicCase {
     int dpiX, dpiY;

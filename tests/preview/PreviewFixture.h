@@ -16,6 +16,7 @@
 #include "PreviewDialog.h"
 #include "PreviewPages.h"
 #include "ShiftJis.h"
+#include "TempFolder.h"
 
 // Forms and data files written to a private folder, and a preview window
 // opened on them the way the preview job opens it. The application object
@@ -38,28 +39,13 @@ inline std::string pagedLines(int pages, int rows = 3) {
     return text;
 }
 
-class TempFolder {
+// A test's own folder whose files are written from UTF-8 as Shift-JIS.
+class TempFolder : public ::TempFolder {
   public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zrk-preview-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        m_path = pattern;
-    }
-    ~TempFolder() { std::filesystem::remove_all(m_path); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
     // Writes UTF-8 text as Shift-JIS bytes; returns the file's path.
     std::string write(const std::string& name, const std::string& utf8) const {
-        const std::string path = (m_path / name).string();
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << formdesc::sjis::fromUtf8(utf8);
-        return path;
+        return writeBytes(name, formdesc::sjis::fromUtf8(utf8));
     }
-
-  private:
-    std::filesystem::path m_path;
 };
 
 // A preview window over a form and its data, indexed and shown at a fixed

@@ -87,7 +87,7 @@ class RecordingTarget : public platform::PageTarget {
 
   private:
     TargetRecord& m_record;
-    platform::RecordingBackend m_backend{300, 300};
+    testsupport::RecordingBackend m_backend{300, 300};
     platform::DeviceContext m_dc{m_backend};
 };
 

@@ -5,14 +5,15 @@
 #include <vector>
 
 #include "FigureRenderer.h"
+#include "FormRecords.h"
 #include "RecordingBackend.h"
 
 using platform::PenStyle;
-using platform::RecordingBackend;
 using platform::Rect;
 using render::FigureRenderer;
 using render::RenderContext;
 using render::RenderPolicy;
+using testsupport::RecordingBackend;
 
 namespace {
 
@@ -41,16 +42,7 @@ formdesc::FormInfo printForm() {
 
 formdesc::FigureInfo line(int c1, int r1, int c2, int r2, int course, int type = formdesc::kLineSolid,
                           int width = 0) {
-    formdesc::FigureInfo figure{};
-    figure.kind = formdesc::kKindLine;
-    figure.startCol = c1;
-    figure.startRow = r1;
-    figure.endCol = c2;
-    figure.endRow = r2;
-    figure.course = course;
-    figure.lineType = type;
-    figure.lineWidth = width;
-    return figure;
+    return testsupport::lineRecord(c1, r1, c2, r2, course, type, width);
 }
 
 formdesc::FigureInfo rect(int c1, int r1, int c2, int r2, int meshKind = formdesc::kMeshFrameOnly) {

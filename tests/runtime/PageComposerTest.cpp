@@ -9,18 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "FormRecords.h"
 #include "MessageSink.h"
 #include "PageComposer.h"
 #include "PageRules.h"
 #include "RecordingBackend.h"
 #include "ShiftJis.h"
+#include "TempFolder.h"
 
-using platform::RecordingBackend;
 using platform::Rect;
 using render::RenderContext;
 using render::RenderPolicy;
 using runtime::PageBuffer;
 using runtime::PageComposer;
+using testsupport::RecordingBackend;
 
 namespace fs = std::filesystem;
 
@@ -76,17 +78,6 @@ formdesc::FigureInfo figure(int kind, int c1, int r1, int c2, int r2, int course
     return f;
 }
 
-formdesc::FigureInfo bitmap(int c1, int r1, int c2, int r2, const char* fileName) {
-    formdesc::FigureInfo f{};
-    f.kind = formdesc::kKindBitmap;
-    f.startCol = c1;
-    f.startRow = r1;
-    f.endCol = c2;
-    f.endRow = r2;
-    formdesc::sjis::storeWhole(f.fileName, sizeof f.fileName, fileName);
-    return f;
-}
-
 std::unique_ptr<PageBuffer> pageOf(const std::vector<std::string>& lines, const formdesc::FormInfo& form) {
     auto page = std::make_unique<PageBuffer>();
     for (const std::string& line : lines)
@@ -111,39 +102,6 @@ struct Canvas {
         for (const Call& call : backend.calls)
             result += "LFCI"[call.kind];
         return result;
-    }
-};
-
-// A 2 x 2 BMP of 24 bits.
-std::vector<unsigned char> tinyBmp() {
-    std::vector<unsigned char> b(70, 0);
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, 70);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 2);
-    put32(22, 2);
-    b[26] = 1;
-    b[28] = 24;
-    put32(34, 16);
-    return b;
-}
-
-struct TempFolder {
-    fs::path path = fs::temp_directory_path() / ("zrk-compose-" + std::to_string(::getpid()));
-    TempFolder() { fs::create_directories(path); }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    void write(const std::string& name, const std::vector<unsigned char>& bytes) const {
-        std::ofstream out(path / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 };
 
@@ -280,9 +238,9 @@ TEST(PageComposer, LastRowOnlyOnTheLastPage) {
 
 TEST(PageComposer, BitmapsAreReadOnceAndFailuresReportedOnce) {
     TempFolder folder;
-    folder.write("logo.bmp", tinyBmp());
-    folder.write("empty.bmp", {});
-    folder.write("text.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
+    folder.writeBytes("logo.bmp", testsupport::tinyBmp());
+    folder.writeBytes("empty.bmp", "");
+    folder.writeBytes("text.bmp", "not a bmp");
     struct Case {
         const char* name;
         const char* fileName; // as the reader stores it: upper case
@@ -300,15 +258,15 @@ TEST(PageComposer, BitmapsAreReadOnceAndFailuresReportedOnce) {
         formdesc::RecordingMessageSink sink;
         formdesc::ScopedMessageSink scoped(sink);
         auto model = newModel();
-        model->appendFigure(bitmap(2, 2, 4, 3, c.fileName));
-        PageComposer composer(*model, folder.path);
+        model->appendFigure(testsupport::bitmapRecord(2, 2, 4, 3, c.fileName));
+        PageComposer composer(*model, folder.path());
         const auto page = pageOf({"x"}, model->form);
         Canvas canvas(model->form);
         composer.composePage(canvas.context, *page);
         // The second page does not read the file again.
-        fs::remove(folder.path / "logo.bmp");
+        fs::remove(folder.path() / "logo.bmp");
         composer.composePage(canvas.context, *page);
-        folder.write("logo.bmp", tinyBmp());
+        folder.writeBytes("logo.bmp", testsupport::tinyBmp());
 
         const std::vector<Call> images = canvas.backend.of(Call::Image);
         ASSERT_EQ(images.size(), c.images);
@@ -332,7 +290,7 @@ TEST(PageComposer, BitmapBelowTheLastRowIsNotRead) {
     formdesc::RecordingMessageSink sink;
     formdesc::ScopedMessageSink scoped(sink);
     auto model = newModel();
-    model->appendFigure(bitmap(2, 6, 4, 8, "NONE.BMP"));
+    model->appendFigure(testsupport::bitmapRecord(2, 6, 4, 8, "NONE.BMP"));
     Canvas canvas(model->form);
     canvas.context.policy.lastRow = 5;
     PageComposer(*model).composePage(canvas.context, *pageOf({"x"}, model->form));

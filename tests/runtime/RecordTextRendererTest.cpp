@@ -9,7 +9,7 @@
 #include "RecordingBackend.h"
 #include "ShiftJis.h"
 
-using platform::RecordingBackend;
+using testsupport::RecordingBackend;
 using render::FieldRenderer;
 using render::RenderContext;
 using render::RenderPolicy;

@@ -2,7 +2,9 @@
 
 #include <QImage>
 
-namespace platform {
+namespace testsupport {
+
+using namespace platform;
 
 void RecordingBackend::drawLine(Point from, Point to, const DevicePen& pen) {
     calls.push_back({Call::Line, {from.x, from.y, to.x, to.y}, pen, pen.color, {}, {}});
@@ -43,4 +45,4 @@ std::string RecordingBackend::text() const {
     return result;
 }
 
-} // namespace platform
+} // namespace testsupport

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "FormModel.h"
+#include "ShiftJis.h"
+
+// Records built field by field for the tests of drawing and composition.
+namespace testsupport {
+
+inline formdesc::FigureInfo figureRecord(int kind, int c1, int r1, int c2, int r2) {
+    formdesc::FigureInfo f{};
+    f.kind = kind;
+    f.startCol = c1;
+    f.startRow = r1;
+    f.endCol = c2;
+    f.endRow = r2;
+    f.lineType = formdesc::kLineSolid;
+    return f;
+}
+
+inline formdesc::FigureInfo lineRecord(int c1, int r1, int c2, int r2, int course,
+                                       int type = formdesc::kLineSolid, int width = 0) {
+    formdesc::FigureInfo f = figureRecord(formdesc::kKindLine, c1, r1, c2, r2);
+    f.course = course;
+    f.lineType = type;
+    f.lineWidth = width;
+    return f;
+}
+
+inline formdesc::FigureInfo bitmapRecord(int c1, int r1, int c2, int r2, const char* fileName) {
+    formdesc::FigureInfo f = figureRecord(formdesc::kKindBitmap, c1, r1, c2, r2);
+    f.lineType = 0;
+    formdesc::sjis::storeWhole(f.fileName, sizeof f.fileName, fileName);
+    return f;
+}
+
+// The bytes of a 2 x 2 BMP of 24 bits, all black.
+inline std::string tinyBmp() {
+    std::string b(70, '\0');
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, 70);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 2);
+    b[26] = 1;
+    b[28] = 24;
+    put32(34, 16);
+    return b;
+}
+
+} // namespace testsupport
