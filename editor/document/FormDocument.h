@@ -1,0 +1,93 @@
+#pragma once
+
+#include "FormModel.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// The designer's single open form: the records, a saved copy of them for the
+// modified check, the file path, whether the form has a name yet, and the
+// folder the file dialogs start in. Talks to the user only through a
+// DocumentUi and the message sink.
+namespace editor {
+
+class DocumentUi;
+
+enum class NamingState { Unnamed = 1, Named = 2 };
+
+class FormDocument : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit FormDocument(DocumentUi& ui, QObject* parent = nullptr);
+    ~FormDocument() override;
+
+    // The records, read and changed in place by drawing, tools and sheets.
+    formdesc::FormModel& model() { return *m_model; }
+    const formdesc::FormModel& model() const { return *m_model; }
+    // The records as they were after the last new, open or save.
+    const formdesc::FormModel& savedCopy() const { return *m_saved; }
+
+    // Clears the form and gives it the defaults of a new form, unnamed and
+    // not modified. Never asks.
+    void newForm();
+    // Asks for a file and reads it. On any failure the form, path, saved copy
+    // and title stay as they were.
+    bool openForm();
+    // Reads the given file exactly as openForm does after the dialog.
+    bool openFormFile(const QString& path);
+    // Writes the form under its path, or asks for one when it has none.
+    bool saveForm();
+    // Asks for a path and writes the form there.
+    bool saveFormAs();
+
+    // True when the records differ from the saved copy, byte for byte.
+    bool isModified() const;
+    // Offers to save a modified form; true when the caller may go on.
+    bool confirmDiscard();
+    // confirmDiscard, then empties the clipboard; true when the designer may close.
+    bool canClose();
+
+    QString path() const { return m_path; }
+    NamingState namingState() const { return m_naming; }
+    // A folder ending in '/', or empty.
+    QString lastFolder() const { return m_lastFolder; }
+    void setLastFolder(const QString& folder) { m_lastFolder = folder; }
+
+    // "Tabrik [<form title>]" as new and open set it.
+    QString windowTitle() const { return m_windowTitle; }
+    // Shows a different text in the frame's title (the form sheet shows the bare title).
+    void setWindowTitle(const QString& text);
+    static QString titleFor(const formdesc::FormInfo& form);
+
+    // True when one more field or figure may be added; otherwise shows
+    // "登録限度に達しています" and returns false.
+    bool canAddField() const;
+    bool canAddFigure() const;
+
+    // The clipboard format of copied items, and emptying the clipboard as the
+    // canvas does when it is created and when the designer closes.
+    static constexpr const char* kClipboardFormat = "TABRIK_FORMAT";
+    static void emptyClipboard();
+
+  signals:
+    // The records were replaced as a whole (new or a successful open).
+    void recordsReplaced();
+    void titleChanged(const QString& title);
+
+  private:
+    bool writeTo(const QString& path);
+    void rememberFolderOf(const QString& file);
+
+    DocumentUi& m_ui;
+    std::unique_ptr<formdesc::FormModel> m_model;
+    std::unique_ptr<formdesc::FormModel> m_saved;
+    QString m_path;
+    NamingState m_naming = NamingState::Unnamed;
+    QString m_lastFolder;
+    QString m_windowTitle;
+};
+
+} // namespace editor

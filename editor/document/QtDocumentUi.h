@@ -1,0 +1,29 @@
+#pragma once
+
+#include "DocumentUi.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The document's dialogs as Qt shows them: QFileDialog for open and save and a
+// QMessageBox for the save question, all owned by one parent window.
+namespace editor {
+
+class QtDocumentUi : public DocumentUi {
+  public:
+    explicit QtDocumentUi(QWidget* dialogParent = nullptr);
+
+    void setDialogParent(QWidget* parent) { m_parent = parent; }
+
+    QString chooseFileToOpen(const QString& startFolder) override;
+    QString chooseFileToSave(const QString& startFolder) override;
+    SaveAnswer askToSaveChanges() override;
+
+    // The file type list of both dialogs.
+    static QString fileFilter();
+
+  private:
+    QPointer<QWidget> m_parent;
+};
+
+} // namespace editor
