@@ -40,23 +40,25 @@ Wide pixels(Wide dpi, Wide tenths) {
 } // namespace
 
 PrinterPaper printerPaper(int dmPaperSize, int direction) {
-    PaperDimensions paper{2970, 2100};
+    int paperSize = kPaperA4;
     switch (dmPaperSize) {
     case kDmPaperA3:
-        paper = {4200, 2970};
+        paperSize = kPaperA3;
         break;
     case kDmPaperA5:
-        paper = {2100, 1480};
+        paperSize = kPaperA5;
         break;
     case kDmPaperB4:
-        paper = {3640, 2570};
+        paperSize = kPaperB4;
         break;
     case kDmPaperB5:
-        paper = {2570, 1820};
+        paperSize = kPaperB5;
         break;
     default:
         break;
     }
+    PaperDimensions paper{};
+    paperDimensions(paperSize, paper);
     if (direction == kPortrait)
         return {paper.shortSide, paper.longSide, kDmOrientPortrait};
     return {paper.longSide, paper.shortSide, kDmOrientLandscape};

@@ -29,7 +29,7 @@ bool ControlOptions::printsOnDefault() const {
 int settleScale(int percent) {
     if (percent == 0)
         return ControlOptions::kDefaultScale;
-    return std::clamp(percent, ControlOptions::kMinScale, ControlOptions::kMaxScale);
+    return std::clamp(percent, kMinZoom, kMaxZoom);
 }
 
 ControlOptions parseControlOptions(std::string_view control) {

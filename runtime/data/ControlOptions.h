@@ -7,6 +7,11 @@
 // e.g. "CONTROL CANCEL=ON, PRINTER=Default;".
 namespace runtime {
 
+// The preview's zoom limits in percent, for SCALE and for every zoom the
+// window offers.
+inline constexpr int kMinZoom = 50;
+inline constexpr int kMaxZoom = 500;
+
 enum class PrintRequest {
     None,          // preview only
     PrintAndKeep,  // PRINT=ON: print once the first page shows, keep the preview
@@ -15,8 +20,6 @@ enum class PrintRequest {
 
 struct ControlOptions {
     static constexpr int kDefaultScale = 100;
-    static constexpr int kMinScale = 50;
-    static constexpr int kMaxScale = 500;
 
     bool cancel = false;                     // print: show the abort dialog
     std::string printer;                     // print: as written, upper-cased

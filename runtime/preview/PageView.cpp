@@ -51,7 +51,7 @@ PageView::PageView(PreviewPages& pages, int zoom, QWidget* parent)
 PageView::~PageView() = default;
 
 void PageView::setZoom(int percent) {
-    m_zoom = std::clamp(percent, preview::kMinZoom, preview::kMaxZoom);
+    m_zoom = std::clamp(percent, kMinZoom, kMaxZoom);
     refresh();
 }
 

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "ControlOptions.h"
+
 // The arithmetic of the preview window, without a window behind it: the zoom
 // list and its steps, the whole-page zoom, where the page sits in the page
 // view, what the scroll bars show and how scrolling moves the page, and which
@@ -11,8 +13,6 @@
 // the device position of the page's top-left corner in the page view.
 namespace runtime::preview {
 
-inline constexpr int kMinZoom = 50;
-inline constexpr int kMaxZoom = 500;
 inline constexpr int kZoomClickStep = 10;
 // The page keeps this gap to the view's top and left edges when it starts
 // there, and scrolling stops with this gap at the far edges.
