@@ -30,7 +30,7 @@ constexpr std::array<std::string_view, 4> kFigureTexts = {
 
 constexpr std::array<std::string_view, 5> kDesignerOtherTexts = {
     "", "帳票パラメータが開けません", "帳票パラメータを保存できません", "帳票データを保存できません",
-    "ZRK.dllが見つかりません"};
+    "libZRK.soが見つかりません"};
 
 constexpr std::array<std::string_view, 8> kLibraryOtherTexts = {
     "", "帳票パラメータがオープンできません", "帳票データがオープンできません", "", "",
