@@ -40,7 +40,7 @@ class ProfileFile {
   private:
     struct Line {
         std::string text;   // without its line end
-        std::string ending; // "\r\n", "\n", "\r" or "" for the last line
+        std::string ending; // "\r\n", "\n", or "" for a last line without one
     };
     // Index of the section's header line, or nothing.
     std::optional<std::size_t> findSection(std::string_view section) const;

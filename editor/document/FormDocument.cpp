@@ -1,51 +1,173 @@
 #include "FormDocument.h"
 
 #include "DocumentUi.h"
+#include "FormReader.h"
+#include "FormWriter.h"
+#include "MessageSink.h"
+#include "ShiftJis.h"
 
-// not built yet
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <cstring>
+
 namespace editor {
+
+namespace {
+
+constexpr const char* kNewFormPath = "NoName.zrk";
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+bool sameRecords(const void* a, const void* b, int count, std::size_t size) {
+    return std::memcmp(a, b, static_cast<std::size_t>(count) * size) == 0;
+}
+
+bool limitReached(int count) {
+    if (count < formdesc::kMaxItems)
+        return false;
+    formdesc::messageSink().show(formdesc::kCaptionWarning, "登録限度に達しています",
+                                 formdesc::MessageIcon::Information);
+    return true;
+}
+
+} // namespace
+
 FormDocument::FormDocument(DocumentUi& ui, QObject* parent)
     : QObject(parent), m_ui(ui), m_model(std::make_unique<formdesc::FormModel>()),
-      m_saved(std::make_unique<formdesc::FormModel>()) {}
+      m_saved(std::make_unique<formdesc::FormModel>()), m_path(QLatin1String(kNewFormPath)) {}
+
 FormDocument::~FormDocument() = default;
-void FormDocument::newForm() {}
+
+void FormDocument::newForm() {
+    m_model->setNewFormDefaults();
+    *m_saved = *m_model;
+    m_path = QLatin1String(kNewFormPath);
+    m_naming = NamingState::Unnamed;
+    setWindowTitle(titleFor(m_model->form));
+    emit recordsReplaced();
+}
+
 bool FormDocument::openForm() {
-    return false;
+    const QString chosen = m_ui.chooseFileToOpen(m_lastFolder);
+    if (chosen.isEmpty())
+        return false;
+    return openFormFile(chosen);
 }
-bool FormDocument::openFormFile(const QString&) {
-    return false;
+
+bool FormDocument::openFormFile(const QString& path) {
+    rememberFolderOf(path);
+    // The file is read into a model of its own, so that a file that cannot be
+    // read or fails the check leaves the open form, its path and its saved
+    // copy exactly as they were: a later Save can never write a failed file's
+    // records over the previous form's file.
+    auto candidate = std::make_unique<formdesc::FormModel>();
+    candidate->clear();
+    if (!formdesc::readFormFile(localPath(path), *candidate, formdesc::ReaderVariant::Designer))
+        return false;
+    // Copied, not swapped: views keep references to the records.
+    *m_model = *candidate;
+    *m_saved = *m_model;
+    m_path = QFileInfo(path).absoluteFilePath();
+    m_naming = NamingState::Named;
+    setWindowTitle(titleFor(m_model->form));
+    emit recordsReplaced();
+    return true;
 }
+
 bool FormDocument::saveForm() {
-    return false;
+    if (m_naming == NamingState::Unnamed)
+        return saveFormAs();
+    return writeTo(m_path);
 }
+
 bool FormDocument::saveFormAs() {
-    return false;
+    const QString chosen = m_ui.chooseFileToSave(m_lastFolder);
+    if (chosen.isEmpty())
+        return false;
+    rememberFolderOf(chosen);
+    if (!writeTo(chosen))
+        return false;
+    m_path = QFileInfo(chosen).absoluteFilePath();
+    return true;
 }
+
+bool FormDocument::writeTo(const QString& path) {
+    // The writer shows its own message when the file cannot be written.
+    if (!formdesc::writeFormFile(localPath(path), *m_model))
+        return false;
+    *m_saved = *m_model;
+    m_naming = NamingState::Named;
+    return true;
+}
+
 bool FormDocument::isModified() const {
-    return false;
+    const formdesc::FormModel& now = *m_model;
+    const formdesc::FormModel& saved = *m_saved;
+    // Whole records byte for byte, bytes after a text's terminating NUL included.
+    return now.fieldCount != saved.fieldCount || now.figureCount != saved.figureCount ||
+           !formdesc::sameBytes(now.form, saved.form) ||
+           !sameRecords(now.fields.data(), saved.fields.data(), now.fieldCount,
+                        sizeof(formdesc::FieldInfo)) ||
+           !sameRecords(now.figures.data(), saved.figures.data(), now.figureCount,
+                        sizeof(formdesc::FigureInfo));
 }
+
 bool FormDocument::confirmDiscard() {
-    return true;
+    if (!isModified())
+        return true;
+    switch (m_ui.askToSaveChanges()) {
+    case SaveAnswer::Cancel:
+        return false;
+    case SaveAnswer::No:
+        return true;
+    case SaveAnswer::Yes:
+        break;
+    }
+    return saveForm();
 }
+
 bool FormDocument::canClose() {
+    if (!confirmDiscard())
+        return false;
+    emptyClipboard();
     return true;
 }
+
 void FormDocument::setWindowTitle(const QString& text) {
     m_windowTitle = text;
     emit titleChanged(text);
 }
-QString FormDocument::titleFor(const formdesc::FormInfo&) {
-    return {};
+
+QString FormDocument::titleFor(const formdesc::FormInfo& form) {
+    const std::string title = formdesc::sjis::toUtf8(formdesc::sjis::view(form.title));
+    return QStringLiteral("Tabrik [%1]").arg(QString::fromStdString(title));
 }
+
 bool FormDocument::canAddField() const {
-    return true;
+    return !limitReached(m_model->fieldCount);
 }
+
 bool FormDocument::canAddFigure() const {
-    return true;
+    return !limitReached(m_model->figureCount);
 }
-void FormDocument::emptyClipboard() {}
-bool FormDocument::writeTo(const QString&) {
-    return false;
+
+void FormDocument::emptyClipboard() {
+    // Items copied in an earlier run of the designer are not offered for pasting.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::clipboard()->clear();
 }
-void FormDocument::rememberFolderOf(const QString&) {}
+
+void FormDocument::rememberFolderOf(const QString& file) {
+    QString folder = QFileInfo(file).absolutePath();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    m_lastFolder = folder;
+}
+
 } // namespace editor

@@ -1,18 +1,41 @@
 #include "QtDocumentUi.h"
 
-// not built yet
+#include <QFileDialog>
+#include <QMessageBox>
+
 namespace editor {
+
 QtDocumentUi::QtDocumentUi(QWidget* dialogParent) : m_parent(dialogParent) {}
-QString QtDocumentUi::chooseFileToOpen(const QString&) {
-    return {};
-}
-QString QtDocumentUi::chooseFileToSave(const QString&) {
-    return {};
-}
-SaveAnswer QtDocumentUi::askToSaveChanges() {
-    return SaveAnswer::Cancel;
-}
+
 QString QtDocumentUi::fileFilter() {
-    return {};
+    return QStringLiteral("帳票ﾊﾟﾗﾒｰﾀ(*.zrk);;全ﾌｧｲﾙ(*)");
 }
+
+QString QtDocumentUi::chooseFileToOpen(const QString& startFolder) {
+    // Only existing files can be chosen in open mode.
+    return QFileDialog::getOpenFileName(m_parent, QStringLiteral("開く"), startFolder, fileFilter());
+}
+
+QString QtDocumentUi::chooseFileToSave(const QString& startFolder) {
+    // No default extension: a name typed without one is used as typed. The
+    // dialog asks before an existing file is replaced.
+    return QFileDialog::getSaveFileName(m_parent, QStringLiteral("名前を付けて保存"), startFolder,
+                                        fileFilter());
+}
+
+SaveAnswer QtDocumentUi::askToSaveChanges() {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"),
+                    QStringLiteral("修正中のファイルを保存しますか"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return SaveAnswer::Yes;
+    case QMessageBox::No:
+        return SaveAnswer::No;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
 } // namespace editor
