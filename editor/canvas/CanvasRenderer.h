@@ -1,0 +1,41 @@
+#pragma once
+
+#include "CanvasGeometry.h"
+#include "FormModel.h"
+
+class QImage;
+
+namespace render {
+class BitmapCache;
+}
+
+// Draws the whole form onto the canvas's back buffer, in the order that
+// keeps every item visible: the desk, the page, the field backgrounds, the
+// grid, rectangle fills, the fields' sample texts, then lines, frames and
+// bitmaps. The steps are render/'s with the canvas's policy; the canvas adds
+// the desk, the grid, the tinted field backgrounds and the sample texts.
+namespace editor {
+
+class CanvasRenderer {
+  public:
+    static constexpr formdesc::ColorRef kDeskColor = formdesc::rgb(128, 128, 128);
+    static constexpr formdesc::ColorRef kPageColor = formdesc::rgb(255, 255, 255);
+    static constexpr formdesc::ColorRef kFrameColor = formdesc::rgb(0, 0, 0);
+    static constexpr formdesc::ColorRef kFieldColor = formdesc::rgb(223, 255, 255);
+    static constexpr formdesc::ColorRef kGridColor = formdesc::rgb(198, 238, 208);
+
+    struct Inputs {
+        const formdesc::FormModel& model;
+        const CanvasView& view;
+        int dpiX = 96; // the screen's logical resolution the geometry was made for
+        int dpiY = 96;
+        render::BitmapCache& bitmaps;
+        const QImage* placeholder = nullptr; // shown for a bitmap that cannot be read
+    };
+
+    // Renders into the whole surface. scale is the surface's device pixel
+    // ratio: window pixels times scale are the surface's pixels.
+    static void render(QImage& surface, double scale, const Inputs& inputs);
+};
+
+} // namespace editor

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QImage>
+
+#include <memory>
+
+#include "CanvasGeometry.h"
+#include "FormDocument.h"
+
+namespace render {
+class BitmapCache;
+}
+
+// The designer's drawing surface and the owner of the open form. It shows
+// the form as a white page on a grey desk, zoomed and scrolled, from a back
+// buffer as large as the screen: a full render happens only when something
+// asked for it, and a repaint after a resize only copies the buffer.
+namespace editor {
+
+class DocumentUi;
+
+class FormCanvas : public QAbstractScrollArea {
+    Q_OBJECT
+
+  public:
+    explicit FormCanvas(DocumentUi& ui, QWidget* parent = nullptr);
+    ~FormCanvas() override;
+
+    FormDocument& document() { return *m_document; }
+    const FormDocument& document() const { return *m_document; }
+
+    int zoom() const { return m_view.zoom; }
+    // A percent (clamped to 50..200) or CanvasGeometry::kWholePage.
+    void setZoom(int percent);
+
+    // The tool: 1 range selection, 11 field, 21 line, 22 rectangle, 24 bitmap.
+    int toolMode() const { return m_toolMode; }
+    void setToolMode(int mode);
+    bool modeKeep() const { return m_modeKeep; }
+    void setModeKeep(bool keep) { m_modeKeep = keep; }
+    bool updateMove() const { return m_updateMove; }
+    void setUpdateMove(bool update) { m_updateMove = update; }
+
+    // The next paint renders the form again instead of copying the buffer.
+    void requestFullRedraw();
+    // The page and grid from the form's settings and the screen's resolution.
+    void recomputeGeometry();
+    // The page's position and the scroll bars after the page, zoom or size changed.
+    void recomputeScrolling();
+
+    // Where the page is drawn now, for hit-testing and the editing tools.
+    const CanvasView& view() const { return m_view; }
+    // Full renders done so far (a paint after a resize does none).
+    long long renderCount() const { return m_renders; }
+    // The back buffer (device pixels); null before the first paint.
+    const QImage& backBuffer() const { return m_buffer; }
+
+    // The file commands: the document does the work, the canvas then shows
+    // the form as it now stands.
+    void newForm();
+    bool openForm();
+    bool openFormFile(const QString& path);
+    bool saveForm();
+    bool saveFormAs();
+    bool canClose();
+
+    // The form handed to the runtime library with this window as the owner
+    // of the library's windows.
+    void showPreview();
+    void printForm();
+
+  signals:
+    void titleChanged(const QString& title);
+    void toolModeChanged(int mode);
+    void zoomChanged(int percent);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    // Drawn on the window after the buffer is copied (selection marks).
+    virtual void paintMarks(QPainter& painter);
+
+  private:
+    void onRecordsReplaced();
+    void showFormAsItStands();
+    void ensureBuffer();
+    void render();
+    void setUpScrollBars();
+    void scrollBy(Qt::Orientation orientation, ScrollAction action, int position);
+    void onScrollAction(Qt::Orientation orientation, int action);
+    void onScrollReleased(Qt::Orientation orientation);
+    void runBridge(int mode);
+
+    std::unique_ptr<FormDocument> m_document;
+    std::unique_ptr<render::BitmapCache> m_bitmaps;
+    CanvasView m_view;
+    QImage m_buffer;
+    QImage m_placeholder;
+    bool m_redraw = true;
+    long long m_renders = 0;
+    int m_toolMode = 1;
+    bool m_modeKeep = false;
+    bool m_updateMove = false;
+    bool m_settingUpScrolling = false;
+    int m_wheelRestX = 0;
+    int m_wheelRestY = 0;
+};
+
+} // namespace editor
