@@ -1,0 +1,158 @@
+#include "CMainFrame.h"
+
+#include "AboutBox.h"
+#include "FormCanvas.h"
+#include "MainFrameActions.h"
+#include "MainFrameBars.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+// The pictures live in a static library: their registration has to be asked
+// for by name, outside any namespace.
+static void loadShellPictures() {
+    Q_INIT_RESOURCE(shell);
+}
+
+namespace editor {
+
+namespace {
+
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/shell/pictures/tabrik-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(DocumentUi& ui, const QString& settingsPath, QWidget* parent)
+    : QMainWindow(parent), m_settingsPath(settingsPath) {
+    loadShellPictures();
+    // Before the native window exists, so that it is made at the right place.
+    m_settings.read(m_settingsPath);
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(QStringLiteral("Tabrik"));
+    setWindowIcon(programIcon());
+    // Docked bars may share a row; the palette sits beside the toolbar.
+    setDockOptions(dockOptions() | QMainWindow::AnimatedDocks);
+
+    m_canvas = new FormCanvas(ui, this);
+    m_canvas->setObjectName(QStringLiteral("canvas"));
+    m_canvas->setFrameShape(QFrame::StyledPanel);
+    setCentralWidget(m_canvas);
+    setFocusProxy(m_canvas);
+
+    m_actions = new MainFrameActions(this);
+    m_bars = std::make_unique<MainFrameBars>(*this, *m_actions);
+    // The frame's actions answer their keys wherever the focus is inside it.
+    addActions(m_actions->findChildren<QAction*>());
+
+    m_canvas->document().setLastFolder(m_settings.lastFolder);
+    m_canvas->setModeKeep(m_settings.modeKeep != 0);
+    m_canvas->setUpdateMove(m_settings.updateMove != 0);
+    m_actions->showToolMode(m_canvas->toolMode());
+    connectCommands();
+
+    if (!m_settings.startsMaximized()) {
+        const QRect rect = m_settings.windowRect();
+        move(rect.topLeft());
+        resize(rect.size());
+    }
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::action(Command id) const {
+    return m_actions->action(id);
+}
+QToolBar* CMainFrame::toolbar() const {
+    return m_bars->toolbar();
+}
+QToolBar* CMainFrame::partsPalette() const {
+    return m_bars->partsPalette();
+}
+
+void CMainFrame::showAsSettingsSay() {
+    if (m_settings.startsMaximized())
+        showMaximized();
+    else
+        show();
+}
+
+void CMainFrame::connectCommands() {
+    FormCanvas* canvas = m_canvas;
+    auto on = [this](Command id, auto slot) { connect(action(id), &QAction::triggered, this, slot); };
+    on(Command::NewForm, [canvas] { canvas->newForm(); });
+    on(Command::OpenForm, [canvas] { canvas->openForm(); });
+    on(Command::SaveForm, [canvas] { canvas->saveForm(); });
+    on(Command::SaveFormAs, [canvas] { canvas->saveFormAs(); });
+    on(Command::Exit, [this] { close(); });
+    on(Command::DisplayImage, [canvas] { canvas->showPreview(); });
+    on(Command::PrintImage, [canvas] { canvas->printForm(); });
+    on(Command::About, [this] {
+        AboutBox box(this);
+        box.exec();
+    });
+    on(Command::ViewToolbar, [this] { toggleBar(toolbar()); });
+    on(Command::ViewStatusBar, [this] { toggleBar(statusBar()); });
+    on(Command::ViewPartsPalette, [this] { toggleBar(partsPalette()); });
+    for (Command id :
+         {Command::ViewToolbar, Command::ViewStatusBar, Command::ViewPartsPalette, Command::ViewEditPalette})
+        action(id)->setCheckable(true);
+    refreshViewChecks();
+    // The checks follow the bars also when a floating bar is closed by its own box.
+    for (QToolBar* bar : {toolbar(), partsPalette()})
+        connect(bar, &QToolBar::visibilityChanged, this, [this] { refreshViewChecks(); });
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::refreshViewChecks);
+
+    connect(m_actions, &MainFrameActions::toolModeRequested, canvas, &FormCanvas::setToolMode);
+    // The canvas may refuse or change the mode itself (back to the range
+    // selection after drawing): its answer sets the pressed button.
+    connect(m_actions, &MainFrameActions::toolModeRequested, this,
+            [this] { m_actions->showToolMode(m_canvas->toolMode()); });
+    connect(canvas, &FormCanvas::toolModeChanged, m_actions, &MainFrameActions::showToolMode);
+    connect(canvas, &FormCanvas::titleChanged, this, &QWidget::setWindowTitle);
+}
+
+void CMainFrame::toggleBar(QWidget* bar) {
+    bar->setVisible(bar->isHidden());
+    refreshViewChecks();
+}
+
+void CMainFrame::refreshViewChecks() {
+    action(Command::ViewToolbar)->setChecked(!toolbar()->isHidden());
+    action(Command::ViewStatusBar)->setChecked(!statusBar()->isHidden());
+    action(Command::ViewPartsPalette)->setChecked(!partsPalette()->isHidden());
+}
+
+void CMainFrame::focusInEvent(QFocusEvent* event) {
+    QMainWindow::focusInEvent(event);
+    m_canvas->setFocus();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!m_canvas->canClose()) {
+        event->ignore();
+        return;
+    }
+    writeSettings();
+    event->accept();
+}
+
+void CMainFrame::writeSettings() {
+    m_settings.lastFolder = m_canvas->document().lastFolder();
+    // The outer corner and the client size: the same pair that move() and
+    // resize() take when the next start restores the window.
+    m_settings.setWindow(QRect(pos(), size()), isMaximized());
+    m_settings.write(m_settingsPath);
+}
+
+} // namespace editor

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "DesignerSettings.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+// The designer's main window: the canvas as its only client, the menus, the
+// toolbar, the parts palette and the status bar around it. Every file, view
+// and tool command goes to the canvas, which is also the open form. The
+// settings are read when the frame is made (before its window exists) and
+// written when it closes, after the canvas agreed to close.
+namespace editor {
+
+class DocumentUi;
+class FormCanvas;
+class MainFrameActions;
+class MainFrameBars;
+enum class Command;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    CMainFrame(DocumentUi& ui, const QString& settingsPath, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    FormCanvas& canvas() const { return *m_canvas; }
+    const DesignerSettings& settings() const { return m_settings; }
+    QAction* action(Command id) const;
+    QToolBar* toolbar() const;
+    QToolBar* partsPalette() const;
+
+    // Shows the window as the settings say: maximised when they hold no
+    // complete window rectangle, otherwise at the stored place and size.
+    void showAsSettingsSay();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+  private:
+    void connectCommands();
+    void toggleBar(QWidget* bar);
+    void refreshViewChecks();
+    void writeSettings();
+
+    QString m_settingsPath;
+    DesignerSettings m_settings;
+    FormCanvas* m_canvas = nullptr;
+    MainFrameActions* m_actions = nullptr;
+    std::unique_ptr<MainFrameBars> m_bars;
+};
+
+} // namespace editor

@@ -1,0 +1,5 @@
+#include "DesignerStartup.h"
+
+int main(int argc, char** argv) {
+    return editor::DesignerStartup::run(argc, argv);
+}
