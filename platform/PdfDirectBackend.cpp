@@ -13,8 +13,6 @@ namespace platform {
 
 namespace {
 
-// Fonts kept at once; a page uses a handful.
-constexpr std::size_t kMaxFonts = 32;
 // See beginPage.
 constexpr double kBiasX = 0.02;
 // Images are written once, so they get the smaller output.
@@ -142,30 +140,39 @@ int PdfDirectBackend::imageObject(const QImage& image) {
 // ------------------------------------------------------------------- text
 
 TextMetrics PdfDirectBackend::textMetrics(const DeviceFont& font) {
-    const Font& loaded = fontFor(font.font);
-    return {loaded.metrics.height, loaded.metrics.aveCharWidth};
+    const Font& loaded = m_glyphs.font(font.font);
+    return {loaded.cell.height, loaded.cell.aveCharWidth};
 }
 
-PdfDirectBackend::Font& PdfDirectBackend::fontFor(const LogFont& key) {
-    if (m_lastFont && m_lastFont->key == key)
-        return *m_lastFont;
-    for (const auto& font : m_fonts) {
-        if (font->key == key) {
-            m_lastFont = font.get();
-            return *m_lastFont;
+// A face is drawn with only when it can be embedded; a glyph only when the
+// embedded face has it. Every glyph drawn is recorded for the subset.
+PdfDirectBackend::Glyphs::Hooks PdfDirectBackend::glyphHooks() {
+    Glyphs::Hooks hooks;
+    hooks.loaded = [this](Font& font) {
+        font.extra.size = written(font.cell.em, 3);
+        font.extra.scaleX = written(font.cell.scaleX * 100, 3) / 100;
+        font.extra.face = embeddedFont(font.cell.raw);
+    };
+    hooks.usable = [this](Font& font, std::uint8_t source) {
+        if (source == 1)
+            return font.extra.face != nullptr;
+        if (!font.extra.fallbackChecked) {
+            font.extra.fallbackFace = embeddedFont(font.fallback);
+            font.extra.fallbackChecked = true;
         }
-    }
-    if (m_fonts.size() >= kMaxFonts)
-        m_fonts.clear(); // the text state refers to faces, which stay
-    auto font = std::make_unique<Font>();
-    font->key = key;
-    font->metrics = CellFont::load(key, m_dpiY);
-    font->size = written(font->metrics.em, 3);
-    font->scaleX = written(font->metrics.scaleX * 100, 3) / 100;
-    font->face = embeddedFont(font->metrics.raw);
-    m_fonts.push_back(std::move(font));
-    m_lastFont = m_fonts.back().get();
-    return *m_lastFont;
+        return font.extra.fallbackFace != nullptr;
+    };
+    hooks.found = [](Font& font, Glyph& glyph, char16_t ch) {
+        PdfEmbeddedFont* face = glyph.source == 2 ? font.extra.fallbackFace : font.extra.face;
+        if (glyph.index >= quint32(face->glyphCount())) {
+            glyph.source = 0;
+            return;
+        }
+        const auto index = std::uint16_t(glyph.index);
+        glyph.width = std::uint16_t(std::clamp(face->advance(index), 0, 0xFFFF));
+        face->use(index, ch);
+    };
+    return hooks;
 }
 
 PdfEmbeddedFont* PdfDirectBackend::embeddedFont(const QRawFont& face) {
@@ -181,63 +188,20 @@ PdfEmbeddedFont* PdfDirectBackend::embeddedFont(const QRawFont& face) {
     return result;
 }
 
-const PdfDirectBackend::Glyph& PdfDirectBackend::glyphFor(Font& font, std::uint16_t code) {
-    if (auto found = font.glyphs.find(code); found != font.glyphs.end())
-        return found->second;
-
-    Glyph glyph;
-    const char16_t ch = m_chars.unicodeFor(code);
-    const QChar qch(ch);
-    if (ch >= 0x20 && !qch.isSpace() && ch != 0x7F && ch != 0xFFFD) {
-        const QRawFont* raw = nullptr;
-        PdfEmbeddedFont* face = nullptr;
-        if (font.face && font.metrics.raw.supportsCharacter(qch)) {
-            raw = &font.metrics.raw;
-            face = font.face;
-            glyph.source = 1;
-        } else {
-            if (!font.fallbackLoaded) {
-                font.fallback = CellFont::loadFallback(font.metrics.em);
-                font.fallbackFace = embeddedFont(font.fallback);
-                font.fallbackLoaded = true;
-            }
-            if (font.fallbackFace && font.fallback.supportsCharacter(qch)) {
-                raw = &font.fallback;
-                face = font.fallbackFace;
-                glyph.source = 2;
-            }
-        }
-        quint32 index = 0;
-        int count = 1;
-        if (raw && raw->glyphIndexesForChars(&qch, 1, &index, &count) && count == 1 && index != 0 &&
-            index < quint32(face->glyphCount())) {
-            glyph.index = std::uint16_t(index);
-            glyph.width = std::uint16_t(std::clamp(face->advance(glyph.index), 0, 0xFFFF));
-            QPointF advance;
-            raw->advancesForGlyphIndexes(&index, &advance, 1);
-            glyph.advance = float(advance.x());
-            face->use(glyph.index, ch);
-        } else {
-            glyph.source = 0;
-        }
-    }
-    return font.glyphs.emplace(code, glyph).first->second;
-}
-
 void PdfDirectBackend::drawChar(std::string_view sjisChar, const Rect& cell, const DeviceFont& deviceFont,
                                 ColorRef color) {
     if (sjisChar.empty() || sjisChar.front() == '\0')
         return;
     if (cell.right <= cell.left || cell.bottom <= cell.top)
         return;
-    Font& font = fontFor(deviceFont.font);
-    const Glyph& glyph = glyphFor(font, sjisCharCode(sjisChar));
+    Font& font = m_glyphs.font(deviceFont.font);
+    const Glyph& glyph = m_glyphs.glyph(font, sjisCharCode(sjisChar));
     if (glyph.source == 0)
         return;
     m_paths.end();
 
     const auto [baseline, clip] =
-        placeInCell(cell, glyph.advance * font.metrics.scaleX, font.metrics.height, font.metrics.ascent);
+        placeInCell(cell, glyph.advance * font.cell.scaleX, font.cell.height, font.cell.ascent);
     if (clip) {
         m_text.end();
         const PdfTextWriter::State saved = m_text.state();
@@ -253,8 +217,9 @@ void PdfDirectBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
 }
 
 void PdfDirectBackend::placeGlyph(const Font& font, const Glyph& glyph, int x, int baseline, ColorRef color) {
-    const PdfEmbeddedFont& face = glyph.source == 2 ? *font.fallbackFace : *font.face;
-    m_text.add(face, font.size, font.scaleX, color, x, baseline, glyph.index, glyph.width);
+    const PdfEmbeddedFont& face = glyph.source == 2 ? *font.extra.fallbackFace : *font.extra.face;
+    m_text.add(face, font.extra.size, font.extra.scaleX, color, x, baseline, std::uint16_t(glyph.index),
+               glyph.width);
     ++m_glyphsDrawn;
 }
 

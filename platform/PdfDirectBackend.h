@@ -1,11 +1,10 @@
 #pragma once
 
-#include "CellFont.h"
 #include "DeviceContext.h"
+#include "GlyphCache.h"
 #include "PdfPathWriter.h"
 #include "PdfStreamWriter.h"
 #include "PdfTextWriter.h"
-#include "ShiftJisCharMap.h"
 
 #include <QStringDecoder>
 
@@ -60,28 +59,21 @@ class PdfDirectBackend : public DeviceBackend {
     long long glyphsDrawn() const { return m_glyphsDrawn; }
 
   private:
-    struct Glyph {
-        std::uint16_t index = 0;
-        std::uint16_t width = 0; // thousandths of the em, as in the W array
-        float advance = 0;       // unscaled pixels, as the face reports it
-        std::uint8_t source = 0; // 0 nothing to draw, 1 the face, 2 the fallback face
-    };
-
-    struct Font {
-        LogFont key;
-        CellFont metrics;
-        double size = 0;   // the em as written with Tf
-        double scaleX = 1; // the horizontal scale as written with Tz
-        QRawFont fallback;
-        bool fallbackLoaded = false;
-        PdfEmbeddedFont* face = nullptr; // null when the face cannot be embedded
+    // What a font carries beyond its metrics: the em and horizontal scale as
+    // written, and the embedded faces (null when a face cannot be embedded).
+    struct FontFaces {
+        double size = 0;
+        double scaleX = 1;
+        PdfEmbeddedFont* face = nullptr;
         PdfEmbeddedFont* fallbackFace = nullptr;
-        std::unordered_map<std::uint16_t, Glyph> glyphs;
+        bool fallbackChecked = false;
     };
+    using Glyphs = GlyphCache<FontFaces>;
+    using Font = Glyphs::Font;
+    using Glyph = Glyphs::Glyph;
 
-    Font& fontFor(const LogFont& key);
+    Glyphs::Hooks glyphHooks();
     PdfEmbeddedFont* embeddedFont(const QRawFont& face);
-    const Glyph& glyphFor(Font& font, std::uint16_t code);
 
     void endDrawing();
     void placeGlyph(const Font& font, const Glyph& glyph, int x, int baseline, ColorRef color);
@@ -95,11 +87,10 @@ class PdfDirectBackend : public DeviceBackend {
     PdfTextWriter m_text{m_out};
     PdfPathWriter m_paths{m_out};
 
-    std::vector<std::unique_ptr<Font>> m_fonts;
-    Font* m_lastFont = nullptr;
     std::vector<std::unique_ptr<PdfEmbeddedFont>> m_faces;
     std::unordered_map<std::string, PdfEmbeddedFont*> m_faceByIdentity;
-    ShiftJisCharMap m_chars;
+    // Fonts refer to the faces above, which outlive them.
+    Glyphs m_glyphs{m_dpiY, glyphHooks()};
     std::unordered_map<qint64, int> m_images; // QImage::cacheKey to XObject number
 
     long long m_glyphsDrawn = 0;

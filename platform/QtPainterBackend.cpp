@@ -14,15 +14,10 @@
 
 namespace platform {
 
-namespace {
-
-// Fonts kept at once; a page uses a handful.
-constexpr std::size_t kMaxFonts = 32;
-
-} // namespace
-
 QtPainterBackend::QtPainterBackend(QPainter& painter, int dpiX, int dpiY)
-    : m_painter(painter), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)) {
+    : m_painter(painter), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)),
+      // The run being collected may use a font that is let go.
+      m_glyphs(m_dpiY, {.evicting = [this] { flushText(); }}) {
     // Lines and fills land on whole pixels as on a GDI device; glyphs are smoothed.
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -89,75 +84,8 @@ void QtPainterBackend::drawImage(const QImage& image, const Rect& dest) {
 }
 
 TextMetrics QtPainterBackend::textMetrics(const DeviceFont& font) {
-    const Font& loaded = fontFor(font.font);
-    return {loaded.height, loaded.aveCharWidth};
-}
-
-QtPainterBackend::Font& QtPainterBackend::fontFor(const LogFont& key) {
-    if (m_lastFont && m_lastFont->key == key)
-        return *m_lastFont;
-    for (const auto& font : m_fonts) {
-        if (font->key == key) {
-            m_lastFont = font.get();
-            return *m_lastFont;
-        }
-    }
-    if (m_fonts.size() >= kMaxFonts) {
-        flushText(); // the run may use one of them
-        m_fonts.clear();
-    }
-    m_fonts.push_back(loadFont(key));
-    m_lastFont = m_fonts.back().get();
-    return *m_lastFont;
-}
-
-std::unique_ptr<QtPainterBackend::Font> QtPainterBackend::loadFont(const LogFont& key) const {
-    auto font = std::make_unique<Font>();
-    font->key = key;
-    const CellFont cell = CellFont::load(key, m_dpiY);
-    font->raw = cell.raw;
-    font->em = cell.em;
-    font->scaleX = cell.scaleX;
-    font->height = cell.height;
-    font->ascent = cell.ascent;
-    font->aveCharWidth = cell.aveCharWidth;
-    return font;
-}
-
-const QtPainterBackend::Glyph& QtPainterBackend::glyphFor(Font& font, std::uint16_t code) {
-    if (auto found = font.glyphs.find(code); found != font.glyphs.end())
-        return found->second;
-
-    Glyph glyph;
-    const char16_t ch = m_chars.unicodeFor(code);
-    const QChar qch(ch);
-    if (ch >= 0x20 && !qch.isSpace() && ch != 0x7F && ch != 0xFFFD) {
-        const QRawFont* raw = nullptr;
-        if (font.raw.isValid() && font.raw.supportsCharacter(qch)) {
-            raw = &font.raw;
-            glyph.source = 1;
-        } else {
-            if (!font.fallbackLoaded) {
-                font.fallback = CellFont::loadFallback(font.em);
-                font.fallbackLoaded = true;
-            }
-            if (font.fallback.isValid() && font.fallback.supportsCharacter(qch)) {
-                raw = &font.fallback;
-                glyph.source = 2;
-            }
-        }
-        if (raw) {
-            int count = 1;
-            if (!raw->glyphIndexesForChars(&qch, 1, &glyph.index, &count) || count != 1 || glyph.index == 0) {
-                glyph.source = 0;
-            } else {
-                QPointF advance;
-                raw->advancesForGlyphIndexes(&glyph.index, &advance, 1);
-                glyph.advance = float(advance.x());
-            }
-        }
-    }
-    return font.glyphs.emplace(code, glyph).first->second;
+    const Font& loaded = m_glyphs.font(font.font);
+    return {loaded.cell.height, loaded.cell.aveCharWidth};
 }
 
 void QtPainterBackend::drawChar(std::string_view sjisChar, const Rect& cell, const DeviceFont& deviceFont,
@@ -166,12 +94,13 @@ void QtPainterBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
         return;
     if (cell.right <= cell.left || cell.bottom <= cell.top)
         return;
-    Font& font = fontFor(deviceFont.font);
-    const Glyph& glyph = glyphFor(font, sjisCharCode(sjisChar));
+    Font& font = m_glyphs.font(deviceFont.font);
+    const Glyph& glyph = m_glyphs.glyph(font, sjisCharCode(sjisChar));
     if (glyph.source == 0)
         return;
 
-    const auto [baseline, clip] = placeInCell(cell, glyph.advance * font.scaleX, font.height, font.ascent);
+    const auto [baseline, clip] =
+        placeInCell(cell, glyph.advance * font.cell.scaleX, font.cell.height, font.cell.ascent);
     if (clip) {
         flushText();
         drawClipped(font, glyph, QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top),
@@ -187,15 +116,15 @@ void QtPainterBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
         m_runBaseline = baseline;
     }
     m_runGlyphs.append(glyph.index);
-    m_runPositions.append(QPointF(cell.left / font.scaleX, baseline));
+    m_runPositions.append(QPointF(cell.left / font.cell.scaleX, baseline));
 }
 
 void QtPainterBackend::drawClipped(const Font& font, const Glyph& glyph, const QRect& cell, int baseline,
                                    const QColor& color) {
     m_painter.save();
     m_painter.setClipRect(cell, Qt::IntersectClip);
-    drawRun(glyph.source == 2 ? font.fallback : font.raw, font.scaleX, color, {glyph.index},
-            {QPointF(cell.left() / font.scaleX, baseline)});
+    drawRun(font.face(glyph.source), font.cell.scaleX, color, {glyph.index},
+            {QPointF(cell.left() / font.cell.scaleX, baseline)});
     m_painter.restore();
 }
 
@@ -221,8 +150,8 @@ void QtPainterBackend::drawRun(const QRawFont& raw, qreal scaleX, const QColor& 
 void QtPainterBackend::flushText() {
     if (m_runGlyphs.isEmpty())
         return;
-    drawRun(m_runSource == 2 ? m_runFont->fallback : m_runFont->raw, m_runFont->scaleX, toQColor(m_runColor),
-            m_runGlyphs, m_runPositions);
+    drawRun(m_runFont->face(m_runSource), m_runFont->cell.scaleX, toQColor(m_runColor), m_runGlyphs,
+            m_runPositions);
     m_runGlyphs.clear();
     m_runPositions.clear();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DeviceContext.h"
-#include "ShiftJisCharMap.h"
+#include "GlyphCache.h"
 
 #include <QColor>
 #include <QList>
@@ -53,29 +53,11 @@ class QtPainterBackend : public DeviceBackend {
     static QColor toQColor(ColorRef color);
 
   private:
-    struct Glyph {
-        quint32 index = 0;
-        float advance = 0;       // unscaled, pixels
-        std::uint8_t source = 0; // 0 nothing to draw, 1 the face, 2 the fallback face
-    };
+    struct NoExtra {};
+    using Glyphs = GlyphCache<NoExtra>;
+    using Font = Glyphs::Font;
+    using Glyph = Glyphs::Glyph;
 
-    // One LOGFONT made real: the face at its em size and the Windows metrics.
-    struct Font {
-        LogFont key;
-        QRawFont raw;
-        QRawFont fallback; // loaded when the face lacks a character
-        bool fallbackLoaded = false;
-        qreal em = 0;
-        qreal scaleX = 1;
-        int height = 0;
-        int ascent = 0;
-        int aveCharWidth = 0;
-        std::unordered_map<std::uint16_t, Glyph> glyphs;
-    };
-
-    Font& fontFor(const LogFont& key);
-    std::unique_ptr<Font> loadFont(const LogFont& key) const;
-    const Glyph& glyphFor(Font& font, std::uint16_t code);
     void drawClipped(const Font& font, const Glyph& glyph, const QRect& cell, int baseline,
                      const QColor& color);
     void drawRun(const QRawFont& raw, qreal scaleX, const QColor& color, const QList<quint32>& glyphs,
@@ -85,10 +67,7 @@ class QtPainterBackend : public DeviceBackend {
     QPainter& m_painter;
     int m_dpiX;
     int m_dpiY;
-    std::vector<std::unique_ptr<Font>> m_fonts;
-    Font* m_lastFont = nullptr;
-    // Shift-JIS code (lead byte high) to UTF-16, shared by all fonts; 0 = nothing to draw.
-    ShiftJisCharMap m_chars;
+    Glyphs m_glyphs;
 
     // The run being collected.
     Font* m_runFont = nullptr;
