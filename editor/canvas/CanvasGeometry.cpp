@@ -89,6 +89,9 @@ ScrollBarState CanvasGeometry::scrollBar(int pageExtent, int clientExtent, int o
 }
 
 int CanvasGeometry::scroll(ScrollAction action, int position, int offset, int pageExtent, int clientExtent) {
+    // A page that fits has no scroll bar, so nothing moves it.
+    if (pageExtent < clientExtent)
+        return offset;
     const Wide unit = scrollUnit(pageExtent);
     Wide next = offset;
     switch (action) {

@@ -80,7 +80,8 @@ class CanvasGeometry {
     static ScrollBarState scrollBar(int pageExtent, int clientExtent, int offset);
 
     // The offset after a scroll request; position is the thumb's for
-    // ThumbPosition. Scrolling stops 20 pixels past either end of the page.
+    // ThumbPosition. Scrolling stops 20 pixels past either end of the page;
+    // a page that fits in the window does not scroll.
     static int scroll(ScrollAction action, int position, int offset, int pageExtent, int clientExtent);
 
     // Full-cell box of a field and centre-line box of a figure, in page pixels.

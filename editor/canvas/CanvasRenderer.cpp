@@ -13,6 +13,11 @@
 #include "QtPainterBackend.h"
 #include "RenderContext.h"
 
+// Resources of a static library are linked only when something names them.
+static void initCanvasResources() {
+    Q_INIT_RESOURCE(canvas);
+}
+
 namespace editor {
 
 namespace {
@@ -99,6 +104,11 @@ void drawFigures(const render::RenderContext& context, const FormModel& model, r
 }
 
 } // namespace
+
+QImage CanvasRenderer::placeholderPicture() {
+    initCanvasResources();
+    return QImage(QStringLiteral(":/canvas/placeholder.xpm"));
+}
 
 void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs) {
     const FormModel& model = inputs.model;

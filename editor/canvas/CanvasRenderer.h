@@ -3,7 +3,7 @@
 #include "CanvasGeometry.h"
 #include "FormModel.h"
 
-class QImage;
+#include <QImage>
 
 namespace render {
 class BitmapCache;
@@ -32,6 +32,9 @@ class CanvasRenderer {
         render::BitmapCache& bitmaps;
         const QImage* placeholder = nullptr; // shown for a bitmap that cannot be read
     };
+
+    // The picture shown in the box of a bitmap whose file cannot be read.
+    static QImage placeholderPicture();
 
     // Renders into the whole surface. scale is the surface's device pixel
     // ratio: window pixels times scale are the surface's pixels.

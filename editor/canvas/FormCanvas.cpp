@@ -14,11 +14,6 @@
 #include "CanvasRenderer.h"
 #include "RuntimeBridge.h"
 
-// Resources of a static library are linked only when something names them.
-static void initCanvasResources() {
-    Q_INIT_RESOURCE(canvas);
-}
-
 namespace editor {
 
 namespace {
@@ -36,8 +31,7 @@ FormCanvas::FormCanvas(DocumentUi& ui, QWidget* parent)
     : QAbstractScrollArea(parent), m_document(std::make_unique<FormDocument>(ui)),
       m_bitmaps(std::make_unique<render::BitmapCache>(std::filesystem::path{},
                                                       render::BitmapCache::Failures::Silent)) {
-    initCanvasResources();
-    m_placeholder = QImage(QStringLiteral(":/canvas/placeholder.xpm"));
+    m_placeholder = CanvasRenderer::placeholderPicture();
     setAccessibleName(QStringLiteral("帳票キャンバス"));
     setFrameShape(QFrame::StyledPanel);
     setFocusPolicy(Qt::StrongFocus);
