@@ -6,9 +6,11 @@
 
 #include <QImage>
 
+#include <cctype>
 #include <cstdint>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,14 +35,16 @@ void put32(std::string& bytes, std::size_t at, std::uint32_t value) {
         bytes[at + i] = static_cast<char>(value >> (8 * i));
 }
 
-// The 54-byte header of an uncompressed 24-bit BMP whose pixels (all black)
-// would follow it.
+std::uint64_t bmpFileSize(std::uint32_t width, std::uint32_t height) {
+    return 54 + (std::uint64_t(width) * 3 + 3) / 4 * 4 * height;
+}
+
+// The 54-byte header of an uncompressed 24-bit BMP.
 std::string bmpHeader(std::uint32_t width, std::uint32_t height) {
     std::string bytes(54, '\0');
-    const std::uint64_t stride = (std::uint64_t(width) * 3 + 3) / 4 * 4;
     bytes[0] = 'B';
     bytes[1] = 'M';
-    put32(bytes, 2, std::uint32_t(54 + stride * height));
+    put32(bytes, 2, std::uint32_t(bmpFileSize(width, height)));
     put32(bytes, 10, 54);
     put32(bytes, 14, 40);
     put32(bytes, 18, width);
@@ -50,19 +54,10 @@ std::string bmpHeader(std::uint32_t width, std::uint32_t height) {
     return bytes;
 }
 
-std::string bmpFile(std::uint32_t width, std::uint32_t height) {
-    std::string bytes = bmpHeader(width, height);
-    bytes.resize(std::size_t(std::uint64_t(width * 3 + 3) / 4 * 4 * height + 54));
-    return bytes;
-}
-
-// A file of the BMP's full size that holds only its header: the pixels are a
-// hole, so a large picture costs no disk.
-void writeSparseBmp(const TempFolder& folder, const std::string& name, std::uint32_t width,
-                    std::uint32_t height) {
-    const std::string header = bmpHeader(width, height);
-    folder.writeBytes(name, header);
-    fs::resize_file(folder.path() / name, std::uint64_t(width * 3 + 3) / 4 * 4 * height + 54);
+// A black BMP whose pixels are a hole in the file, so a large one costs no disk.
+void writeBmp(const TempFolder& folder, const std::string& name, std::uint32_t width, std::uint32_t height) {
+    folder.writeBytes(name, bmpHeader(width, height));
+    fs::resize_file(folder.path() / name, bmpFileSize(width, height));
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -111,6 +106,29 @@ struct PrintedPages {
         renderer.restorePen();
     }
 };
+
+struct MemoryCase {
+    const char* name;
+    bool keepFirst;
+    std::uint64_t room; // address space left once the limit is set
+    bool decoded;
+};
+
+// Runs in a child process, whose address space it limits; 0 when the big
+// bitmap came out as the case expects.
+int loadWithLimitedMemory(const fs::path& folder, const MemoryCase& c) {
+    formdesc::RecordingMessageSink sink;
+    formdesc::ScopedMessageSink scoped(sink);
+    BitmapCache bitmaps(folder);
+    if (c.keepFirst && bitmaps.image(bitmapRecord(1, 1, 2, 2, "KEPT.BMP")).isNull())
+        return 3;
+    const rlimit limit{addressSpaceInUse() + c.room, RLIM_INFINITY};
+    ::setrlimit(RLIMIT_AS, &limit);
+    const bool decoded = !bitmaps.image(bitmapRecord(1, 1, 2, 2, "BIG.BMP")).isNull();
+    const bool reported =
+        sink.messages.size() == 1 && sink.messages[0].text == "メモリが足りません（BIG.BMP）";
+    return decoded == c.decoded && reported == !c.decoded ? 0 : 1;
+}
 
 } // namespace
 
@@ -186,7 +204,7 @@ TEST(BitmapCache, UnusableFileIsReportedOnceAndThePagesGoOn) {
 // Spellings, links and the absolute path of one file give one decoded image.
 TEST(BitmapCache, OneFileUnderManyNamesIsDecodedOnce) {
     TempFolder folder;
-    folder.writeBytes("Logo.bmp", bmpFile(30, 20));
+    writeBmp(folder, "Logo.bmp", 30, 20);
     fs::create_directory(folder.path() / "sub");
     fs::create_hard_link(folder.path() / "Logo.bmp", folder.path() / "link.bmp");
     fs::create_symlink("Logo.bmp", folder.path() / "alias.bmp");
@@ -210,7 +228,7 @@ TEST(BitmapCache, OneFileUnderManyNamesIsDecodedOnce) {
 TEST(BitmapCache, DropsTheLeastRecentlyUsedBeyondItsBudget) {
     TempFolder folder;
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
-        folder.writeBytes(name, bmpFile(100, 100)); // 40000 bytes decoded
+        writeBmp(folder, name, 100, 100); // 40000 bytes decoded
     struct Case {
         std::size_t budget;
         // Each step names a file, then '+' for a fresh decode or '=' for the kept image.
@@ -227,43 +245,17 @@ TEST(BitmapCache, DropsTheLeastRecentlyUsedBeyondItsBudget) {
         formdesc::ScopedMessageSink scoped(sink);
         BitmapCache bitmaps(folder.path(), BitmapCache::Failures::Report, c.budget);
         std::map<char, qint64> keys;
-        for (const char* step = c.steps; *step; step += 3) {
-            const std::string name{step[0], '.', 'B', 'M', 'P'};
-            const QImage image = bitmaps.image(bitmapRecord(1, 1, 2, 2, name.c_str()));
-            ASSERT_FALSE(image.isNull()) << step[0];
-            EXPECT_EQ(keys[step[0]] != image.cacheKey(), step[1] == '+') << step[0];
+        std::istringstream steps(c.steps);
+        for (std::string step; steps >> step;) {
+            const QImage image =
+                bitmaps.image(bitmapRecord(1, 1, 2, 2, (step.substr(0, 1) + ".BMP").c_str()));
+            ASSERT_FALSE(image.isNull()) << step;
+            EXPECT_EQ(keys[step[0]] != image.cacheKey(), step[1] == '+') << step;
             keys[step[0]] = image.cacheKey();
             EXPECT_LE(bitmaps.bytesKept(), std::max<std::size_t>(c.budget, 40000));
-            if (!step[2])
-                break;
         }
         EXPECT_TRUE(sink.messages.empty());
     }
-}
-
-struct MemoryCase {
-    const char* name;
-    bool keepFirst;
-    std::uint64_t room; // address space left once the limit is set
-    bool decoded;
-};
-
-// Runs in a child process, whose address space it limits; 0 when the big
-// bitmap came out as the case expects.
-int loadWithLimitedMemory(const fs::path& folder, const MemoryCase& c) {
-    formdesc::RecordingMessageSink sink;
-    formdesc::ScopedMessageSink scoped(sink);
-    BitmapCache bitmaps(folder);
-    if (c.keepFirst && bitmaps.image(bitmapRecord(1, 1, 2, 2, "KEPT.BMP")).isNull())
-        return 3;
-    const rlimit limit{addressSpaceInUse() + c.room, RLIM_INFINITY};
-    ::setrlimit(RLIMIT_AS, &limit);
-    const bool decoded = !bitmaps.image(bitmapRecord(1, 1, 2, 2, "BIG.BMP")).isNull();
-    const bool reported =
-        sink.messages.size() == 1 && sink.messages[0].text == "メモリが足りません（BIG.BMP）";
-    if (decoded != c.decoded)
-        return 1;
-    return reported == c.decoded ? 2 : 0;
 }
 
 // Memory that runs out while a bitmap is read or decoded gives the memory
@@ -272,8 +264,8 @@ TEST(BitmapCache, RunningOutOfMemoryIsReported) {
     if (kAddressSanitizer)
         GTEST_SKIP() << "the address sanitizer needs an unlimited address space";
     TempFolder folder;
-    writeSparseBmp(folder, "big.bmp", 8000, 8000);  // 192 MB to read, 256 MB decoded
-    writeSparseBmp(folder, "kept.bmp", 4096, 4096); // 64 MB decoded
+    writeBmp(folder, "big.bmp", 8000, 8000);  // 192 MB to read, 256 MB decoded
+    writeBmp(folder, "kept.bmp", 4096, 4096); // 64 MB decoded
     const MemoryCase cases[] = {
         {"no room for the image", false, 300 * kMegabyte, false},
         {"room once the kept image is dropped", true, 416 * kMegabyte, true},
