@@ -120,6 +120,9 @@ void CMainFrame::connectCommands() {
             [this] { m_actions->showToolMode(m_canvas->toolMode()); });
     connect(canvas, &FormCanvas::toolModeChanged, m_actions, &MainFrameActions::showToolMode);
     connect(canvas, &FormCanvas::titleChanged, this, &QWidget::setWindowTitle);
+    // The canvas may have set up its first form before the frame listened.
+    if (!canvas->document().windowTitle().isEmpty())
+        setWindowTitle(canvas->document().windowTitle());
 }
 
 void CMainFrame::toggleBar(QWidget* bar) {

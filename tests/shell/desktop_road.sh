@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The designer on a real desktop, as a person and a screen reader meet it:
+# Xvfb, the openbox window manager, a D-Bus session with the accessibility
+# bus, and tabrik opening the bundled example. desktop_road.py finds the
+# window and the buttons over AT-SPI, presses a tool button and reads its
+# state; then the window is closed as its close box does (wmctrl -c) and the
+# program must end cleanly and leave its settings behind.
+#
+#   desktop_road.sh TABRIK REPOSITORY
+#
+# Exits 77 (skipped) when a piece of the desktop is not installed.
+set -uo pipefail
+tabrik=$1
+repo=$2
+here=$(dirname "$(realpath "$0")")
+source "$repo/tests/support/expect.sh"
+
+skip() { echo "desktop_road: $1 is missing; skipped"; exit 77; }
+for tool in Xvfb openbox dbus-daemon wmctrl; do command -v "$tool" >/dev/null || skip "$tool"; done
+launcher=/usr/libexec/at-spi-bus-launcher
+[ -x "$launcher" ] || skip "at-spi-bus-launcher (at-spi2-core)"
+/usr/bin/python3 -c "import pyatspi" 2>/dev/null || skip "pyatspi (python3-pyatspi)"
+
+work=$(mktemp -d)
+pids=()
+dbus_pid=""
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  [ -n "$dbus_pid" ] && kill "$dbus_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display and names it once it accepts clients.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "desktop_road: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=:$(head -n1 "$work/display")
+
+mkdir -m 700 "$work/run"
+export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config HOME=$work
+bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || { echo "desktop_road: no D-Bus session"; exit 1; }
+export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
+dbus_pid=$(echo "$bus" | sed -n 2p)
+"$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
+pids+=($!)
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.05; done
+
+cp "$repo/examples/invoice.zrk" "$repo/examples/logo.bmp" "$work/"
+QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$tabrik" "$work/invoice.zrk" >"$work/tabrik.log" 2>&1 &
+designer=$!
+pids+=($designer)
+
+expect "the window, its buttons and a pressed tool over AT-SPI" /usr/bin/python3 "$here/desktop_road.py"
+expect "the window reached by the window manager" wmctrl -c "Tabrik ["
+ended=1
+for _ in $(seq 100); do kill -0 "$designer" 2>/dev/null || { ended=0; break; }; sleep 0.1; done
+expect "tabrik ends when its window is closed" test "$ended" -eq 0
+if [ "$ended" -eq 0 ]; then
+  wait "$designer"
+  expect "tabrik exits with status 0" test $? -eq 0
+fi
+expect "the settings written on close" grep -q "ModeKeep=0" "$work/config/tabrik/tabrik.ini"
+if [ "$failed" -ne 0 ]; then
+  for log in tabrik openbox atspi xvfb; do echo "--- $log said:"; cat "$work/$log.log"; done
+fi
+finish
