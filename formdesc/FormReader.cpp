@@ -5,8 +5,9 @@
 #include "StatementParsers.h"
 #include "TextLineReader.h"
 
-#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace formdesc {
 
@@ -94,18 +95,24 @@ bool readFormFile(const std::string& path, FormModel& model, ReaderVariant varia
                   PageSizeTenths* pageSize) {
     const MessageOrigin origin =
         variant == ReaderVariant::Designer ? MessageOrigin::Designer : MessageOrigin::Library;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
-    if (file && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
-        std::fclose(file);
-        file = nullptr;
+    if (fd >= 0 && (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
+        ::close(fd);
+        fd = -1;
     }
-    if (!file) {
+    if (fd < 0) {
         reportFormError(kErrorOther, 1, 0, origin);
         return false;
     }
-    TextLineReader reader(file);
+    TextLineReader reader(fd);
     readStatements(reader, model, variant);
+    // A file that cannot be read to its end is one that cannot be read: the
+    // statements cut short by the error would only give a misleading check.
+    if (reader.failed()) {
+        reportFormError(kErrorOther, 1, 0, origin);
+        return false;
+    }
     return validateForm(model, variant, pageSize);
 }
 

@@ -35,7 +35,8 @@ std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant,
 
 // Reads and checks a form file. On failure exactly one message has been shown
 // through the message sink; when the file cannot be opened the model is left
-// as it was.
+// as it was. A read error part way is the same failure as a file that cannot
+// be opened (the model then holds the statements read before it).
 bool readFormFile(const std::string& path, FormModel& model, ReaderVariant variant,
                   PageSizeTenths* pageSize = nullptr);
 

@@ -1,5 +1,9 @@
 #include "TextLineReader.h"
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace formdesc {
 
 namespace {
@@ -8,25 +12,34 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 
 TextLineReader::TextLineReader(std::string_view memory) : m_memory(memory) {}
 
-TextLineReader::TextLineReader(std::FILE* file) : m_file(file), m_buffer(new char[kBlockSize]) {}
+TextLineReader::TextLineReader(int fd) : m_fd(fd), m_buffer(new char[kBlockSize]) {}
 
 TextLineReader::~TextLineReader() {
-    if (m_file)
-        std::fclose(m_file);
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 bool TextLineReader::fill() {
     if (m_begin < m_end)
         return true;
-    if (!m_file)
+    if (m_fd < 0 || m_failed)
         return false;
-    m_begin = 0;
-    m_end = std::fread(m_buffer.get(), 1, kBlockSize, m_file);
-    return m_end > 0;
+    m_begin = m_end = 0;
+    for (;;) {
+        const ssize_t got = ::read(m_fd, m_buffer.get(), kBlockSize);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            m_failed = true;
+            return false;
+        }
+        m_end = static_cast<std::size_t>(got);
+        return got > 0;
+    }
 }
 
 int TextLineReader::peekByte() {
-    if (!m_file) {
+    if (m_fd < 0) {
         const auto offset = static_cast<std::size_t>(m_consumed);
         return offset < m_memory.size() ? static_cast<unsigned char>(m_memory[offset]) : -1;
     }
@@ -42,7 +55,7 @@ bool TextLineReader::next(std::string& part, std::size_t maxBytes) {
         if (byte < 0)
             break;
         ++m_consumed;
-        if (m_file)
+        if (m_fd >= 0)
             ++m_begin;
         if (byte == '\r' && peekByte() == '\n')
             continue; // text mode: CR LF reads as LF
@@ -50,7 +63,7 @@ bool TextLineReader::next(std::string& part, std::size_t maxBytes) {
         if (byte == '\n')
             return true;
     }
-    return !part.empty();
+    return !part.empty() && !m_failed;
 }
 
 } // namespace formdesc

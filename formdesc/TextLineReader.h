@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,22 +15,26 @@ namespace formdesc {
 class TextLineReader {
   public:
     explicit TextLineReader(std::string_view memory);
-    // Takes ownership of the file.
-    explicit TextLineReader(std::FILE* file);
+    // Takes ownership of the open file descriptor.
+    explicit TextLineReader(int fd);
     ~TextLineReader();
     TextLineReader(const TextLineReader&) = delete;
     TextLineReader& operator=(const TextLineReader&) = delete;
 
-    // The next part, or false at the end of the input.
+    // The next part, or false at the end of the input and from a read error
+    // on (the part it cut short included).
     bool next(std::string& part, std::size_t maxBytes);
     // Offset of the next unread byte in the raw input.
     long long position() const { return m_consumed; }
+    // True once a read of the file failed: the input ended early, not at its end.
+    bool failed() const { return m_failed; }
 
   private:
     bool fill();
     int peekByte();
 
-    std::FILE* m_file = nullptr;
+    int m_fd = -1;
+    bool m_failed = false;
     std::string_view m_memory;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_begin = 0;

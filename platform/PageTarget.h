@@ -17,6 +17,8 @@ struct PaperTenths {
     int height = 0;
 };
 
+// A target destroyed before endDocument() drops the document unfinished: a
+// job that fails half way commits nothing.
 class PageTarget {
   public:
     virtual ~PageTarget() = default;
@@ -36,6 +38,9 @@ class PageTarget {
     virtual PaperTenths paper() const = 0;
     // What went wrong, in the output system's words, after a failure.
     virtual std::string errorText() const { return {}; }
+    // True once a page could not be put out: the job stops there instead of
+    // drawing pages that go nowhere.
+    virtual bool outputFailed() const { return false; }
 };
 
 // The device origin of a file target lies 5 mm in from the paper's corner,

@@ -30,6 +30,7 @@ class PngPageTarget : public PageTarget {
     int dpiY() const override { return m_dpi; }
     PaperTenths paper() const override { return m_paper; }
     std::string errorText() const override { return m_error; }
+    bool outputFailed() const override { return m_failed; }
 
     // The file name of a page (from 1).
     std::string pagePath(int page) const;

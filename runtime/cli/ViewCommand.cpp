@@ -2,7 +2,11 @@
 
 #include "CommandParser.h"
 #include "PreviewJob.h"
+#include "RuntimeMessages.h"
 #include "ShiftJis.h"
+
+#include <cstdio>
+#include <new>
 
 namespace zrkcli {
 
@@ -10,11 +14,12 @@ int runView(const QStringList& arguments) {
     CommandParser command(
         QStringLiteral("view"),
         QStringLiteral("Shows a form filled from a data file in the preview window, page by page, and\n"
-                       "returns when the window is closed. The preview needs a display (DISPLAY or\n"
-                       "WAYLAND_DISPLAY); without one it says so and exits with 253.\n"
+                       "returns when the window is closed. The preview needs a display that answers\n"
+                       "(DISPLAY or WAYLAND_DISPLAY); without one it says so and exits with 253.\n"
                        "Exit status: the preview's result as an unsigned byte: 0 shown and closed,\n"
-                       "255 the form failed (-1), 254 the data file cannot be opened or is empty (-2),\n"
-                       "253 no display (-3); 2 for usage errors."));
+                       "255 the form failed (-1), 254 the data file cannot be opened, is empty or\n"
+                       "cannot be read (-2), 253 no display or not enough memory (-3); 2 for usage\n"
+                       "errors."));
     command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file (.zrk)."));
     command.addPositional(QStringLiteral("DATA"), QStringLiteral("The data file (.dat)."));
     QCommandLineOption controlOption(
@@ -27,8 +32,14 @@ int runView(const QStringList& arguments) {
 
     const bool hasControl = command.parser().isSet(controlOption);
     const std::string control = formdesc::sjis::fromUtf8(command.parser().value(controlOption).toStdString());
-    const int result = runtime::runPreviewJob(0, command.path(0).c_str(), command.path(1).c_str(),
-                                              hasControl ? control.c_str() : nullptr);
+    int result = runtime::kViewNoDisplay;
+    try {
+        result = runtime::runPreviewJob(0, command.path(0).c_str(), command.path(1).c_str(),
+                                        hasControl ? control.c_str() : nullptr);
+    } catch (const std::bad_alloc&) {
+        // Out of memory before the job's own message sink existed.
+        std::fprintf(stderr, "zrk view: %s\n", runtime::kNoMemoryText);
+    }
     return static_cast<unsigned char>(result);
 }
 

@@ -47,6 +47,7 @@ void DataLineReader::close() {
         ::close(m_fd);
     m_fd = -1;
     m_memoryOpen = false;
+    m_failed = false;
     m_memory = {};
     m_next = m_end = nullptr;
     m_position = 0;
@@ -74,6 +75,8 @@ bool DataLineReader::fill(std::size_t wanted) {
         return true;
     if (m_fd < 0)
         return false; // memory: the window already holds everything
+    if (m_failed)
+        return false;
     char* block = m_block.get();
     const std::size_t kept = available();
     if (kept > 0 && m_next != block)
@@ -88,8 +91,13 @@ bool DataLineReader::fill(std::size_t wanted) {
         const ssize_t got = ::pread(m_fd, block + available(), room, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
-            break; // end of file, or an error that reads as one
+        if (got < 0) {
+            // Not the end of the file: what follows is unknown.
+            m_failed = true;
+            return false;
+        }
+        if (got == 0)
+            break;
         m_end += got;
     }
     return available() >= wanted;
@@ -133,7 +141,7 @@ std::optional<std::string_view> DataLineReader::readLine() {
         m_part[length++] = '\r';
         advance(1);
     }
-    if (length == 0)
+    if (length == 0 || m_failed)
         return std::nullopt;
     m_part[length] = '\0';
     return std::string_view(m_part, length);

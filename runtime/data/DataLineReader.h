@@ -49,8 +49,11 @@ class DataLineReader {
     bool isOpen() const;
 
     // The next line part, valid until the next call on this reader; nothing at
-    // the end of the input. A read error counts as the end of the input.
+    // the end of the input, and nothing from a read error on (the part it cut
+    // short included): failed() tells the two apart.
     std::optional<std::string_view> readLine();
+    // True once a read of the file failed; it stays so until the next open.
+    bool failed() const { return m_failed; }
 
     // Offset of the first byte that readLine() will deliver next.
     FilePosition position() const { return m_position; }
@@ -65,6 +68,7 @@ class DataLineReader {
     std::size_t m_blockBytes;
     int m_fd = -1;
     bool m_memoryOpen = false;
+    bool m_failed = false;
     std::unique_ptr<char[]> m_block;
     // Unread window: [m_next, m_end) of either m_block or the memory source.
     const char* m_next = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <memory>
 
 namespace runtime {
 
@@ -28,7 +29,7 @@ std::optional<int> countPages(DataLineReader& reader, int rows, LineHook beforeL
         callHook(beforeLine);
         ++lines;
     }
-    if (lines == 0)
+    if (lines == 0 || reader.failed())
         return std::nullopt;
     const auto perPage = static_cast<std::uint64_t>(rowsPerPage(rows));
     const std::uint64_t pages = lines / perPage + (lines % perPage != 0 ? 1 : 0);
@@ -75,6 +76,8 @@ std::optional<PageIndex> buildPageIndex(DataLineReader& reader, int rows, LineHo
                 return index; // no page number beyond this one
         }
     }
+    if (reader.failed())
+        return std::nullopt;
     if (sinceEntry > 0)
         append();
     if (index.pageCount == 0)
@@ -97,15 +100,19 @@ bool loadPage(DataLineReader& reader, FilePosition position, const formdesc::For
     auto line = reader.readLine();
     if (!line)
         return false;
+    // Filled aside, so that a read error half way leaves the caller's page.
     const int perPage = rowsPerPage(form.rows);
-    page.clear();
+    auto loaded = std::make_unique<PageBuffer>();
     while (line) {
         callHook(beforeLine);
-        page.addRecord(*line, form);
-        if (page.count() >= perPage)
+        loaded->addRecord(*line, form);
+        if (loaded->count() >= perPage)
             break;
         line = reader.readLine();
     }
+    if (reader.failed())
+        return false;
+    page = *loaded;
     return true;
 }
 

@@ -9,8 +9,9 @@
 #include "PageBuffer.h"
 
 // Pages of a data file: every `rows` lines make one page, a partly filled last
-// page counts as a page. The functions report failure (data file missing or
-// without a single line) by their result; the job shows the message.
+// page counts as a page. The functions report failure (data file missing,
+// without a single line, or a read of it failed) by their result; the job
+// shows the message.
 //
 // Every loop over the lines calls `beforeLine`, when given, before it handles
 // each line, so that the caller can keep its windows responsive.
@@ -23,7 +24,8 @@ using LineHook = void (*)();
 int rowsPerPage(int rows);
 
 // The number of pages of the whole input, from its start. Nothing when the
-// file cannot be opened or has no line. Saturates at the largest int.
+// file cannot be opened, has no line or cannot be read to its end. Saturates
+// at the largest int.
 std::optional<int> countPages(DataLineReader& reader, int rows, LineHook beforeLine = nullptr);
 std::optional<int> countPages(const std::string& path, int rows, LineHook beforeLine = nullptr);
 
@@ -39,14 +41,16 @@ struct PageIndex {
     const PageEntry* find(int pageNumber) const;
 };
 
-// Where every page starts. Nothing when the file cannot be opened or has no
-// line. The index grows by one entry per page, never with line length.
+// Where every page starts. Nothing when the file cannot be opened, has no
+// line or cannot be read. The index grows by one entry per page, never with
+// line length.
 std::optional<PageIndex> buildPageIndex(DataLineReader& reader, int rows, LineHook beforeLine = nullptr);
 std::optional<PageIndex> buildPageIndex(const std::string& path, int rows, LineHook beforeLine = nullptr);
 
 // Fills the page buffer with the page that starts at the position: up to
 // form.rows lines, fewer at the end of the file. Fails, leaving the buffer
-// untouched, when the file cannot be opened or holds no line at the position.
+// untouched, when the file cannot be opened, holds no line at the position or
+// a read fails.
 bool loadPage(DataLineReader& reader, FilePosition position, const formdesc::FormInfo& form, PageBuffer& page,
               LineHook beforeLine = nullptr);
 bool loadPage(const std::string& path, FilePosition position, const formdesc::FormInfo& form,

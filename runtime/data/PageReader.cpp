@@ -30,6 +30,9 @@ bool PageReader::nextPage(PageBuffer& page, const formdesc::FormInfo& form, Line
         page.addRecord(*m_pending, form);
         m_pending = m_reader.readLine();
     }
+    // A full page is whole even when reading on to the next one failed.
+    if (m_reader.failed() && page.count() < perPage)
+        return false;
     if (m_pageNumber < INT_MAX)
         ++m_pageNumber;
     return true;

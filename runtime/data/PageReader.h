@@ -16,9 +16,10 @@ namespace runtime {
 //
 //     PageReader pages;
 //     if (!pages.open(path)) -> data file cannot be opened
-//     if (pages.atEnd())     -> nothing to print
+//     if (pages.atEnd())     -> no line (or the first read failed)
 //     while (pages.nextPage(buffer, form, hook))
 //         print page pages.pageNumber(); it is the last one when it equals the count
+//     if (pages.failed())    -> a read failed: the pages so far are not the file
 class PageReader {
   public:
     // Opens the file and reads its first line; false when it cannot be opened.
@@ -29,9 +30,13 @@ class PageReader {
     // True when no line is left (right after open: the file has no line).
     bool atEnd() const { return !m_pending.has_value(); }
 
-    // Fills the buffer with the next page. Returns false, leaving the buffer
-    // as it is, when no line is left.
+    // Fills the buffer with the next page. Returns false when no line is
+    // left, and when a read fails before the page is full (a page cut short
+    // by a read error is never delivered).
     bool nextPage(PageBuffer& page, const formdesc::FormInfo& form, LineHook beforeLine = nullptr);
+
+    // True once a read of the file failed.
+    bool failed() const { return m_reader.failed(); }
 
     // The number of the page last delivered by nextPage(), from 1; 0 before.
     int pageNumber() const { return m_pageNumber; }

@@ -8,6 +8,13 @@ inline constexpr int kMessageDataFile = 2;    // the data file cannot be opened 
 inline constexpr int kMessageNoDevice = 6;    // no printer to print on
 inline constexpr int kMessageCannotPrint = 7; // printing could not start or finish
 
+// The job ran out of memory (an allocation failed somewhere in it).
+inline constexpr const char* kNoMemoryText = "メモリが足りません";
+
 void reportRuntimeError(int code);
+
+// Shows kNoMemoryText. Called once the failed job has been unwound; should
+// showing it fail as well, the message is dropped rather than thrown.
+void reportNoMemory() noexcept;
 
 } // namespace runtime

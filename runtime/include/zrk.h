@@ -3,8 +3,12 @@
  *
  * Prints or previews a form filled with the lines of a data file. Load the
  * library by name (dlopen("libZRK.so", RTLD_NOW)) and look the entry points
- * up, or link against it. C linkage; call from the thread that runs the caller's user
- * interface, if it has one.
+ * up, or link against it. C linkage; call from the thread that runs the
+ * caller's user interface, if it has one.
+ *
+ * Threads: one job runs at a time in a process. A call made while another
+ * thread's job is running waits until that job has returned, then runs; the
+ * calls are served one after the other, never side by side.
  *
  * Arguments (of both entry points):
  *   owner     the caller's native window id (X11 window), 0 for none. The
@@ -23,22 +27,26 @@
  * The strings are copied at the start of the call; the call returns when the
  * job has finished. Each call is independent: the library creates its own Qt
  * application object when the caller has none (on the offscreen platform
- * when there is no display) and leaves the caller's alone. Without a display
- * no dialog can be answered, so the default queue is used instead of the
- * print dialog. Messages are shown in message boxes, or written as one line
- * on standard error when there is no display.
+ * when no display answers, as when DISPLAY names an X server that has gone
+ * away) and leaves the caller's alone. Without a display no dialog can be
+ * answered, so the default queue is used instead of the print dialog.
+ * Messages are shown in message boxes, or written as one line on standard
+ * error when there is no display. No failure of a job ends the caller's
+ * process: running out of memory is the message "メモリが足りません" and a
+ * result code.
  *
  * Result of ZRK_Print:
  *     0  done: every page printed, printing stopped from the abort dialog,
  *        or nothing to print
  *     1  the user cancelled the print dialog (no message)
  *    -1  the form file cannot be opened or fails the check
- *    -2  the data file cannot be opened or is empty
- *        ("帳票データがオープンできません")
+ *    -2  the data file cannot be opened, is empty or cannot be read to its
+ *        end ("帳票データがオープンできません"); nothing is printed
  *    -3  no printer can be had: no such queue, no default queue
  *        ("プリンタＤＣの獲得に失敗しました")
  *   -11  the printer cannot be used: the document cannot be started, or the
- *        print system refused the finished job ("プリンタが使用できません")
+ *        print system refused the finished job ("プリンタが使用できません");
+ *        also when the job ran out of memory ("メモリが足りません")
  *
  * ZRK_View shows the pages in a preview window and returns when the window
  * is closed. The same four arguments; its control options are
@@ -50,9 +58,10 @@
  * Result of ZRK_View:
  *     0  the preview was shown and closed
  *    -1  the form file cannot be opened or fails the check
- *    -2  the data file cannot be opened or is empty
+ *    -2  the data file cannot be opened, is empty or cannot be read
  *        ("帳票データがオープンできません")
- *    -3  there is no display to show the window on (a message says so)
+ *    -3  there is no display to show the window on (a message says so), or
+ *        the job ran out of memory ("メモリが足りません")
  */
 #ifndef ZRK_H
 #define ZRK_H

@@ -11,6 +11,9 @@
 #include "PreviewPages.h"
 #include "PrinterChooser.h"
 #include "QtMessageSink.h"
+#include "RuntimeMessages.h"
+
+#include <new>
 
 namespace runtime {
 
@@ -78,8 +81,14 @@ int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPa
                                      formdesc::MessageIcon::Exclamation);
         return kViewNoDisplay;
     }
-    PreviewJob job(formPath ? formPath : "", dataPath ? dataPath : "", control);
-    return job.run();
+    try {
+        PreviewJob job(formPath ? formPath : "", dataPath ? dataPath : "", control);
+        return job.run();
+    } catch (const std::bad_alloc&) {
+        // The window and the pages went with the unwinding.
+        reportNoMemory();
+        return kViewNoDisplay;
+    }
 }
 
 } // namespace runtime

@@ -57,8 +57,9 @@ bool previewDisplayAvailable();
 
 // ZRK_View's job. owner is the caller's native window id (0: none): the
 // job's message boxes are kept above it. Creates the application object when
-// the caller has none; without a display shows kNoDisplayText and returns
-// kViewNoDisplay. Null paths are taken as empty ones (no file opens).
+// the caller has none; without a display that answers shows kNoDisplayText
+// and returns kViewNoDisplay, as it does after the memory message when the
+// job runs out of memory. Null paths are taken as empty ones (no file opens).
 int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPath, const char* control);
 
 // The chooser "印刷" uses in runPreviewJob: the print dialog and the printer

@@ -11,6 +11,7 @@
 #include "ShiftJis.h"
 
 #include <filesystem>
+#include <new>
 
 namespace runtime {
 
@@ -19,6 +20,16 @@ PPModule::PPModule(std::string formPath, std::string dataPath, const char* contr
       m_options(parseControlOptions(control)), m_model(std::make_unique<formdesc::FormModel>()) {}
 
 int PPModule::run(const TargetChooser& chooser, PrintProgress* progress) {
+    try {
+        return runJob(chooser, progress);
+    } catch (const std::bad_alloc&) {
+        // The output went unfinished with the unwinding: nothing is committed.
+        reportNoMemory();
+        return kPrintCannotStart;
+    }
+}
+
+int PPModule::runJob(const TargetChooser& chooser, PrintProgress* progress) {
     if (!formdesc::readFormFile(m_formPath, *m_model, formdesc::ReaderVariant::Print, &m_pageSize))
         return kPrintFormFailed;
     const auto pages = countPages(m_dataPath, m_model->form.rows, platform::pumpPendingEvents);
@@ -41,12 +52,11 @@ int PPModule::run(const TargetChooser& chooser, PrintProgress* progress) {
 
 int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) {
     PageReader reader;
-    if (!reader.open(m_dataPath)) {
+    // The file was counted a moment ago; emptied since, it has nothing to print.
+    if (!reader.open(m_dataPath) || reader.atEnd()) {
         reportRuntimeError(kMessageDataFile);
         return kPrintDataFailed;
     }
-    if (reader.atEnd())
-        return kPrintDone;
     const formdesc::FormInfo& form = m_model->form;
     if (!target.beginDocument(formdesc::sjis::toUtf8(formdesc::sjis::view(form.title)))) {
         m_outputError = target.errorText();
@@ -84,9 +94,22 @@ int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) 
             composer.composePage(pageContext, *page);
             target.endPage();
             ++m_pagesPrinted;
+            if (target.outputFailed())
+                break; // the later pages could not go anywhere
         }
         if (progress)
             progress->close();
+    }
+    // On a failure the document is not ended: the target drops it unfinished
+    // (no temporary file put in place, nothing handed to the spooler).
+    if (reader.failed()) {
+        reportRuntimeError(kMessageDataFile);
+        return kPrintDataFailed;
+    }
+    if (target.outputFailed()) {
+        m_outputError = target.errorText();
+        reportRuntimeError(kMessageCannotPrint);
+        return kPrintCannotStart;
     }
     if (!target.endDocument()) {
         m_outputError = target.errorText();

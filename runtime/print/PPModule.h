@@ -56,6 +56,10 @@ class PPModule {
     PPModule(const PPModule&) = delete;
     PPModule& operator=(const PPModule&) = delete;
 
+    // Returns a PrintResult. An allocation failure anywhere in the job shows
+    // the memory message and gives kPrintCannotStart; a read error in the
+    // data file gives kPrintDataFailed; either way the output is dropped
+    // unfinished.
     int run(const TargetChooser& chooser, PrintProgress* progress = nullptr);
 
     const ControlOptions& options() const { return m_options; }
@@ -66,6 +70,7 @@ class PPModule {
     const std::string& outputError() const { return m_outputError; }
 
   private:
+    int runJob(const TargetChooser& chooser, PrintProgress* progress);
     int printPages(platform::PageTarget& target, PrintProgress* progress);
 
     std::string m_formPath;

@@ -2,21 +2,24 @@
  * An outside caller of the runtime library, written in C and knowing nothing
  * but zrk.h: loads libZRK.so by name, looks the entry points up and prints.
  *
- *   c_caller [-L FALLBACK] [-n TIMES] [-t] [-v] FORM DATA [CONTROL]
+ *   c_caller [-L FALLBACK] [-n TIMES] [-j THREADS] [-t] [-v] FORM DATA [CONTROL]
  *
  * -L  the library's full path, tried when loading by name fails
  * -n  call ZRK_Print this many times, unloading and loading the library
  *     between calls
+ * -j  make each of those calls from this many threads at once
  * -t  report the time each call took
  * -v  call ZRK_View instead of ZRK_Print
  * A CONTROL of "-" passes NULL.
  *
  * Prints one line "ZRK_Print: N" (or "ZRK_View: N") per call, and exits 0
- * when the library and both entry points could be found, 3 when not.
+ * when the library and both entry points could be found, 3 when not (4 when
+ * a thread cannot be started).
  */
 #include "zrk.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -34,6 +37,25 @@ static void* load(const char* fallback) {
     return library;
 }
 
+/* One call of an entry point; a thread runs one of these. */
+struct Call {
+    ZRK_PrintFunction print;
+    ZRK_ViewFunction show;
+    const char* form;
+    const char* data;
+    const char* control;
+    int result;
+};
+
+static void* runCall(void* argument) {
+    struct Call* call = argument;
+    call->result = call->show ? call->show(0, call->form, call->data, call->control)
+                              : call->print(0, call->form, call->data, call->control);
+    return NULL;
+}
+
+enum { kMaxThreads = 64 };
+
 static double seconds(void) {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -43,16 +65,20 @@ static double seconds(void) {
 int main(int argc, char** argv) {
     const char* fallback = NULL;
     int times = 1;
+    int threads = 1;
     int timed = 0;
     int view = 0;
     int option;
-    while ((option = getopt(argc, argv, "L:n:tv")) != -1) {
+    while ((option = getopt(argc, argv, "L:n:j:tv")) != -1) {
         switch (option) {
         case 'L':
             fallback = optarg;
             break;
         case 'n':
             times = atoi(optarg);
+            break;
+        case 'j':
+            threads = atoi(optarg);
             break;
         case 't':
             timed = 1;
@@ -64,8 +90,9 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (argc - optind < 2 || times < 1) {
-        fprintf(stderr, "usage: c_caller [-L LIBRARY] [-n TIMES] [-t] [-v] FORM DATA [CONTROL]\n");
+    if (argc - optind < 2 || times < 1 || threads < 1 || threads > kMaxThreads) {
+        fprintf(stderr,
+                "usage: c_caller [-L LIBRARY] [-n TIMES] [-j THREADS] [-t] [-v] FORM DATA [CONTROL]\n");
         return 2;
     }
     const char* form = argv[optind];
@@ -85,10 +112,22 @@ int main(int argc, char** argv) {
                     show ? "found" : "missing");
             return 3;
         }
+        struct Call calls[kMaxThreads];
+        pthread_t running[kMaxThreads];
         const double start = seconds();
-        const int result = view ? show(0, form, data, control) : print(0, form, data, control);
+        for (int i = 0; i < threads; ++i) {
+            const struct Call call = {print, view ? show : NULL, form, data, control, 0};
+            calls[i] = call;
+            if (threads == 1)
+                runCall(&calls[i]);
+            else if (pthread_create(&running[i], NULL, runCall, &calls[i]) != 0)
+                return 4;
+        }
+        for (int i = 0; threads > 1 && i < threads; ++i)
+            pthread_join(running[i], NULL);
         const double elapsed = seconds() - start;
-        printf("%s: %d\n", view ? "ZRK_View" : "ZRK_Print", result);
+        for (int i = 0; i < threads; ++i)
+            printf("%s: %d\n", view ? "ZRK_View" : "ZRK_Print", calls[i].result);
         if (timed)
             printf("seconds: %.3f\n", elapsed);
         fflush(stdout);

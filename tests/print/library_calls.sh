@@ -59,6 +59,28 @@ expect "three messages" test "$(grep -c 'プリンタＤＣの獲得に失敗し
 expect "preview without a display is -3" grep -qx 'ZRK_View: -3' "$tmp/out"
 expect "preview without a display message" grep -q 'ディスプレイがありません' "$tmp/err"
 
+# Four threads call at once: the calls are served one after the other, each
+# with its own result and message.
+"$caller" -j 4 "$examples/invoice.zrk" "$examples/invoice.dat" "CONTROL PRINTER=Default;" >"$tmp/out" 2>"$tmp/err"
+expect "four threads return" test $? -eq 0
+expect "four threads alike" test "$(results)" = "-3 -3 -3 -3 "
+expect "four thread messages" test "$(grep -c 'プリンタＤＣの獲得に失敗しました' "$tmp/err")" = 4
+
+# An X display that nobody serves (the caller's session lost its server):
+# printing goes on without a display, the preview says it has none; the
+# caller's process is never aborted, also when the caller named the X platform.
+display=99
+while [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+for platform in "" xcb; do
+  lost() { env DISPLAY=":$display" QT_QPA_PLATFORM="$platform" "$caller" "$@"; }
+  lost "$examples/invoice.zrk" "$examples/invoice.dat" "CONTROL PRINTER=Default;" >"$tmp/out" 2>"$tmp/err"
+  expect "print with a lost display returns ($platform)" test $? -eq 0
+  expect "print with a lost display reaches the printer ($platform)" test "$(results)" = "-3 "
+  lost -v "$examples/invoice.zrk" "$examples/invoice.dat" >"$tmp/out" 2>"$tmp/err"
+  expect "preview with a lost display is -3 ($platform)" grep -qx 'ZRK_View: -3' "$tmp/out"
+  expect "preview with a lost display says so ($platform)" grep -q 'ディスプレイがありません' "$tmp/err"
+done
+
 # When the search path does not find it, the caller's fallback full path does.
 env -u LD_LIBRARY_PATH "$caller" -L "$library" "$tmp/none.zrk" "$examples/invoice.dat" >"$tmp/out" 2>"$tmp/err"
 expect "loads by full path" test "$(results)" = "-1 "
