@@ -181,7 +181,8 @@ void ProfileFile::setValue(std::string_view section, std::string_view key, std::
         // An unchanged value keeps its line exactly as it was.
         if (this->value(section, key) == std::string(value))
             return;
-        m_lines[*index].text = line;
+        // The key keeps its spelling in the file; only the value changes.
+        m_lines[*index].text = std::string(keyLine(m_lines[*index].text)->key) + "=" + std::string(value);
         return;
     }
     // A new key goes after the section's last line that is not blank.
