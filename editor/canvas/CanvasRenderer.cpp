@@ -107,7 +107,8 @@ void drawFigures(const render::RenderContext& context, const FormModel& model, r
 
 QImage CanvasRenderer::placeholderPicture() {
     initCanvasResources();
-    return QImage(QStringLiteral(":/canvas/placeholder.xpm"));
+    // Stretched many times a render: the painter's own format saves a conversion each time.
+    return QImage(QStringLiteral(":/canvas/placeholder.xpm")).convertToFormat(QImage::Format_RGB32);
 }
 
 void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs) {
@@ -117,6 +118,9 @@ void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs)
 
     QPainter painter(&surface);
     platform::QtPainterBackend backend(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
+    // Pictures are stretched pixel for pixel, as a screen does it; smoothing
+    // every bitmap box would cost more than the rest of the render.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     platform::DeviceContext dc(backend);
     const render::RenderContext context{dc, page, render::RenderPolicy::canvas(view.zoom, inputs.placeholder),
                                         inputs.dpiY};

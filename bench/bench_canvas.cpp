@@ -1,0 +1,149 @@
+// The designer canvas's figures: a full render of a form at the item limits
+// (1,024 fields and 1,024 figures) into the back buffer at 100 % and 200 %,
+// and a repaint after a resize, which only copies the buffer.
+//
+//   bench_canvas [google benchmark flags]
+//
+// The offscreen screen is 1920 x 1080 unless ZRK_BENCH_SCREEN=WxH says
+// otherwise, so that the back buffer has the size of a common desktop.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "BitmapCache.h"
+#include "CanvasRenderer.h"
+#include "DocumentUi.h"
+#include "FormCanvas.h"
+#include "FormGenerator.h"
+#include "MessageSink.h"
+
+namespace {
+
+// The benchmarks never open or save: every dialog is cancelled.
+class NoDialogs : public editor::DocumentUi {
+  public:
+    QString chooseFileToOpen(const QString&) override { return {}; }
+    QString chooseFileToSave(const QString&) override { return {}; }
+    editor::SaveAnswer askToSaveChanges() override { return editor::SaveAnswer::Cancel; }
+};
+
+// The canvas in a window of its own; as a child it is resized at once, not
+// when the window system answers.
+struct Canvas {
+    NoDialogs ui;
+    QWidget window;
+    editor::FormCanvas& canvas = *new editor::FormCanvas(ui, &window);
+
+    explicit Canvas(int zoom) {
+        std::unique_ptr<formdesc::FormModel> form = bench::makeFullForm();
+        canvas.document().model() = *form;
+        canvas.recomputeGeometry();
+        window.resize(1400, 1000);
+        canvas.setGeometry(0, 0, 1200, 800);
+        window.show();
+        canvas.setZoom(zoom);
+        QApplication::processEvents();
+    }
+};
+
+// The renderer alone, into a buffer as large as the screen.
+void fullRender(benchmark::State& state) {
+    const int zoom = static_cast<int>(state.range(0));
+    const std::unique_ptr<formdesc::FormModel> form = bench::makeFullForm();
+    const QSize screen = QGuiApplication::primaryScreen()->virtualSize();
+    QImage buffer(screen, QImage::Format_RGB32);
+    editor::CanvasView view;
+    view.page = editor::CanvasGeometry::pageGeometry(form->form, 96, 96);
+    view.columns = form->form.columns;
+    view.rows = form->form.rows;
+    view.zoom = zoom;
+    const QImage placeholder = editor::CanvasRenderer::placeholderPicture();
+    render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
+    for (auto _ : state)
+        editor::CanvasRenderer::render(buffer, 1.0, {*form, view, 96, 96, bitmaps, &placeholder});
+    state.counters["fields"] = form->fieldCount;
+    state.counters["figures"] = form->figureCount;
+}
+
+// A paint of the canvas window that renders the whole form and copies it.
+void fullRepaint(benchmark::State& state) {
+    Canvas c(static_cast<int>(state.range(0)));
+    const long long before = c.canvas.renderCount();
+    for (auto _ : state) {
+        c.canvas.requestFullRedraw();
+        c.canvas.viewport()->repaint();
+    }
+    state.counters["renders"] = static_cast<double>(c.canvas.renderCount() - before);
+}
+
+// A resize that leaves the page where it is, then the paint: a copy only.
+void repaintAfterResize(benchmark::State& state) {
+    Canvas c(200);
+    c.canvas.viewport()->repaint();
+    const long long before = c.canvas.renderCount();
+    bool wide = false;
+    for (auto _ : state) {
+        wide = !wide;
+        c.canvas.setGeometry(0, 0, wide ? 1250 : 1200, wide ? 850 : 800);
+        c.canvas.viewport()->repaint();
+    }
+    // Must stay 0: a render here would mean the resize did not only copy.
+    state.counters["renders"] = static_cast<double>(c.canvas.renderCount() - before);
+}
+
+// The offscreen platform with one screen of the given size.
+void chooseOffscreenScreen(const QString& folder) {
+    if (std::getenv("QT_QPA_PLATFORM"))
+        return;
+    int width = 1920, height = 1080;
+    if (const char* size = std::getenv("ZRK_BENCH_SCREEN"))
+        std::sscanf(size, "%dx%d", &width, &height);
+    const std::string config = QDir(folder).filePath(QStringLiteral("offscreen.json")).toStdString();
+    std::ofstream(config) << "{\"screens\": [{\"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": " << width
+                          << ", \"height\": " << height
+                          << ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96}]}\n";
+    ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    QTemporaryDir folder;
+    chooseOffscreenScreen(folder.path());
+    int appArgc = 1;
+    char name[] = "bench_canvas";
+    char* appArgv[] = {name, nullptr};
+    QApplication app(appArgc, appArgv);
+    formdesc::RecordingMessageSink messages;
+    const formdesc::ScopedMessageSink sink(messages);
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    std::fprintf(stderr, "screen %dx%d on %s\n", screen.width(), screen.height(),
+                 qPrintable(QGuiApplication::platformName()));
+
+    benchmark::RegisterBenchmark("fullRender/zoom", fullRender)
+        ->Unit(benchmark::kMillisecond)
+        ->Arg(100)
+        ->Arg(200);
+    benchmark::RegisterBenchmark("fullRepaint/zoom", fullRepaint)
+        ->Unit(benchmark::kMillisecond)
+        ->Arg(100)
+        ->Arg(200);
+    benchmark::RegisterBenchmark("repaintAfterResize", repaintAfterResize)->Unit(benchmark::kMillisecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    for (const auto& message : messages.messages)
+        std::fprintf(stderr, "message: %s\n", message.text.c_str());
+    return messages.messages.empty() ? 0 : 1;
+}
