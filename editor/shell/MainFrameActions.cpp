@@ -32,10 +32,13 @@ MainFrameActions::MainFrameActions(QObject* parent) : QObject(parent) {
         if (info.toolMode != 0) {
             action->setCheckable(true);
             const int mode = info.toolMode;
-            connect(action, &QAction::triggered, this, [this, mode] {
-                // A second click on the pressed button leaves it pressed: the
-                // canvas's answer decides the checks.
-                emit toolModeRequested(mode);
+            // Toggled, not triggered: a click and a screen reader's toggle both
+            // arrive here.
+            connect(action, &QAction::toggled, this, [this, action, mode](bool checked) {
+                if (checked && mode != m_shownMode)
+                    emit toolModeRequested(mode);
+                else if (!checked && mode == m_shownMode)
+                    action->setChecked(true); // a tool is always chosen
             });
         }
         m_actions.emplace(info.id, action);
@@ -55,6 +58,7 @@ std::vector<QAction*> MainFrameActions::toolActions() const {
 }
 
 void MainFrameActions::showToolMode(int mode) {
+    m_shownMode = mode;
     for (const CommandInfo& info : shellCommands())
         if (info.toolMode != 0)
             action(info.id)->setChecked(info.toolMode == mode);

@@ -33,6 +33,7 @@ class MainFrameActions : public QObject {
 
   private:
     std::map<Command, QAction*> m_actions;
+    int m_shownMode = 0;
 };
 
 } // namespace editor

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace editor {
 
@@ -22,6 +23,18 @@ void addCommands(QMenu& menu, const MainFrameActions& actions, std::initializer_
         else
             menu.addAction(actions.action(command));
     }
+}
+
+// Assistive technology toggles a checkable button without clicking it, which
+// would flip the picture and leave the command untouched: the toggle goes to
+// the action, whose state the button then shows.
+void keepInStepWithAction(QToolButton& button, QAction& action) {
+    QObject::connect(&button, &QAbstractButton::toggled, &action, [&button, &action](bool checked) {
+        if (checked != action.isChecked())
+            action.setChecked(checked);
+        if (button.isChecked() != action.isChecked())
+            button.setChecked(action.isChecked());
+    });
 }
 
 } // namespace
@@ -77,8 +90,12 @@ QToolBar* MainFrameBars::buildToolBar(QMainWindow& frame, const QString& title, 
         QAction* action = actions.action(command);
         bar->addAction(action);
         // Screen readers and GUI robots find a picture button by its tooltip.
-        if (QWidget* button = bar->widgetForAction(action))
-            button->setAccessibleName(action->toolTip());
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+        if (!button)
+            continue;
+        button->setAccessibleName(action->toolTip());
+        if (action->isCheckable())
+            keepInStepWithAction(*button, *action);
     }
     frame.addToolBar(Qt::TopToolBarArea, bar);
     return bar;

@@ -210,6 +210,16 @@ TEST_F(ShellFixture, ButtonsAreFoundByTheirTooltipTexts) {
             EXPECT_EQ(bool(button->state().checked), action->isChecked()) << tooltip.toStdString();
         }
     }
+    // A screen reader's toggle on a tool button selects that tool.
+    QAccessibleInterface* line = QAccessible::queryAccessibleInterface(button("直線"));
+    ASSERT_TRUE(line && line->actionInterface());
+    line->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(frame().canvas().toolMode(), 21);
+    EXPECT_FALSE(button("範囲選択")->isChecked());
+    // Toggling the pressed one off leaves it pressed: a tool is always chosen.
+    line->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(button("直線")->isChecked());
+    EXPECT_EQ(frame().canvas().toolMode(), 21);
 }
 
 TEST_F(ShellFixture, AboutButtonShowsTheVersionAndOkClosesIt) {

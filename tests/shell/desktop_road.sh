@@ -58,7 +58,9 @@ designer=$!
 pids+=($designer)
 
 expect "the window, its buttons and a pressed tool over AT-SPI" /usr/bin/python3 "$here/desktop_road.py"
-expect "the window reached by the window manager" wmctrl -c "Tabrik ["
+wmctrl -l -x > "$work/windows.log" 2>&1
+# wmctrl converts titles through the locale: a UTF-8 one reads them.
+expect "the window reached by the window manager" env LC_ALL=C.UTF-8 wmctrl -c "Tabrik ["
 ended=1
 for _ in $(seq 100); do kill -0 "$designer" 2>/dev/null || { ended=0; break; }; sleep 0.1; done
 expect "tabrik ends when its window is closed" test "$ended" -eq 0
@@ -68,6 +70,6 @@ if [ "$ended" -eq 0 ]; then
 fi
 expect "the settings written on close" grep -q "ModeKeep=0" "$work/config/tabrik/tabrik.ini"
 if [ "$failed" -ne 0 ]; then
-  for log in tabrik openbox atspi xvfb; do echo "--- $log said:"; cat "$work/$log.log"; done
+  for log in tabrik windows openbox atspi xvfb; do echo "--- $log said:"; cat "$work/$log.log"; done
 fi
 finish
