@@ -16,6 +16,11 @@ packages=(
   cups cups-client cups-bsd printer-driver-cups-pdf ghostscript
   cups-daemon cups-filters libcups2-dev
   xvfb xauth
+  # The designer: Qt's Japanese texts, and its desktop test (a window manager,
+  # a D-Bus session with the accessibility bus, a screen-reader client, window
+  # and input robots) and start-up benchmark.
+  qt6-translations-l10n
+  openbox dbus dbus-x11 at-spi2-core python3-pyatspi xdotool wmctrl hyperfine
 )
 
 SUDO=""
