@@ -53,15 +53,15 @@ struct Rendered {
     CanvasView view;
 };
 
-Rendered renderAt(const formdesc::FormModel& model, int zoom) {
-    Rendered out{QImage(1100, 800, QImage::Format_RGB32), {}};
+Rendered renderAt(const formdesc::FormModel& model, int zoom, int scale = 1) {
+    Rendered out{QImage(1100 * scale, 800 * scale, QImage::Format_RGB32), {}};
     out.view.page = CanvasGeometry::pageGeometry(model.form, 127, 127);
     out.view.columns = model.form.columns;
     out.view.rows = model.form.rows;
     out.view.zoom = zoom;
     render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
     const QImage placeholder = CanvasRenderer::placeholderPicture();
-    CanvasRenderer::render(out.image, 1.0, {model, out.view, 127, 127, bitmaps, &placeholder});
+    CanvasRenderer::render(out.image, scale, {model, out.view, 127, 127, bitmaps, &placeholder});
     return out;
 }
 
@@ -177,6 +177,16 @@ TEST(CanvasRender, PageGridAndItemsAtThreeQuarters) {
     EXPECT_NEAR(first, at(487, 75, 20), 1);
     EXPECT_NE(image.pixel(x, first + 1), rgbOf(CanvasRenderer::kGridColor))
         << "the grid line under it is covered";
+}
+
+TEST(CanvasRender, TwiceAsManyPixelsOnADenseScreen) {
+    // Window pixels stay as they are; each is two by two pixels of the buffer.
+    const QImage image = renderAt(smallForm(), 100, 2).image;
+    EXPECT_EQ(pageRightEdge(image, 600), 2 * (20 + 1045) - 1);
+    EXPECT_EQ(pageBottomEdge(image, 1200), 2 * (20 + 735) - 1);
+    EXPECT_EQ(gridLinesAcross(image, 2 * (20 + 25 + 33), 43, 2 * 1064), 11);
+    EXPECT_EQ(image.pixel(2 * (20 + 500), 2 * (20 + 487)), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(2 * (20 + 600), 2 * (20 + 300)), qRgb(255, 0, 0));
 }
 
 TEST(CanvasRender, FillsBeforeTextsAndFramesAfter) {
