@@ -88,13 +88,11 @@ int DesignerStartup::run(int argc, char** argv) {
         quitAfterFirstPaint(*frame.canvas().viewport());
     frame.showAsSettingsSay();
 
+    // The form named on the command line is read exactly as the Open command
+    // reads it, before the first paint, so that the first frame shows it.
     const QStringList forms = parser.positionalArguments();
-    if (!forms.isEmpty()) {
-        // After the canvas has set up its new form for the window's first
-        // size, exactly as the Open command would read the file.
-        const QString form = forms.first();
-        QTimer::singleShot(0, &frame, [&frame, form] { frame.canvas().openFormFile(form); });
-    }
+    if (!forms.isEmpty())
+        frame.canvas().openFormFile(forms.first());
     return app.exec();
 }
 
