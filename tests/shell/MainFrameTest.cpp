@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 
 #include "AboutBox.h"
+#include "DesignerStartup.h"
 #include "ShellCommands.h"
 
 #include <QAccessible>
@@ -239,4 +240,23 @@ TEST_F(ShellFixture, AboutButtonShowsTheVersionAndOkClosesIt) {
     EXPECT_TRUE(seen.contains("Tabrik")) << seen.join('|').toStdString();
     EXPECT_TRUE(seen.contains(editor::AboutBox::versionText()));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ShellFixture, PointingAtAButtonShowsItsPromptUntilThePointerLeaves) {
+    startFrame();
+    QStatusBar* status = frame().statusBar();
+    QAbstractButton* save = button("保存");
+    QTest::mouseMove(save);
+    EXPECT_TRUE(QTest::qWaitFor([status] { return status->currentMessage() == "帳票パラメータを保存する"; }))
+        << status->currentMessage().toStdString();
+    QTest::mouseMove(frame().canvas().viewport());
+    EXPECT_TRUE(QTest::qWaitFor([status] { return status->currentMessage().isEmpty(); }));
+    // With the prompt gone, the message pane's idle text shows again.
+    EXPECT_TRUE(status->findChild<QLabel*>("messagePane")->isVisible());
+}
+
+TEST(DesignerStartup, StandardButtonsSpeakJapanese) {
+    ASSERT_TRUE(editor::DesignerStartup::installJapaneseTranslations(*qApp));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("はい(&Y)"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
 }
