@@ -40,8 +40,6 @@ CMainFrame::CMainFrame(DocumentUi& ui, const QString& settingsPath, QWidget* par
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(QStringLiteral("Tabrik"));
     setWindowIcon(programIcon());
-    // Docked bars may share a row; the palette sits beside the toolbar.
-    setDockOptions(dockOptions() | QMainWindow::AnimatedDocks);
 
     m_canvas = new FormCanvas(ui, this);
     m_canvas->setObjectName(QStringLiteral("canvas"));
