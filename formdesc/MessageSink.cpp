@@ -1,5 +1,7 @@
 #include "MessageSink.h"
 
+#include "TerminalText.h"
+
 #include <cstdio>
 
 namespace formdesc {
@@ -10,9 +12,10 @@ MessageSink* g_sink = nullptr;
 } // namespace
 
 void StderrMessageSink::show(std::string_view caption, std::string_view text, MessageIcon) {
-    std::string line;
-    line.reserve(caption.size() + text.size() + 3);
-    line.append(caption).append(": ").append(text).push_back('\n');
+    // Texts from forms and paths may hold control characters; standard
+    // error is often a terminal.
+    std::string line = escapeControls(caption);
+    line.append(": ").append(escapeControls(text)).push_back('\n');
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
 }

@@ -6,7 +6,6 @@
 #include "PdfStreamWriter.h"
 
 #include <QDateTime>
-#include <QFile>
 
 #include <algorithm>
 
@@ -53,7 +52,7 @@ long long PdfDirectTarget::bytesWritten() const {
 }
 
 bool PdfDirectTarget::beginDocument(const std::string& utf8Name) {
-    m_file = std::make_unique<PdfFileWriter>(QFile::decodeName(QByteArray::fromStdString(m_path)));
+    m_file = std::make_unique<PdfFileWriter>(m_path);
     if (!m_file->open())
         return false;
     m_title = utf8Name;

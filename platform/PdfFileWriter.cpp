@@ -14,15 +14,15 @@ constexpr std::size_t kBufferBytes = 1 << 18;
 
 } // namespace
 
-PdfFileWriter::PdfFileWriter(const QString& path) : m_file(path) {}
+PdfFileWriter::PdfFileWriter(std::string path) : m_file(std::move(path)) {}
 
 PdfFileWriter::~PdfFileWriter() {
     cancel();
 }
 
 bool PdfFileWriter::open() {
-    if (!m_file.open(QIODevice::WriteOnly)) {
-        m_error = m_file.errorString().toStdString();
+    if (!m_file.open()) {
+        m_error = m_file.errorText();
         m_failed = true;
         return false;
     }
@@ -49,8 +49,8 @@ void PdfFileWriter::write(std::string_view bytes) {
 void PdfFileWriter::drain() {
     if (m_failed || m_buffer.empty())
         return;
-    if (m_file.write(m_buffer.data(), qint64(m_buffer.size())) != qint64(m_buffer.size())) {
-        m_error = m_file.errorString().toStdString();
+    if (!m_file.write(m_buffer)) {
+        m_error = m_file.errorText();
         m_failed = true;
     }
     m_buffer.clear();
@@ -107,11 +107,11 @@ bool PdfFileWriter::finish(int catalog, int info) {
     drain();
     m_open = false;
     if (m_failed) {
-        m_file.cancelWriting();
+        m_file.discard();
         return false;
     }
     if (!m_file.commit()) {
-        m_error = m_file.errorString().toStdString();
+        m_error = m_file.errorText();
         m_failed = true;
         return false;
     }
@@ -120,8 +120,7 @@ bool PdfFileWriter::finish(int catalog, int info) {
 
 void PdfFileWriter::cancel() {
     if (m_open) {
-        m_file.cancelWriting();
-        m_file.commit(); // with writing cancelled this only drops the temporary file
+        m_file.discard();
         m_open = false;
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QSaveFile>
+#include "OutputFile.h"
 
 #include <string>
 #include <string_view>
@@ -8,19 +8,19 @@
 
 // The object layer of a PDF file written front to back: numbered objects are
 // written as they are ready, their offsets kept for the cross-reference table
-// at the end. Output goes through a temporary file that replaces the target
-// only when the document is complete. After the first failed write every
-// further write is skipped and finish() reports the error.
+// at the end. Output goes through an OutputFile: a regular file is replaced
+// only when the document is complete, a device or FIFO is written directly. After the first failed write
+// every further write is skipped and finish() reports the error.
 namespace platform {
 
 class PdfFileWriter {
   public:
-    explicit PdfFileWriter(const QString& path);
+    explicit PdfFileWriter(std::string path);
     ~PdfFileWriter();
     PdfFileWriter(const PdfFileWriter&) = delete;
     PdfFileWriter& operator=(const PdfFileWriter&) = delete;
 
-    // Creates the temporary file and writes the header; false when it cannot.
+    // Opens the output and writes the header; false when it cannot.
     bool open();
     // A number for an object written later.
     int reserveObject();
@@ -32,7 +32,7 @@ class PdfFileWriter {
     // Writes the cross-reference table and trailer and puts the file in
     // place; false when anything failed.
     bool finish(int catalog, int info);
-    // Drops the temporary file.
+    // Drops the output (a replaced file stays as it was).
     void cancel();
 
     bool failed() const { return m_failed; }
@@ -44,7 +44,7 @@ class PdfFileWriter {
     void beginObject(int number);
     void drain();
 
-    QSaveFile m_file;
+    formdesc::OutputFile m_file;
     std::string m_buffer;
     long long m_offset = 0;
     std::vector<long long> m_offsets{0}; // by object number; 0 = not written

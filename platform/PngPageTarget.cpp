@@ -3,17 +3,63 @@
 #include "PngWriter.h"
 #include "QtPainterBackend.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "OutputFile.h"
 
+#include <QIODevice>
+
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
 
 namespace platform {
 
 namespace {
 
-QString localPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+// Hands the PNG encoder's writes to an output file.
+class OutputFileDevice : public QIODevice {
+  public:
+    explicit OutputFileDevice(formdesc::OutputFile& file) : m_file(file) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override {
+        return m_file.write(std::string_view(data, std::size_t(length))) ? length : -1;
+    }
+
+  private:
+    formdesc::OutputFile& m_file;
+};
+
+// The page number conversion in a valid pattern: where it starts and ends.
+std::pair<std::size_t, std::size_t> conversionIn(const std::string& pattern) {
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%')
+            continue;
+        if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < pattern.size() && pattern[end] != 'd' && pattern[end] != 'i')
+            ++end;
+        return {i, end + 1};
+    }
+    return {pattern.size(), pattern.size()};
+}
+
+// Literal pattern text as printf writes it.
+std::string unescape(std::string_view literal) {
+    std::string text;
+    for (std::size_t i = 0; i < literal.size(); ++i) {
+        text.push_back(literal[i]);
+        if (literal[i] == '%' && i + 1 < literal.size() && literal[i + 1] == '%')
+            ++i;
+    }
+    return text;
 }
 
 } // namespace
@@ -57,18 +103,59 @@ std::string PngPageTarget::pagePath(int page) const {
     return length < 0 ? std::string() : std::string(name, std::min<std::size_t>(length, sizeof name - 1));
 }
 
+std::vector<std::string> PngPageTarget::existingPagePaths() const {
+    // Candidates are the entries of the folder above the component that
+    // holds the number whose name has that component's text around a
+    // number; each is checked by writing its page name again.
+    if (!isValidPagePattern(m_pattern))
+        return {};
+    const auto [start, end] = conversionIn(m_pattern);
+    const std::size_t slash = m_pattern.rfind('/', start);
+    const std::size_t componentStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t componentEnd = std::min(m_pattern.find('/', end), m_pattern.size());
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : unescape(m_pattern.substr(0, slash));
+    const std::string head = slash == std::string::npos ? "" : unescape(m_pattern.substr(0, slash + 1));
+    const std::string prefix =
+        unescape(std::string_view(m_pattern).substr(componentStart, start - componentStart));
+    const std::string suffix = unescape(std::string_view(m_pattern).substr(end, componentEnd - end));
+    const std::string tail = unescape(std::string_view(m_pattern).substr(componentEnd));
+
+    std::vector<std::string> paths;
+    DIR* entries = opendir(folder.c_str());
+    if (!entries)
+        return paths;
+    while (const dirent* entry = readdir(entries)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
+            !name.ends_with(suffix))
+            continue;
+        const std::string number(name.substr(prefix.size(), name.size() - prefix.size() - suffix.size()));
+        char* stop = nullptr;
+        errno = 0;
+        const long page = std::strtol(number.c_str(), &stop, 10);
+        if (errno != 0 || *stop != '\0' || page < 1 || page > INT_MAX)
+            continue;
+        std::string path = pagePath(int(page));
+        if (path == head + std::string(name) + tail && formdesc::fileIdentity(path))
+            paths.push_back(std::move(path));
+    }
+    closedir(entries);
+    return paths;
+}
+
 bool PngPageTarget::beginDocument(const std::string&) {
     if (!isValidPagePattern(m_pattern)) {
         m_error = "the page pattern needs one page number conversion such as %d";
         return false;
     }
     // Fail before drawing anything when the first page cannot be written.
-    QSaveFile probe(localPath(pagePath(1)));
-    if (!probe.open(QIODevice::WriteOnly)) {
-        m_error = probe.errorString().toStdString();
+    formdesc::OutputFile probe(pagePath(1));
+    if (!probe.check()) {
+        m_error = pagePath(1) + ": " + probe.errorText();
         return false;
     }
-    probe.cancelWriting();
     const long long width = static_cast<long long>(m_dpi) * m_paper.width / 254;
     const long long height = static_cast<long long>(m_dpi) * m_paper.height / 254;
     if (width <= 0 || height <= 0 || width * height > 400'000'000LL) {
@@ -99,10 +186,19 @@ void PngPageTarget::endPage() {
     m_backend->flush();
     // The image is saved with no painter on it, then painted on again.
     m_painter->end();
-    QSaveFile file(localPath(pagePath(m_pages)));
-    if (!m_failed && !(file.open(QIODevice::WriteOnly) && writeFastPng(m_image, file) && file.commit())) {
-        m_error = pagePath(m_pages) + ": " + file.errorString().toStdString();
-        m_failed = true;
+    if (!m_failed) {
+        formdesc::OutputFile file(pagePath(m_pages));
+        bool written = file.open();
+        if (written) {
+            OutputFileDevice device(file);
+            written = writeFastPng(m_image, device);
+        }
+        if (!(written && file.commit())) {
+            // An encoder failure with no write error is a lack of memory.
+            m_error = pagePath(m_pages) + ": " +
+                      (file.failed() ? file.errorText() : formdesc::systemErrorText(ENOMEM));
+            m_failed = true;
+        }
     }
     m_painter->begin(&m_image);
 }

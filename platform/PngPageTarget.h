@@ -7,9 +7,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
-// A page target that writes one PNG image per page (PDF documents are written
-// by PdfDirectTarget).
+// A page target that writes one PNG image per page through an OutputFile (PDF
+// documents are written by PdfDirectTarget).
 namespace platform {
 
 class QtPainterBackend;
@@ -34,6 +35,8 @@ class PngPageTarget : public PageTarget {
 
     // The file name of a page (from 1).
     std::string pagePath(int page) const;
+    // The page files of the pattern that exist now, whatever their number.
+    std::vector<std::string> existingPagePaths() const;
     // True when the pattern holds exactly one integer conversion (%d, %03d,
     // %i, ...) and otherwise only "%%".
     static bool isValidPagePattern(const std::string& pattern);

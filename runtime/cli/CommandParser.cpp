@@ -1,6 +1,7 @@
 #include "CommandParser.h"
 
 #include "Commands.h"
+#include "StandardOutput.h"
 
 #include <QFile>
 
@@ -36,7 +37,7 @@ std::optional<int> CommandParser::parse(const QStringList& arguments, int positi
     if (!m_parser.parse(withProgram))
         return usageError(m_parser.errorText());
     if (m_parser.isSet(QStringLiteral("help"))) {
-        std::fputs(qUtf8Printable(helpText()), stdout);
+        writeStandardOutput(helpText().toStdString());
         return 0;
     }
     // The first positional argument is the command itself.

@@ -2,8 +2,12 @@
 
 #include "CommandParser.h"
 #include "FormJson.h"
+#include "FormMessages.h"
 #include "FormReader.h"
 #include "FormWriter.h"
+#include "OutputFile.h"
+#include "StandardOutput.h"
+#include "TerminalText.h"
 
 #include <cstdio>
 #include <memory>
@@ -12,6 +16,32 @@ namespace zrkcli {
 
 using formdesc::FormModel;
 using formdesc::ReaderVariant;
+
+namespace {
+
+// JSON escapes the C0 controls already; DEL and the C1 controls pass as
+// they are and a terminal would obey them.
+std::string escapeJsonControls(const std::string& json) {
+    std::string text;
+    text.reserve(json.size());
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(json[i]);
+        const auto next = i + 1 < json.size() ? static_cast<unsigned char>(json[i + 1]) : 0;
+        if (byte == 0x7F) {
+            text += "\\u007f";
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", next);
+            text += escaped;
+            ++i;
+        } else {
+            text.push_back(json[i]);
+        }
+    }
+    return text;
+}
+
+} // namespace
 
 int runCheck(const QStringList& arguments) {
     CommandParser command(QStringLiteral("check"),
@@ -52,8 +82,8 @@ int runInspect(const QStringList& arguments) {
     }
     auto model = std::make_unique<FormModel>();
     const bool passed = formdesc::readFormFile(command.path(0), *model, variant);
-    const std::string json = formModelToJson(*model).dump(2) + "\n";
-    std::fwrite(json.data(), 1, json.size(), stdout);
+    const std::string json = escapeJsonControls(formModelToJson(*model).dump(2)) + "\n";
+    writeStandardOutput(json);
     return passed ? 0 : 1;
 }
 
@@ -62,13 +92,25 @@ int runFormat(const QStringList& arguments) {
                           QStringLiteral("Reads a form file as the designer does and writes it out again in "
                                          "the designer's layout (a normaliser for hand-written forms)."));
     command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file to read."));
-    command.addPositional(QStringLiteral("OUT"), QStringLiteral("The form file to write (replaced whole)."));
+    command.addPositional(QStringLiteral("OUT"),
+                          QStringLiteral("The form file to write (replaced whole, keeping its owner and "
+                                         "mode; a device or FIFO is written directly)."));
     if (auto status = command.parse(arguments, 2))
         return *status;
     auto model = std::make_unique<FormModel>();
     if (!formdesc::readFormFile(command.path(0), *model, ReaderVariant::Designer))
         return 1;
-    return formdesc::writeFormFile(command.path(1), *model) ? 0 : 1;
+    // As the designer saves, through the shared output file, with the
+    // system's words for the failure.
+    const std::string out = command.path(1);
+    formdesc::OutputFile file(out);
+    if (file.open() && file.write(formdesc::formatFormFile(*model, formdesc::creationDate())) &&
+        file.commit())
+        return 0;
+    formdesc::reportFormError(formdesc::kErrorOther, 2, 0, formdesc::MessageOrigin::Designer);
+    std::fprintf(stderr, "zrk format: %s: %s\n", formdesc::escapeControls(out).c_str(),
+                 file.errorText().c_str());
+    return 1;
 }
 
 } // namespace zrkcli

@@ -3,6 +3,7 @@
 #include "AbortProgress.h"
 #include "ApplicationGuard.h"
 #include "CommandParser.h"
+#include "OutputFile.h"
 #include "PPModule.h"
 #include "PdfDirectTarget.h"
 #include "PngPageTarget.h"
@@ -10,6 +11,8 @@
 #include "PrinterPageTarget.h"
 #include "QtMessageSink.h"
 #include "ShiftJis.h"
+#include "StandardOutput.h"
+#include "TerminalText.h"
 
 #include <QFile>
 
@@ -58,6 +61,25 @@ platform::PaperTenths paperFor(const FileOutput& output, const formdesc::FormInf
     return {width, height};
 }
 
+// The input (the form or the data file) that the output would write over:
+// the same device and inode, whatever the spelling or link. Nothing when the
+// output is no input.
+const char* inputUnderOutput(const FileOutput& output, const std::string& form, const std::string& data) {
+    std::vector<std::string> targets{output.path};
+    if (output.kind == OutputKind::Png)
+        targets = platform::PngPageTarget(output.path, {}, output.dpi).existingPagePaths();
+    const auto formFile = formdesc::fileIdentity(form);
+    const auto dataFile = formdesc::fileIdentity(data);
+    for (const std::string& target : targets) {
+        const auto file = formdesc::fileIdentity(target);
+        if (file && file == formFile)
+            return "form file";
+        if (file && file == dataFile)
+            return "data file";
+    }
+    return nullptr;
+}
+
 } // namespace
 
 int runPrint(const QStringList& arguments) {
@@ -78,7 +100,10 @@ int runPrint(const QStringList& arguments) {
             "from the abort dialog), 1 the print dialog was cancelled, 255 the form failed (-1),\n"
             "254 the data file cannot be opened or is empty (-2), 253 no printer (-3), 245 the\n"
             "output cannot be written or the print system refused the job (-11), with the print\n"
-            "system's words on standard error; 2 for usage errors."));
+            "system's words on standard error; 2 for usage errors, among them an output that\n"
+            "names the form or the data file.\n"
+            "OUT may be a device, a FIFO or /dev/stdout: these are written directly; a regular\n"
+            "file is replaced only when the document is complete and keeps its owner and mode."));
     command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file (.zrk)."));
     command.addPositional(QStringLiteral("DATA"), QStringLiteral("The data file (.dat)."));
     QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("Write one PDF document."),
@@ -146,6 +171,13 @@ int runPrint(const QStringList& arguments) {
         std::fputs("zrk print: --png PATTERN needs exactly one page number such as %d or %03d\n", stderr);
         return kExitUsage;
     }
+    if (toFile) {
+        if (const char* input = inputUnderOutput(output, command.path(0), command.path(1))) {
+            std::fprintf(
+                stderr, "zrk print: the output would write over the %s; an input is never replaced\n", input);
+            return kExitUsage;
+        }
+    }
     const std::string control = formdesc::sjis::fromUtf8(parser.value(controlOption).toStdString());
 
     platform::ApplicationGuard application;
@@ -177,10 +209,10 @@ int runPrint(const QStringList& arguments) {
     }
     const int result = job.run(chooser, progress.get());
     if (!job.outputError().empty())
-        std::fprintf(stderr, "zrk print: %s\n", job.outputError().c_str());
+        std::fprintf(stderr, "zrk print: %s\n", formdesc::escapeControls(job.outputError()).c_str());
     if (receipt.jobId != 0)
-        std::printf("request id is %s-%d (%lld bytes)\n", receipt.queue.c_str(), receipt.jobId,
-                    receipt.bytes);
+        writeStandardOutput("request id is " + receipt.queue + "-" + std::to_string(receipt.jobId) + " (" +
+                            std::to_string(receipt.bytes) + " bytes)\n");
     return static_cast<unsigned char>(result);
 }
 

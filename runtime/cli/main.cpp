@@ -1,10 +1,16 @@
 #include "Commands.h"
+#include "OutputFile.h"
+#include "StandardOutput.h"
+#include "TerminalText.h"
 
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,13 +35,20 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
         std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
 }
 
-} // namespace
+// A closed standard stream would be taken by the next file the program opens
+// and the lines meant for it would land in that file. Each closed one is held
+// by /dev/null opened for reading, so that writing to it still fails.
+void holdClosedStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        const int held = open("/dev/null", O_RDONLY | O_NOCTTY); // the lowest free number: fd
+        if (held >= 0 && held != fd)
+            close(held);
+    }
+}
 
-int main(int argc, char** argv) {
-    qInstallMessageHandler(quietQtMessages);
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+int runCommand(const QStringList& arguments) {
     if (arguments.isEmpty()) {
         std::fputs(kUsage, stderr);
         return zrkcli::kExitUsage;
@@ -43,7 +56,7 @@ int main(int argc, char** argv) {
     const QString command = arguments.first();
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
-        std::fputs(kUsage, stdout);
+        zrkcli::writeStandardOutput(kUsage);
         return 0;
     }
     if (command == QLatin1String("check"))
@@ -56,6 +69,27 @@ int main(int argc, char** argv) {
         return zrkcli::runPrint(arguments);
     if (command == QLatin1String("view"))
         return zrkcli::runView(arguments);
-    std::fprintf(stderr, "zrk: unknown command '%s'\n\n%s", qUtf8Printable(command), kUsage);
+    std::fprintf(stderr, "zrk: unknown command '%s'\n\n%s",
+                 formdesc::escapeControls(command.toStdString()).c_str(), kUsage);
     return zrkcli::kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    holdClosedStandardStreams();
+    qInstallMessageHandler(quietQtMessages);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const int status = runCommand(arguments);
+    // Output that did not reach standard output fails the command, whatever
+    // the command made of it.
+    const int error = zrkcli::closeStandardOutput();
+    if (error == 0)
+        return status;
+    std::fprintf(stderr, "zrk: standard output: %s\n", formdesc::systemErrorText(error).c_str());
+    // For a print job, output that cannot be written is its -11 (245).
+    const bool printing = arguments.first() == QLatin1String("print");
+    return status != 0 ? status : printing ? 245 : 1;
 }
