@@ -296,17 +296,16 @@ bool FormCanvas::canClose() {
 }
 
 void FormCanvas::showPreview() {
-    runBridge(static_cast<int>(RuntimeMode::Preview));
+    runBridge(RuntimeMode::Preview);
 }
 
 void FormCanvas::printForm() {
-    runBridge(static_cast<int>(RuntimeMode::Print));
+    runBridge(RuntimeMode::Print);
 }
 
-void FormCanvas::runBridge(int mode) {
+void FormCanvas::runBridge(RuntimeMode mode) {
     RuntimeBridge bridge;
-    bridge.run(m_document->model(), m_document->path(), static_cast<RuntimeMode>(mode),
-               static_cast<std::uintptr_t>(winId()));
+    bridge.run(m_document->model(), m_document->path(), mode, static_cast<std::uintptr_t>(winId()));
 }
 
 } // namespace editor

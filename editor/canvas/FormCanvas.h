@@ -19,6 +19,7 @@ class BitmapCache;
 namespace editor {
 
 class DocumentUi;
+enum class RuntimeMode;
 
 class FormCanvas : public QAbstractScrollArea {
     Q_OBJECT
@@ -92,7 +93,7 @@ class FormCanvas : public QAbstractScrollArea {
     void scrollBy(Qt::Orientation orientation, ScrollAction action, int position);
     void onScrollAction(Qt::Orientation orientation, int action);
     void onScrollReleased(Qt::Orientation orientation);
-    void runBridge(int mode);
+    void runBridge(RuntimeMode mode);
 
     std::unique_ptr<FormDocument> m_document;
     std::unique_ptr<render::BitmapCache> m_bitmaps;
