@@ -1,5 +1,6 @@
 #include "DesignerSettings.h"
 
+#include "LocalPaths.h"
 #include "ProfileFile.h"
 #include "ShiftJis.h"
 
@@ -16,17 +17,6 @@ constexpr const char* kFolderSection = "Last Folder";
 constexpr const char* kWindowSection = "Last Window";
 constexpr const char* kOptionSection = "Option";
 constexpr const char* kFileName = "tabrik.ini";
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-// The program's own folder, also before the application object exists.
-QString programFolder() {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
-}
 
 } // namespace
 

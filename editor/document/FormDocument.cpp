@@ -3,6 +3,7 @@
 #include "DocumentUi.h"
 #include "FormReader.h"
 #include "FormWriter.h"
+#include "LocalPaths.h"
 #include "MessageSink.h"
 #include "ShiftJis.h"
 
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstring>
 
 namespace editor {
@@ -20,12 +22,9 @@ namespace {
 
 constexpr const char* kNewFormPath = "NoName.zrk";
 
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 bool sameRecords(const void* a, const void* b, int count, std::size_t size) {
-    return std::memcmp(a, b, static_cast<std::size_t>(count) * size) == 0;
+    const int records = std::clamp(count, 0, formdesc::kMaxItems);
+    return std::memcmp(a, b, static_cast<std::size_t>(records) * size) == 0;
 }
 
 bool limitReached(int count) {

@@ -2,6 +2,7 @@
 
 #include "FormMessages.h"
 #include "FormWriter.h"
+#include "LocalPaths.h"
 #include "SampleData.h"
 #include "SharedLibrary.h"
 
@@ -33,16 +34,6 @@ QString temporaryParent() {
             return runtime;
     }
     return QDir::tempPath();
-}
-
-QString programFolder() {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
-}
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace
