@@ -178,7 +178,8 @@ TEST(RenderPolicy, MissingBitmapShowsThePlaceholderOnTheCanvasOnly) {
             .drawBitmap(testsupport::bitmapRecord(2, 2, 4, 3, "/NO/SUCH.BMP"), bitmaps);
         const std::vector<Call> images = backend.of(Call::Image);
         ASSERT_EQ(images.size(), canvas ? 1u : 0u);
-        if (canvas)
+        if (canvas) {
             EXPECT_EQ(images[0].text, "4x3");
+        }
     }
 }
