@@ -14,7 +14,7 @@ using editor::SampleData;
 
 namespace {
 
-struct FieldSpec {
+struct FieldRow {
     int startCol;
     int endCol;
     int row;
@@ -25,17 +25,17 @@ struct FieldSpec {
     int minus = 0;
 };
 
-formdesc::FieldInfo fieldOf(const FieldSpec& spec) {
+formdesc::FieldInfo fieldOf(const FieldRow& item) {
     formdesc::FieldInfo field{};
-    field.startCol = spec.startCol;
-    field.endCol = spec.endCol;
-    field.startRow = field.endRow = spec.row;
+    field.startCol = item.startCol;
+    field.endCol = item.endCol;
+    field.startRow = field.endRow = item.row;
     formdesc::sjis::storeBytes(field.constText, sizeof field.constText, 128,
-                               formdesc::sjis::fromUtf8(spec.constText));
-    formdesc::sjis::storeBytes(field.tag, sizeof field.tag, 8, spec.tag);
-    field.wide = spec.wide;
-    field.space = spec.space;
-    field.minus = spec.minus;
+                               formdesc::sjis::fromUtf8(item.constText));
+    formdesc::sjis::storeBytes(field.tag, sizeof field.tag, 8, item.tag);
+    field.wide = item.wide;
+    field.space = item.space;
+    field.minus = item.minus;
     return field;
 }
 
@@ -43,7 +43,7 @@ struct Case {
     const char* name;
     int rows;
     bool tagMode;
-    std::vector<FieldSpec> fields;
+    std::vector<FieldRow> fields;
     std::map<int, std::string> filled; // row -> expected bytes; other rows are empty
 };
 
@@ -58,8 +58,8 @@ TEST_P(SampleDataTable, OneLinePerRowWithEveryFieldsPlaceholder) {
     auto model = std::make_unique<formdesc::FormModel>();
     model->form.rows = c.rows;
     model->form.tagMode = c.tagMode ? 1 : 0;
-    for (const FieldSpec& spec : c.fields)
-        model->appendField(fieldOf(spec));
+    for (const FieldRow& item : c.fields)
+        model->appendField(fieldOf(item));
 
     const std::vector<std::string> lines = SampleData::lines(*model);
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(c.rows));
