@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
 
 #include <algorithm>
 #include <cstring>
@@ -157,9 +158,15 @@ bool FormDocument::canAddFigure() const {
 }
 
 void FormDocument::emptyClipboard() {
-    // Items copied in an earlier run of the designer are not offered for pasting.
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        QGuiApplication::clipboard()->clear();
+    // Items copied in an earlier run of the designer are not offered for
+    // pasting. The clipboard is shared with every other program, so what
+    // they put there is left alone: only our own items are taken off.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard->mimeData();
+    if (data && data->hasFormat(QString::fromLatin1(kClipboardFormat)))
+        clipboard->clear();
 }
 
 void FormDocument::rememberFolderOf(const QString& file) {

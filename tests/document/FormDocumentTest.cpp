@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -281,15 +282,28 @@ TEST_F(FormDocumentTest, ItemLimitsRefuseWithAWarning) {
     }
 }
 
-TEST_F(FormDocumentTest, ClosingEmptiesTheClipboard) {
-    QGuiApplication::clipboard()->setText(QStringLiteral("left over"));
+bool clipboardHoldsItems() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasFormat(editor::FormDocument::kClipboardFormat);
+}
+
+// Closing takes our items off the clipboard; another program's text stays.
+TEST_F(FormDocumentTest, ClosingEmptiesTheClipboardOfOurItemsOnly) {
+    auto* items = new QMimeData;
+    items->setData(QString::fromLatin1(editor::FormDocument::kClipboardFormat), QByteArray(16, '\1'));
+    QGuiApplication::clipboard()->setMimeData(items);
     document.model().form.rows = 40;
     ui.questionAnswers.push_back(SaveAnswer::Cancel);
     ASSERT_FALSE(document.canClose());
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("left over"));
+    EXPECT_TRUE(clipboardHoldsItems());
     ui.questionAnswers.push_back(SaveAnswer::No);
     ASSERT_TRUE(document.canClose());
-    EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
+    EXPECT_FALSE(clipboardHoldsItems());
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("another program's text"));
+    ui.questionAnswers.push_back(SaveAnswer::No);
+    ASSERT_TRUE(document.canClose());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("another program's text"));
 }
 
 } // namespace
