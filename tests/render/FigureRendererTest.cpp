@@ -32,12 +32,7 @@ constexpr formdesc::PageGeometry kPreviewGrid{5, 12, 18, 18, 954, 774};
 constexpr formdesc::ColorRef kRed = formdesc::rgb(255, 0, 0);
 
 formdesc::FormInfo printForm() {
-    formdesc::FormInfo form{};
-    form.columns = 180;
-    form.rows = 60;
-    form.lineType = formdesc::kLineSolid;
-    form.lineWidth = 0; // form width 1 as the print job stores it
-    return form;
+    return testsupport::printForm180x60();
 }
 
 formdesc::FigureInfo line(int c1, int r1, int c2, int r2, int course, int type = formdesc::kLineSolid,

@@ -23,11 +23,7 @@ namespace {
 constexpr int kA4W = 2970, kA4H = 2100, kA5W = 2100, kA5H = 1480;
 
 formdesc::FormInfo form180x60() {
-    formdesc::FormInfo form{};
-    form.columns = 180;
-    form.rows = 60;
-    form.lineType = formdesc::kLineSolid;
-    form.lineWidth = 0;
+    formdesc::FormInfo form = testsupport::printForm180x60();
     form.fontSize = 100;
     return form;
 }

@@ -66,14 +66,8 @@ formdesc::FieldInfo field(int startCol, int endCol, int row, const char* tag = "
 }
 
 formdesc::FigureInfo figure(int kind, int c1, int r1, int c2, int r2, int course) {
-    formdesc::FigureInfo f{};
-    f.kind = kind;
-    f.startCol = c1;
-    f.startRow = r1;
-    f.endCol = c2;
-    f.endRow = r2;
+    formdesc::FigureInfo f = testsupport::figureRecord(kind, c1, r1, c2, r2);
     f.course = course;
-    f.lineType = formdesc::kLineSolid;
     f.meshColor = kGrey;
     return f;
 }

@@ -9,6 +9,17 @@
 // Records built field by field for the tests of drawing and composition.
 namespace testsupport {
 
+// A form of 180 x 60 cells with a solid pen of the width the print job
+// stores for width 1.
+inline formdesc::FormInfo printForm180x60() {
+    formdesc::FormInfo form{};
+    form.columns = 180;
+    form.rows = 60;
+    form.lineType = formdesc::kLineSolid;
+    form.lineWidth = 0;
+    return form;
+}
+
 inline formdesc::FigureInfo figureRecord(int kind, int c1, int r1, int c2, int r2) {
     formdesc::FigureInfo f{};
     f.kind = kind;
