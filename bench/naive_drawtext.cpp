@@ -32,6 +32,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include <fcntl.h>
+
 namespace {
 
 constexpr int kDpi = 600;
@@ -161,8 +163,8 @@ int main(int argc, char** argv) {
     if (!formdesc::readFormFile(argv[1], *model, formdesc::ReaderVariant::Print, &page))
         return 1;
     const formdesc::FormInfo& form = model->form;
-    std::FILE* data = std::fopen(argv[2], "rb");
-    if (!data) {
+    const int data = ::open(argv[2], O_RDONLY | O_CLOEXEC);
+    if (data < 0) {
         std::fprintf(stderr, "cannot open %s\n", argv[2]);
         return 1;
     }
