@@ -1,5 +1,6 @@
 #include "Commands.h"
 #include "OutputFile.h"
+#include "RuntimeMessages.h"
 #include "StandardOutput.h"
 #include "TerminalText.h"
 
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <new>
 #include <unistd.h>
 
 namespace {
@@ -82,7 +84,16 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const int status = runCommand(arguments);
+    const bool printing = !arguments.isEmpty() && arguments.first() == QLatin1String("print");
+    int status = 0;
+    try {
+        status = runCommand(arguments);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out outside a job (the jobs report it themselves): the
+        // same message and the job's result for it, never an abort.
+        std::fprintf(stderr, "エラー: %s\n", runtime::kNoMemoryText);
+        status = printing ? 245 : 1;
+    }
     // Output that did not reach standard output fails the command, whatever
     // the command made of it.
     const int error = zrkcli::closeStandardOutput();
@@ -90,6 +101,5 @@ int main(int argc, char** argv) {
         return status;
     std::fprintf(stderr, "zrk: standard output: %s\n", formdesc::systemErrorText(error).c_str());
     // For a print job, output that cannot be written is its -11 (245).
-    const bool printing = arguments.first() == QLatin1String("print");
     return status != 0 ? status : printing ? 245 : 1;
 }
