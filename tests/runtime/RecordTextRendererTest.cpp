@@ -9,12 +9,12 @@
 #include "RecordingBackend.h"
 #include "ShiftJis.h"
 
-using testsupport::RecordingBackend;
 using render::FieldRenderer;
 using render::RenderContext;
 using render::RenderPolicy;
 using runtime::DataRecord;
 using runtime::RecordTextRenderer;
+using testsupport::RecordingBackend;
 
 namespace {
 
