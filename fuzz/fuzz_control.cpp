@@ -10,8 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const runtime::ControlOptions options = runtime::parseControlOptions(text.c_str());
-    if (options.scale < runtime::ControlOptions::kMinScale ||
-        options.scale > runtime::ControlOptions::kMaxScale)
+    if (options.scale < runtime::kMinZoom || options.scale > runtime::kMaxZoom)
         std::abort();
     (void)options.printsOnDefault();
     (void)runtime::parseControlOptions(std::string_view(text));
