@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -22,9 +23,12 @@
 
 namespace {
 
-void require(bool condition) {
-    if (!condition)
-        std::abort();
+// A broken promise names its line before the crash that the fuzzer keeps.
+void require(bool condition, unsigned line = __builtin_LINE()) {
+    if (condition)
+        return;
+    std::fprintf(stderr, "fuzz_data: broken at line %u\n", line);
+    std::abort();
 }
 
 bool samePage(const runtime::PageBuffer& a, const runtime::PageBuffer& b) {

@@ -13,9 +13,8 @@ targets=$(sed -n 's/^zrk_add_fuzzer(\([a-z_]*\) .*/\1/p' fuzz/CMakeLists.txt)
 cmake --build build-fuzz -j"$(nproc)" --target $targets
 export ASAN_OPTIONS="detect_leaks=0"
 export QT_QPA_PLATFORM=offscreen
-for fuzzer in build-fuzz/fuzz/fuzz_*; do
-  [ -x "$fuzzer" ] || continue
-  name=$(basename "$fuzzer")
+for name in $targets; do
+  fuzzer=build-fuzz/fuzz/$name
   corpus_seed="fuzz/corpus/${name#fuzz_}"
   work=$(mktemp -d)
   [ -d "$corpus_seed" ] && cp -r "$corpus_seed"/. "$work"/

@@ -49,7 +49,8 @@ void storeTag(DataRecord& record, std::string_view tagBytes) {
 } // namespace
 
 void fillDataRecord(DataRecord& record, std::string_view line, int columns, bool tagMode) {
-    record.tag[0] = '\0';
+    // The whole tag, so that a record never keeps bytes of the one before it.
+    std::memset(record.tag, 0, sizeof(record.tag));
     std::string_view text = line;
     if (tagMode && line.size() > kTagBytes) {
         storeTag(record, line.substr(0, kTagBytes));
