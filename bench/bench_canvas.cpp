@@ -8,6 +8,8 @@
 // otherwise, so that the back buffer has the size of a common desktop.
 #include <benchmark/benchmark.h>
 
+#include "OffscreenScreen.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
@@ -100,20 +102,6 @@ void repaintAfterResize(benchmark::State& state) {
     state.counters["renders"] = static_cast<double>(c.canvas.renderCount() - before);
 }
 
-// The offscreen platform with one screen of the given size.
-void chooseOffscreenScreen(const QString& folder) {
-    if (std::getenv("QT_QPA_PLATFORM"))
-        return;
-    int width = 1920, height = 1080;
-    if (const char* size = std::getenv("ZRK_BENCH_SCREEN"))
-        std::sscanf(size, "%dx%d", &width, &height);
-    const std::string config = QDir(folder).filePath(QStringLiteral("offscreen.json")).toStdString();
-    std::ofstream(config) << "{\"screens\": [{\"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": " << width
-                          << ", \"height\": " << height
-                          << ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96}]}\n";
-    ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -121,7 +109,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 2;
     QTemporaryDir folder;
-    chooseOffscreenScreen(folder.path());
+    chooseOffscreenScreen(folder.path().toStdString());
     int appArgc = 1;
     char name[] = "bench_canvas";
     char* appArgv[] = {name, nullptr};

@@ -12,6 +12,8 @@
 // the back buffer has the size of a common desktop.
 #include <benchmark/benchmark.h>
 
+#include "OffscreenScreen.h"
+
 #include <QApplication>
 #include <QScreen>
 
@@ -318,20 +320,6 @@ void registerBenchmarks() {
         ->Arg(100);
 }
 
-// The offscreen platform with one screen of the given size.
-void chooseOffscreenScreen(const fs::path& folder) {
-    if (std::getenv("QT_QPA_PLATFORM"))
-        return;
-    int width = 1920, height = 1080;
-    if (const char* size = std::getenv("ZRK_BENCH_SCREEN"))
-        std::sscanf(size, "%dx%d", &width, &height);
-    const std::string config = (folder / "offscreen.json").string();
-    std::ofstream(config) << "{\"screens\": [{\"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": " << width
-                          << ", \"height\": " << height
-                          << ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96}]}\n";
-    ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -354,7 +342,7 @@ int main(int argc, char** argv) {
             fs::remove_all(g_data.folder);
         return 1;
     }
-    chooseOffscreenScreen(g_data.folder);
+    chooseOffscreenScreen(g_data.folder.string());
     int status = 0;
     {
         int appArgc = 1;

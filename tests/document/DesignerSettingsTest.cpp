@@ -1,5 +1,6 @@
 #include "DesignerSettings.h"
 
+#include "ScopedEnv.h"
 #include "ShiftJis.h"
 #include "TempFolder.h"
 
@@ -22,29 +23,6 @@ std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-// Sets an environment variable for one scope and restores it afterwards.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 TEST(DesignerSettings, WrittenAndReadBack) {
     TempFolder folder;

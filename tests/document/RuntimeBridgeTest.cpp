@@ -3,6 +3,7 @@
 #include "FormReader.h"
 #include "MessageSink.h"
 #include "SampleData.h"
+#include "ScopedEnv.h"
 #include "TempFolder.h"
 
 #include <QApplication>
@@ -35,26 +36,6 @@ std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-// Sets an environment variable for one scope and restores it afterwards.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 std::unique_ptr<formdesc::FormModel> exampleForm() {
     auto model = std::make_unique<formdesc::FormModel>();

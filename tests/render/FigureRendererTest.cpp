@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "DrawFigure.h"
 #include "FigureRenderer.h"
 #include "FormRecords.h"
 #include "RecordingBackend.h"
@@ -76,15 +77,7 @@ struct Canvas {
     }
 
     // Composition step 3 for one line or frame.
-    void draw(const formdesc::FigureInfo& figure) {
-        FigureRenderer renderer(context, form);
-        renderer.selectFigurePen(figure);
-        if (figure.kind == formdesc::kKindLine)
-            renderer.drawLine(figure);
-        else
-            renderer.drawRectFrame(figure);
-        renderer.restorePen();
-    }
+    void draw(const formdesc::FigureInfo& figure) { drawFigure(context, form, figure); }
 
     std::vector<Rect> lines() const {
         std::vector<Rect> result;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "BitmapCache.h"
+#include "DrawFigure.h"
 #include "FieldRenderer.h"
 #include "FigureRenderer.h"
 #include "FormRecords.h"
@@ -47,15 +48,7 @@ struct PrintedPage {
         dc.setDeviceOffset(-40, -30); // a printable area that starts inside the paper
     }
 
-    void draw(const formdesc::FigureInfo& figure) {
-        FigureRenderer renderer(context, form);
-        renderer.selectFigurePen(figure);
-        if (figure.kind == formdesc::kKindLine)
-            renderer.drawLine(figure);
-        else
-            renderer.drawRectFrame(figure);
-        renderer.restorePen();
-    }
+    void draw(const formdesc::FigureInfo& figure) { drawFigure(context, form, figure); }
 
     Rect lastLine() const { return backend.of(Call::Line).back().rect; }
 };
@@ -129,11 +122,7 @@ TEST(RenderPolicy, PenWidthsAndHeightTestByUser) {
         platform::DeviceContext dc(backend);
         const RenderContext context{dc, {10, 20, 0, 0, 1800, 1200}, c.policy, 96};
         dc.selectPen(FigureRenderer::defaultPen(form, c.policy));
-        FigureRenderer renderer(context, form);
-        const FigureInfo figure = testsupport::lineRecord(2, 2, 8, 2, kCourseH, kLineSolid, c.lineWidth);
-        renderer.selectFigurePen(figure);
-        renderer.drawLine(figure);
-        renderer.restorePen();
+        drawFigure(context, form, testsupport::lineRecord(2, 2, 8, 2, kCourseH, kLineSolid, c.lineWidth));
         ASSERT_EQ(backend.of(Call::Line).size(), 1u);
         EXPECT_EQ(backend.of(Call::Line)[0].pen.width, c.expectedPen);
     }
