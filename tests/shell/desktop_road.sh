@@ -48,9 +48,19 @@ export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
 dbus_pid=$(echo "$bus" | sed -n 2p)
 "$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
 pids+=($!)
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.05; done
+# The window manager, started again when it gives up early (a loaded machine
+# can be slow to let a second client onto a new display).
+for attempt in 1 2 3; do
+  openbox >>"$work/openbox.log" 2>&1 &
+  wm=$!
+  pids+=($wm)
+  for _ in $(seq 200); do
+    wmctrl -m >/dev/null 2>&1 && break 2
+    kill -0 "$wm" 2>/dev/null || break
+    sleep 0.1
+  done
+  sleep 0.5
+done
 
 cp "$repo/examples/invoice.zrk" "$repo/examples/logo.bmp" "$work/"
 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$tabrik" "$work/invoice.zrk" >"$work/tabrik.log" 2>&1 &
