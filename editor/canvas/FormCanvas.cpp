@@ -72,6 +72,17 @@ void FormCanvas::setZoom(int percent) {
     setFocus();
 }
 
+void FormCanvas::requestZoom(int percent) {
+    setZoom(percent);
+}
+
+void FormCanvas::setMagnifierMode(bool on) {
+    if (on == m_magnifier)
+        return;
+    m_magnifier = on;
+    emit magnifierModeChanged(on);
+}
+
 void FormCanvas::setToolMode(int mode) {
     if (!isToolMode(mode) || mode == m_toolMode)
         return;

@@ -6,7 +6,11 @@
 #include <memory>
 
 #include "CanvasGeometry.h"
+#include "CurrentAttributes.h"
 #include "FormDocument.h"
+#include "Selection.h"
+
+#include <functional>
 
 namespace render {
 class BitmapCache;
@@ -43,6 +47,41 @@ class FormCanvas : public QAbstractScrollArea {
     bool updateMove() const { return m_updateMove; }
     void setUpdateMove(bool update) { m_updateMove = update; }
 
+    // A zoom as the edit palette asks for it (a percent or kWholePage): taken
+    // when it differs, shown through zoomChanged; the canvas takes the focus.
+    void requestZoom(int percent);
+    // While on, a left press zooms in and a right press zooms out by ten.
+    bool magnifierMode() const { return m_magnifier; }
+    void setMagnifierMode(bool on);
+
+    // What newly drawn items take; the edit palette reads and changes it.
+    CurrentAttributes& attributes() { return m_attributes; }
+    const CurrentAttributes& attributes() const { return m_attributes; }
+
+    const Selection& selection() const { return m_selection; }
+    bool hasSelection() const { return !m_selection.empty(); }
+    void clearSelection();
+
+    // The item commands of the Edit menu, the keys and the context menu.
+    void deleteSelection();
+    void copySelection();
+    void cutSelection();
+    void pasteItems();
+    // Paste is offered once something was copied in this run.
+    bool canPaste() const { return m_copied; }
+    void undo();
+    void redo();
+
+    // Opens the property sheet of a kind (0 the form, or an item kind) on the
+    // current item. The sheets live above the canvas; they plug in here and
+    // answer whether the records changed.
+    using SheetOpener = std::function<bool(FormCanvas& canvas, int kind)>;
+    void setSheetOpener(SheetOpener opener) { m_sheetOpener = std::move(opener); }
+    void openPropertySheet(int kind);
+    // The record a property sheet opens on: {kind, index}; kind 0 for none.
+    int currentItemKind() const { return m_currentKind; }
+    int currentItemIndex() const { return m_currentIndex; }
+
     // The next paint renders the form again instead of copying the buffer.
     void requestFullRedraw();
     // The page and grid from the form's settings and the screen's resolution.
@@ -75,6 +114,14 @@ class FormCanvas : public QAbstractScrollArea {
     void titleChanged(const QString& title);
     void toolModeChanged(int mode);
     void zoomChanged(int percent);
+    void magnifierModeChanged(bool on);
+    // The start and end cell displays of the edit palette.
+    void startCellChanged(int row, int col);
+    void endCellChanged(int row, int col);
+    void endCellBlanked();
+    // The selection, the clipboard or the undo history changed: the
+    // enabled state of the Edit commands may differ.
+    void editStateChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -103,6 +150,13 @@ class FormCanvas : public QAbstractScrollArea {
     bool m_redraw = true;
     long long m_renders = 0;
     int m_toolMode = 1;
+    bool m_magnifier = false;
+    CurrentAttributes m_attributes;
+    Selection m_selection;
+    bool m_copied = false;
+    SheetOpener m_sheetOpener;
+    int m_currentKind = 0;
+    int m_currentIndex = 0;
     bool m_modeKeep = false;
     bool m_updateMove = false;
     bool m_settingUpScrolling = false;

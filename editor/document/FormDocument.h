@@ -67,6 +67,20 @@ class FormDocument : public QObject {
     bool canAddField() const;
     bool canAddFigure() const;
 
+    // Undo and redo. Whoever changes the records calls recordChange() after
+    // the change; the difference from the state before becomes one step.
+    // New and open clear the history. The modified check stays the byte
+    // comparison with the saved copy.
+    void recordChange();
+    bool canUndo() const;
+    bool canRedo() const;
+    // True when the records changed (recordsRestored is then emitted).
+    bool undo();
+    bool redo();
+    void clearHistory();
+    // Bytes the history holds now, for the memory budget and the benchmarks.
+    std::size_t historyBytes() const;
+
     // The clipboard format of copied items, and emptying the clipboard as the
     // canvas does when it is created and when the designer closes.
     static constexpr const char* kClipboardFormat = "TABRIK_FORMAT";
@@ -76,6 +90,10 @@ class FormDocument : public QObject {
     // The records were replaced as a whole (new or a successful open).
     void recordsReplaced();
     void titleChanged(const QString& title);
+    // Undo or redo put back an earlier state of the records.
+    void recordsRestored();
+    // Undo or redo became possible or impossible.
+    void historyChanged();
 
   private:
     bool writeTo(const QString& path);
