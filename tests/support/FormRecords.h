@@ -40,6 +40,29 @@ inline formdesc::FigureInfo lineRecord(int c1, int r1, int c2, int r2, int cours
     return f;
 }
 
+// A field as the designer makes it: one row high, in the new form's font.
+inline formdesc::FieldInfo fieldRecord(int c1, int row, int c2, const char* tag = "") {
+    formdesc::FieldInfo f{};
+    f.startCol = c1;
+    f.startRow = row;
+    f.endCol = c2;
+    f.endRow = row;
+    formdesc::sjis::storeBytes(f.tag, sizeof f.tag, 8, tag);
+    formdesc::sjis::storeWhole(f.fontName, sizeof f.fontName, formdesc::sjis::fromUtf8("ＭＳ 明朝"));
+    f.fontSize = 90;
+    return f;
+}
+
+// A rectangle with the new form's standard pen.
+inline formdesc::FigureInfo rectRecord(int c1, int r1, int c2, int r2,
+                                       int meshKind = formdesc::kMeshFrameOnly) {
+    formdesc::FigureInfo f = figureRecord(formdesc::kKindRect, c1, r1, c2, r2);
+    f.lineWidth = formdesc::kWidthStandard;
+    f.meshKind() = meshKind;
+    f.meshColor = formdesc::rgb(192, 192, 192);
+    return f;
+}
+
 inline formdesc::FigureInfo bitmapRecord(int c1, int r1, int c2, int r2, const char* fileName) {
     formdesc::FigureInfo f = figureRecord(formdesc::kKindBitmap, c1, r1, c2, r2);
     f.lineType = 0;
