@@ -12,6 +12,7 @@
 
 #include "BitmapCache.h"
 #include "CanvasRenderer.h"
+#include "ItemTracker.h"
 #include "RuntimeBridge.h"
 
 namespace editor {
@@ -37,11 +38,15 @@ FormCanvas::FormCanvas(DocumentUi& ui, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
+    // The start cell display follows the pointer even with no button held.
+    viewport()->setMouseTracking(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     connect(m_document.get(), &FormDocument::titleChanged, this, &FormCanvas::titleChanged);
     connect(m_document.get(), &FormDocument::recordsReplaced, this, &FormCanvas::onRecordsReplaced);
+    connect(m_document.get(), &FormDocument::recordsRestored, this, &FormCanvas::onRecordsRestored);
+    connect(m_document.get(), &FormDocument::historyChanged, this, &FormCanvas::editStateChanged);
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { onScrollAction(Qt::Horizontal, action); });
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
@@ -92,6 +97,7 @@ void FormCanvas::setToolMode(int mode) {
 
 void FormCanvas::requestFullRedraw() {
     m_redraw = true;
+    m_renderForced = true;
     viewport()->update();
 }
 
@@ -214,7 +220,7 @@ void FormCanvas::resizeEvent(QResizeEvent*) {
     recomputeScrolling();
     // The page did not move in the window: the next paint only copies the buffer.
     if (!m_buffer.isNull() && x == m_view.offsetX && y == m_view.offsetY)
-        m_redraw = false;
+        m_redraw = m_renderForced;
 }
 
 void FormCanvas::ensureBuffer() {
@@ -250,11 +256,13 @@ void FormCanvas::paintEvent(QPaintEvent*) {
     painter.drawImage(QPointF(0, 0), m_buffer, source);
     paintMarks(painter);
     m_redraw = true;
+    m_renderForced = false;
 }
 
-void FormCanvas::paintMarks(QPainter&) {}
-
 void FormCanvas::onRecordsReplaced() {
+    m_drag.reset();
+    m_selection.clear();
+    emit editStateChanged();
     const QString path = m_document->path();
     std::filesystem::path folder;
     if (!path.isEmpty())

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QPoint>
 
 #include <memory>
 
@@ -11,6 +12,9 @@
 #include "Selection.h"
 
 #include <functional>
+#include <optional>
+
+class QMenu;
 
 namespace render {
 class BitmapCache;
@@ -23,6 +27,7 @@ class BitmapCache;
 namespace editor {
 
 class DocumentUi;
+class ItemTracker;
 enum class RuntimeMode;
 
 class FormCanvas : public QAbstractScrollArea {
@@ -82,6 +87,11 @@ class FormCanvas : public QAbstractScrollArea {
     int currentItemKind() const { return m_currentKind; }
     int currentItemIndex() const { return m_currentIndex; }
 
+    // The context menu while it is open (tests close it), else null.
+    QMenu* contextMenu() const { return m_contextMenu; }
+    // True while a band, a move or a resize is being dragged.
+    bool isDragging() const;
+
     // The next paint renders the form again instead of copying the buffer.
     void requestFullRedraw();
     // The page and grid from the form's settings and the screen's resolution.
@@ -124,14 +134,36 @@ class FormCanvas : public QAbstractScrollArea {
     void editStateChanged();
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
-    // Drawn on the window after the buffer is copied (selection marks).
-    virtual void paintMarks(QPainter& painter);
+    // Drawn on the window after the buffer is copied: the selection marks
+    // and the outline of a drag.
+    void paintMarks(QPainter& painter);
 
   private:
+    // Editing (FormCanvasEditing.cpp).
+    void startDrag(int x, int y);
+    void finishDrag();
+    void finishRubberBand(ItemTracker& band);
+    void abandonDrag();
+    void showContextMenu(QPoint at);
+    void updateCursor(int x, int y);
+    void showStartCell(int row, int col);
+    void showEndCell(int row, int col);
+    void showSpan(const CellSpan& cells);
+    // Records one undo step and tells the frame that the Edit commands may differ.
+    void changed();
+    void onRecordsRestored();
+    // Repaints the window from the buffer with new marks, without a render.
+    void updateMarks();
+
     void onRecordsReplaced();
     void showFormAsItStands();
     void ensureBuffer();
@@ -148,6 +180,12 @@ class FormCanvas : public QAbstractScrollArea {
     QImage m_buffer;
     QImage m_placeholder;
     bool m_redraw = true;
+    bool m_renderForced = false;
+    std::unique_ptr<ItemTracker> m_drag;
+    bool m_endShown = false;
+    QPoint m_pastePoint;
+    bool m_pastePointValid = false;
+    QMenu* m_contextMenu = nullptr;
     long long m_renders = 0;
     int m_toolMode = 1;
     bool m_magnifier = false;

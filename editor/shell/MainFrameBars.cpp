@@ -59,7 +59,8 @@ void MainFrameBars::buildMenus(QMenuBar& menuBar, const MainFrameActions& action
                 {Command::NewForm, Command::OpenForm, kSeparator, Command::SaveForm, Command::SaveFormAs,
                  kSeparator, Command::Exit});
     addCommands(*menuBar.addMenu(QStringLiteral("編集(&E)")), actions,
-                {Command::Cut, Command::Copy, Command::Paste, Command::Delete});
+                {Command::Undo, Command::Redo, kSeparator, Command::Cut, Command::Copy, Command::Paste,
+                 Command::Delete});
     addCommands(*menuBar.addMenu(QStringLiteral("表示(&V)")), actions,
                 {Command::ViewToolbar, Command::ViewStatusBar, kSeparator, Command::ViewPartsPalette,
                  Command::ViewEditPalette});

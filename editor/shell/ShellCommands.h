@@ -14,6 +14,8 @@ enum class Command {
     SaveForm = 57603,
     SaveFormAs = 57604,
     Exit = 57665,
+    Undo = 57643,
+    Redo = 57644,
     Cut = 57635,
     Copy = 57634,
     Paste = 57637,

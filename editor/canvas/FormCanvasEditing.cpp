@@ -1,0 +1,390 @@
+// FormCanvas's editing: the mouse and keys of the tools, the marks, the item
+// commands and the context menu. The rules themselves live in ItemTracker,
+// ItemPicker, ItemEdits and ClipboardBlock; this file only drives them.
+#include "FormCanvas.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+
+#include "ClipboardBlock.h"
+#include "ItemEdits.h"
+#include "ItemPicker.h"
+#include "ItemTracker.h"
+#include "MessageSink.h"
+
+namespace editor {
+
+namespace {
+
+constexpr int kRangeSelect = 1;
+
+const QCursor& trackerCursor(TrackerHit hit) {
+    static const auto make = [](const char* name) {
+        return QCursor(QPixmap(QStringLiteral(":/canvas/cursors/%1.xpm").arg(QLatin1String(name))), 15, 15);
+    };
+    static const QCursor nwse = make("resize_nwse");
+    static const QCursor nesw = make("resize_nesw");
+    static const QCursor ns = make("resize_ns");
+    static const QCursor we = make("resize_we");
+    static const QCursor move = make("move");
+    switch (hit) {
+    case TrackerHit::TopLeft:
+    case TrackerHit::BottomRight:
+        return nwse;
+    case TrackerHit::TopRight:
+    case TrackerHit::BottomLeft:
+        return nesw;
+    case TrackerHit::Top:
+    case TrackerHit::Bottom:
+        return ns;
+    case TrackerHit::Left:
+    case TrackerHit::Right:
+        return we;
+    default:
+        return move;
+    }
+}
+
+const QCursor& magnifierCursor() {
+    static const QCursor cursor(QPixmap(QStringLiteral(":/canvas/cursors/magnifier.xpm")), 12, 12);
+    return cursor;
+}
+
+void reportLimit() {
+    formdesc::messageSink().show(formdesc::kCaptionWarning, "登録限度に達しています",
+                                 formdesc::MessageIcon::Information);
+}
+
+} // namespace
+
+bool FormCanvas::isDragging() const {
+    return m_drag != nullptr;
+}
+
+void FormCanvas::clearSelection() {
+    if (m_selection.empty())
+        return;
+    m_selection.clear();
+    viewport()->update();
+    emit editStateChanged();
+}
+
+void FormCanvas::showStartCell(int row, int col) {
+    emit startCellChanged(row, col);
+}
+
+void FormCanvas::showEndCell(int row, int col) {
+    m_endShown = true;
+    emit endCellChanged(row, col);
+}
+
+void FormCanvas::showSpan(const CellSpan& cells) {
+    showStartCell(cells.row1, cells.col1);
+    showEndCell(cells.row2, cells.col2);
+}
+
+void FormCanvas::changed() {
+    m_document->recordChange();
+    emit editStateChanged();
+}
+
+void FormCanvas::updateMarks() {
+    m_redraw = m_renderForced;
+    viewport()->update();
+}
+
+void FormCanvas::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (m_drag) {
+        // The right button gives up a drag, as Esc does.
+        if (event->button() == Qt::RightButton)
+            abandonDrag();
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
+        if (m_magnifier) {
+            requestZoom((m_view.zoom + 10) / 10 * 10);
+            return;
+        }
+        setFocus();
+        startDrag(at.x(), at.y());
+    } else if (event->button() == Qt::RightButton) {
+        if (m_magnifier)
+            requestZoom((m_view.zoom - 1) / 10 * 10);
+        else
+            showContextMenu(at);
+    }
+}
+
+void FormCanvas::startDrag(int x, int y) {
+    if (m_toolMode == kRangeSelect) {
+        const auto entries = m_selection.entries();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const TrackerHit hit = ItemTracker::hitTest(ItemTracker::windowRect(m_view, entries[i]), x, y);
+            if (hit != TrackerHit::Nothing) {
+                m_drag = std::make_unique<ItemTracker>(
+                    ItemTracker::moveOrResize(m_view, m_selection, int(i), hit, x, y));
+                return;
+            }
+        }
+    }
+    if (!m_selection.empty()) {
+        m_selection.clear();
+        emit editStateChanged();
+    }
+    m_drag = std::make_unique<ItemTracker>(ItemTracker::rubberBand(m_view, x, y));
+    requestFullRedraw();
+}
+
+void FormCanvas::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (m_drag) {
+        const ItemTracker::CellChange change = m_drag->track(m_view, at.x(), at.y());
+        const CellSpan& cells = m_drag->cells();
+        if (change.first)
+            showStartCell(cells.row1, cells.col1);
+        if (change.last)
+            showEndCell(cells.row2, cells.col2);
+        updateMarks();
+        return;
+    }
+    if (m_selection.empty()) {
+        const CellPoint cell = CanvasGeometry::windowPointToCell(m_view, at.x(), at.y());
+        showStartCell(cell.row, cell.col);
+        if (m_endShown) {
+            m_endShown = false;
+            emit endCellBlanked();
+        }
+    }
+    updateCursor(at.x(), at.y());
+}
+
+void FormCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_drag && event->button() == Qt::LeftButton)
+        finishDrag();
+}
+
+void FormCanvas::finishDrag() {
+    std::unique_ptr<ItemTracker> drag = std::move(m_drag);
+    if (drag->isRubberBand()) {
+        finishRubberBand(*drag);
+    } else if (drag->dragged()) {
+        const CellSpan& from = drag->startCells();
+        const CellSpan& to = drag->cells();
+        if (drag->hit() == TrackerHit::Middle)
+            ItemEdits::move(m_document->model(), m_selection, to.col1 - from.col1, to.row1 - from.row1);
+        else
+            ItemEdits::resize(m_document->model(), m_selection.entries()[std::size_t(drag->entryIndex())],
+                              to);
+        changed();
+    }
+    requestFullRedraw();
+}
+
+void FormCanvas::finishRubberBand(ItemTracker& band) {
+    formdesc::FormModel& model = m_document->model();
+    if (band.dragged()) {
+        band.finishRubberBand(m_view);
+        if (m_toolMode == kRangeSelect) {
+            ItemPicker::rangeSelect(m_view, model, band.rect(), m_attributes.selectionFilter, m_selection);
+        } else {
+            const bool room =
+                m_toolMode == formdesc::kKindField ? m_document->canAddField() : m_document->canAddFigure();
+            if (room && ItemEdits::create(model, m_toolMode, band.cells(), m_attributes, m_selection))
+                changed();
+        }
+    } else if (const auto hit = ItemPicker::pick(m_view, model, band.pressX(), band.pressY(),
+                                                 m_attributes.selectionFilter)) {
+        m_selection.add(*hit);
+    }
+    showSpan(band.cells());
+    emit editStateChanged();
+    if (!m_modeKeep)
+        setToolMode(kRangeSelect);
+}
+
+void FormCanvas::abandonDrag() {
+    m_drag.reset();
+    requestFullRedraw();
+}
+
+void FormCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || m_magnifier || m_drag)
+        return;
+    const QPoint at = event->position().toPoint();
+    for (const SelectionEntry& entry : m_selection.entries()) {
+        if (ItemTracker::hitTest(ItemTracker::windowRect(m_view, entry), at.x(), at.y()) !=
+            TrackerHit::Nothing) {
+            m_currentKind = entry.kind;
+            m_currentIndex = entry.index;
+            openPropertySheet(entry.kind);
+            return;
+        }
+    }
+}
+
+void FormCanvas::openPropertySheet(int kind) {
+    if (kind == 0) {
+        m_currentKind = 0;
+        m_currentIndex = 0;
+    }
+    if (!m_sheetOpener || !m_sheetOpener(*this, kind))
+        return;
+    ItemEdits::refresh(m_document->model(), m_selection);
+    if (kind == 0) {
+        recomputeGeometry();
+        recomputeScrolling();
+    }
+    changed();
+    requestFullRedraw();
+}
+
+void FormCanvas::keyPressEvent(QKeyEvent* event) {
+    if (m_drag) {
+        if (event->key() == Qt::Key_Escape)
+            abandonDrag();
+        event->accept();
+        return;
+    }
+    int dCol = 0;
+    int dRow = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        dCol = -1;
+        break;
+    case Qt::Key_Right:
+        dCol = 1;
+        break;
+    case Qt::Key_Up:
+        dRow = -1;
+        break;
+    case Qt::Key_Down:
+        dRow = 1;
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (m_selection.empty()) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    ItemEdits::nudge(m_document->model(), m_selection, dCol, dRow);
+    showSpan(m_selection.bounds());
+    changed();
+    requestFullRedraw();
+    event->accept();
+}
+
+void FormCanvas::updateCursor(int x, int y) {
+    if (m_magnifier) {
+        viewport()->setCursor(magnifierCursor());
+        return;
+    }
+    for (const SelectionEntry& entry : m_selection.entries()) {
+        const TrackerHit hit = ItemTracker::hitTest(ItemTracker::windowRect(m_view, entry), x, y);
+        if (hit != TrackerHit::Nothing) {
+            viewport()->setCursor(trackerCursor(hit));
+            return;
+        }
+    }
+    viewport()->unsetCursor();
+}
+
+void FormCanvas::paintMarks(QPainter& painter) {
+    for (const SelectionEntry& entry : m_selection.entries())
+        ItemTracker::drawMarks(painter, ItemTracker::windowRect(m_view, entry));
+    if (m_drag)
+        ItemTracker::drawDragOutline(painter, m_drag->rect());
+}
+
+void FormCanvas::showContextMenu(QPoint at) {
+    m_pastePoint = at;
+    m_pastePointValid = true;
+    QMenu menu(this);
+    menu.setAccessibleName(QStringLiteral("編集"));
+    const bool selected = !m_selection.empty();
+    menu.addAction(QStringLiteral("切り取り(&T)"), this, &FormCanvas::cutSelection)->setEnabled(selected);
+    menu.addAction(QStringLiteral("複写(&C)"), this, &FormCanvas::copySelection)->setEnabled(selected);
+    menu.addAction(QStringLiteral("貼り付け(&P)"), this, &FormCanvas::pasteItems)->setEnabled(m_copied);
+    menu.addAction(QStringLiteral("削除(&D)"), this, &FormCanvas::deleteSelection)->setEnabled(selected);
+    m_contextMenu = &menu;
+    menu.exec(viewport()->mapToGlobal(at));
+    m_contextMenu = nullptr;
+}
+
+void FormCanvas::deleteSelection() {
+    if (m_selection.empty())
+        return;
+    ItemEdits::remove(m_document->model(), m_selection);
+    changed();
+    requestFullRedraw();
+}
+
+void FormCanvas::copySelection() {
+    if (m_selection.empty())
+        return;
+    const std::vector<std::uint8_t> block = ClipboardBlock::encode(m_document->model(), m_selection);
+    auto* data = new QMimeData; // the clipboard takes it over
+    data->setData(QLatin1String(FormDocument::kClipboardFormat),
+                  QByteArray(reinterpret_cast<const char*>(block.data()), qsizetype(block.size())));
+    QApplication::clipboard()->setMimeData(data);
+    m_copied = true;
+    emit editStateChanged();
+}
+
+void FormCanvas::cutSelection() {
+    copySelection();
+    deleteSelection();
+}
+
+void FormCanvas::pasteItems() {
+    const QPoint point = m_pastePointValid ? m_pastePoint : QPoint(0, 0);
+    m_pastePointValid = false;
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data)
+        return;
+    const QByteArray bytes = data->data(QLatin1String(FormDocument::kClipboardFormat));
+    const auto items = ClipboardBlock::decode(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())));
+    if (!items)
+        return;
+    const CellPoint target = CanvasGeometry::windowPointToCell(m_view, point.x(), point.y());
+    switch (ItemEdits::paste(m_document->model(), *items, target, m_selection)) {
+    case PasteResult::OverLimit:
+        reportLimit();
+        return;
+    case PasteResult::Nothing:
+        return;
+    case PasteResult::Pasted:
+        break;
+    }
+    showSpan(m_selection.bounds());
+    changed();
+    requestFullRedraw();
+}
+
+void FormCanvas::undo() {
+    m_document->undo();
+}
+
+void FormCanvas::redo() {
+    m_document->redo();
+}
+
+void FormCanvas::onRecordsRestored() {
+    m_selection.clear();
+    recomputeGeometry();
+    recomputeScrolling();
+    requestFullRedraw();
+    emit editStateChanged();
+}
+
+} // namespace editor

@@ -1,0 +1,263 @@
+#include "ItemTracker.h"
+
+#include <QBrush>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+
+namespace editor {
+
+namespace {
+
+constexpr int kSize = ItemTracker::kHandleSize;
+
+QRect toQRect(const platform::Rect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+bool contains(const platform::Rect& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+bool ownsTop(TrackerHit hit) {
+    return hit == TrackerHit::TopLeft || hit == TrackerHit::TopRight || hit == TrackerHit::Top;
+}
+bool ownsBottom(TrackerHit hit) {
+    return hit == TrackerHit::BottomRight || hit == TrackerHit::BottomLeft || hit == TrackerHit::Bottom;
+}
+bool ownsLeft(TrackerHit hit) {
+    return hit == TrackerHit::TopLeft || hit == TrackerHit::BottomLeft || hit == TrackerHit::Left;
+}
+bool ownsRight(TrackerHit hit) {
+    return hit == TrackerHit::TopRight || hit == TrackerHit::BottomRight || hit == TrackerHit::Right;
+}
+
+platform::Rect unite(const platform::Rect& a, const platform::Rect& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
+} // namespace
+
+platform::Rect normalized(const platform::Rect& r) {
+    return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+            std::max(r.top, r.bottom)};
+}
+
+platform::Rect gridWindowRect(const CanvasView& view) {
+    return CanvasGeometry::fieldWindowRect(view, {1, 1, view.columns, view.rows});
+}
+
+unsigned ItemTracker::handleMask(const platform::Rect& rect) {
+    unsigned mask = 0x0F;
+    if (std::abs(rect.right - rect.left) > kSize)
+        mask |= (1u << int(TrackerHit::Top)) | (1u << int(TrackerHit::Bottom));
+    if (std::abs(rect.bottom - rect.top) > kSize)
+        mask |= (1u << int(TrackerHit::Left)) | (1u << int(TrackerHit::Right));
+    return mask;
+}
+
+platform::Rect ItemTracker::handleRect(const platform::Rect& rect, TrackerHit handle) {
+    const platform::Rect r = normalized(rect);
+    const int midX = (r.left + r.right) / 2 - kSize / 2;
+    const int midY = (r.top + r.bottom) / 2 - kSize / 2;
+    switch (handle) {
+    case TrackerHit::TopLeft:
+        return {r.left - kSize, r.top - kSize, r.left, r.top};
+    case TrackerHit::TopRight:
+        return {r.right, r.top - kSize, r.right + kSize, r.top};
+    case TrackerHit::BottomRight:
+        return {r.right, r.bottom, r.right + kSize, r.bottom + kSize};
+    case TrackerHit::BottomLeft:
+        return {r.left - kSize, r.bottom, r.left, r.bottom + kSize};
+    case TrackerHit::Top:
+        return {midX, r.top - kSize, midX + kSize, r.top};
+    case TrackerHit::Right:
+        return {r.right, midY, r.right + kSize, midY + kSize};
+    case TrackerHit::Bottom:
+        return {midX, r.bottom, midX + kSize, r.bottom + kSize};
+    case TrackerHit::Left:
+        return {r.left - kSize, midY, r.left, midY + kSize};
+    default:
+        return {};
+    }
+}
+
+platform::Rect ItemTracker::trueRect(const platform::Rect& rect) {
+    const platform::Rect r = normalized(rect);
+    return {r.left - kSize, r.top - kSize, r.right + kSize, r.bottom + kSize};
+}
+
+TrackerHit ItemTracker::hitTest(const platform::Rect& rect, int x, int y) {
+    if (!contains(trueRect(rect), x, y))
+        return TrackerHit::Nothing;
+    const unsigned mask = handleMask(rect);
+    for (int handle = 0; handle < 8; ++handle)
+        if ((mask & (1u << handle)) && contains(handleRect(rect, TrackerHit(handle)), x, y))
+            return TrackerHit(handle);
+    return TrackerHit::Middle;
+}
+
+platform::Rect ItemTracker::windowRect(const CanvasView& view, const SelectionEntry& entry) {
+    switch (entry.kind) {
+    case formdesc::kKindField:
+        return CanvasGeometry::fieldWindowRect(view, entry.cells);
+    case formdesc::kKindLine:
+        return CanvasGeometry::lineWindowRect(view, entry.cells, entry.course);
+    default:
+        return CanvasGeometry::figureWindowRect(view, entry.cells);
+    }
+}
+
+void ItemTracker::drawMarks(QPainter& painter, const platform::Rect& rect) {
+    const platform::Rect r = normalized(rect);
+    const QBrush hatch(Qt::black, Qt::BDiagPattern);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    painter.fillRect(QRect(r.left - kSize, r.top - kSize, w + 2 * kSize, kSize), hatch);
+    painter.fillRect(QRect(r.left - kSize, r.bottom, w + 2 * kSize, kSize), hatch);
+    painter.fillRect(QRect(r.left - kSize, r.top, kSize, h), hatch);
+    painter.fillRect(QRect(r.right, r.top, kSize, h), hatch);
+    const unsigned mask = handleMask(rect);
+    for (int handle = 0; handle < 8; ++handle)
+        if (mask & (1u << handle))
+            painter.fillRect(toQRect(handleRect(rect, TrackerHit(handle))), Qt::black);
+}
+
+void ItemTracker::drawDragOutline(QPainter& painter, const platform::Rect& rect) {
+    const platform::Rect r = normalized(rect);
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.drawRect(
+        QRect(r.left, r.top, std::max(r.right - r.left - 1, 0), std::max(r.bottom - r.top - 1, 0)));
+    painter.restore();
+}
+
+ItemTracker ItemTracker::rubberBand(const CanvasView& view, int x, int y) {
+    ItemTracker tracker;
+    tracker.m_pressX = x;
+    tracker.m_pressY = y;
+    tracker.m_startRect = tracker.m_rect = {x, y, x, y};
+    const CellPoint cell = CanvasGeometry::windowPointToCell(view, x, y);
+    tracker.m_startCells = tracker.m_cells = {cell.col, cell.row, cell.col, cell.row};
+    return tracker;
+}
+
+ItemTracker ItemTracker::moveOrResize(const CanvasView& view, const Selection& selection, int entry,
+                                      TrackerHit hit, int x, int y) {
+    ItemTracker tracker;
+    tracker.m_hit = hit;
+    tracker.m_entry = entry;
+    tracker.m_pressX = x;
+    tracker.m_pressY = y;
+    const auto entries = selection.entries();
+    if (hit == TrackerHit::Middle) {
+        platform::Rect rect = windowRect(view, entries.front());
+        for (const SelectionEntry& e : entries)
+            rect = unite(rect, windowRect(view, e));
+        tracker.m_rect = rect;
+        tracker.m_cells = selection.bounds();
+    } else {
+        tracker.m_rect = windowRect(view, entries[std::size_t(entry)]);
+        tracker.m_cells = entries[std::size_t(entry)].cells;
+    }
+    tracker.m_startRect = tracker.m_rect;
+    tracker.m_startCells = tracker.m_cells;
+    return tracker;
+}
+
+ItemTracker::CellChange ItemTracker::track(const CanvasView& view, int x, int y) {
+    const CellSpan before = m_cells;
+    if (isRubberBand()) {
+        m_rect = {m_pressX, m_pressY, x, y};
+        adjustRubberBand(view);
+        m_dragged = m_rect.right != m_rect.left || m_rect.bottom != m_rect.top;
+    } else {
+        const int dx = x - m_pressX;
+        const int dy = y - m_pressY;
+        platform::Rect r = m_startRect;
+        if (m_hit == TrackerHit::Middle) {
+            r = {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+        } else {
+            if (ownsLeft(m_hit))
+                r.left += dx;
+            if (ownsRight(m_hit))
+                r.right += dx;
+            if (ownsTop(m_hit))
+                r.top += dy;
+            if (ownsBottom(m_hit))
+                r.bottom += dy;
+        }
+        m_rect = r;
+        adjustMoveOrResize(view);
+        m_dragged = m_cells != m_startCells;
+    }
+    CellChange change;
+    change.first = before.col1 != m_cells.col1 || before.row1 != m_cells.row1;
+    change.last = before.col2 != m_cells.col2 || before.row2 != m_cells.row2;
+    return change;
+}
+
+void ItemTracker::adjustRubberBand(const CanvasView& view) {
+    const platform::Rect grid = gridWindowRect(view);
+    m_rect.left = std::clamp(m_rect.left, grid.left, grid.right);
+    m_rect.right = std::clamp(m_rect.right, grid.left, grid.right);
+    m_rect.top = std::clamp(m_rect.top, grid.top, grid.bottom);
+    m_rect.bottom = std::clamp(m_rect.bottom, grid.top, grid.bottom);
+    const platform::Rect n = normalized(m_rect);
+    const CellPoint first = CanvasGeometry::windowPointToCell(view, n.left, n.top);
+    const CellPoint last = CanvasGeometry::windowPointToCell(view, n.right, n.bottom);
+    m_cells = {first.col, first.row, last.col, last.row};
+}
+
+void ItemTracker::adjustMoveOrResize(const CanvasView& view) {
+    // Shifted, never resized, back inside the grid; every test looks at the
+    // rectangle as it was proposed.
+    const platform::Rect grid = gridWindowRect(view);
+    const platform::Rect proposed = m_rect;
+    int dx = 0;
+    int dy = 0;
+    if (proposed.left < grid.left)
+        dx += grid.left - proposed.left;
+    if (proposed.top < grid.top)
+        dy += grid.top - proposed.top;
+    if (proposed.right > grid.right)
+        dx -= proposed.right - grid.right;
+    if (proposed.bottom > grid.bottom)
+        dy -= proposed.bottom - grid.bottom;
+    m_rect = {proposed.left + dx, proposed.top + dy, proposed.right + dx, proposed.bottom + dy};
+
+    const platform::Rect n = normalized(m_rect);
+    CellSpan cells = m_cells;
+    if (m_hit == TrackerHit::Middle) {
+        const CellPoint first = CanvasGeometry::windowPointToCell(view, n.left + 2, n.top + 2);
+        cells = {first.col, first.row, first.col + (m_cells.col2 - m_cells.col1),
+                 first.row + (m_cells.row2 - m_cells.row1)};
+        cells = CanvasGeometry::clampIntoGrid(cells, view.columns, view.rows);
+    } else {
+        const CellPoint topLeft = CanvasGeometry::windowPointToCell(view, n.left, n.top);
+        if (ownsTop(m_hit))
+            cells.row1 = std::min(topLeft.row, m_cells.row2);
+        if (ownsBottom(m_hit))
+            cells.row2 =
+                std::max(CanvasGeometry::windowPointToCell(view, n.left, n.bottom).row, m_cells.row1);
+        if (ownsLeft(m_hit))
+            cells.col1 = std::min(topLeft.col, m_cells.col2);
+        if (ownsRight(m_hit))
+            cells.col2 = std::max(CanvasGeometry::windowPointToCell(view, n.right, n.top).col, m_cells.col1);
+    }
+    m_cells = cells;
+}
+
+void ItemTracker::finishRubberBand(const CanvasView& view) {
+    // A band dragged downward from inside a row starts on the row below.
+    const CellPoint cell = CanvasGeometry::windowPointToCell(view, m_rect.left, m_rect.top);
+    const platform::Rect one =
+        CanvasGeometry::fieldWindowRect(view, {cell.col, cell.row, cell.col, cell.row});
+    if (m_rect.top > one.top && m_rect.bottom > one.bottom && m_cells.row1 < m_cells.row2)
+        ++m_cells.row1;
+}
+
+} // namespace editor
