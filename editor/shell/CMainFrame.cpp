@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include "AboutBox.h"
+#include "EditPalette.h"
 #include "FormCanvas.h"
 #include "MainFrameActions.h"
 #include "MainFrameBars.h"
@@ -51,6 +52,11 @@ CMainFrame::CMainFrame(DocumentUi& ui, const QString& settingsPath, QWidget* par
     m_bars = std::make_unique<MainFrameBars>(*this, *m_actions);
     // The frame's actions answer their keys wherever the focus is inside it.
     addActions(m_actions->findChildren<QAction*>());
+    // The edit palette docks at the top on a row of its own, under the
+    // toolbar and the parts palette.
+    addToolBarBreak(Qt::TopToolBarArea);
+    m_editPalette = new EditPalette(*m_canvas, this);
+    addToolBar(Qt::TopToolBarArea, m_editPalette);
 
     m_canvas->document().setLastFolder(m_settings.lastFolder);
     m_canvas->setModeKeep(m_settings.modeKeep != 0);
@@ -101,12 +107,13 @@ void CMainFrame::connectCommands() {
     on(Command::ViewToolbar, [this] { toggleBar(toolbar()); });
     on(Command::ViewStatusBar, [this] { toggleBar(statusBar()); });
     on(Command::ViewPartsPalette, [this] { toggleBar(partsPalette()); });
+    on(Command::ViewEditPalette, [this] { toggleBar(m_editPalette); });
     for (Command id :
          {Command::ViewToolbar, Command::ViewStatusBar, Command::ViewPartsPalette, Command::ViewEditPalette})
         action(id)->setCheckable(true);
     refreshViewChecks();
     // The checks follow the bars also when a floating bar is closed by its own box.
-    for (QToolBar* bar : {toolbar(), partsPalette()})
+    for (QToolBar* bar : {toolbar(), partsPalette(), static_cast<QToolBar*>(m_editPalette)})
         connect(bar, &QToolBar::visibilityChanged, this, [this] { refreshViewChecks(); });
     for (QMenu* menu : menuBar()->findChildren<QMenu*>())
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::refreshViewChecks);
@@ -132,6 +139,7 @@ void CMainFrame::refreshViewChecks() {
     action(Command::ViewToolbar)->setChecked(!toolbar()->isHidden());
     action(Command::ViewStatusBar)->setChecked(!statusBar()->isHidden());
     action(Command::ViewPartsPalette)->setChecked(!partsPalette()->isHidden());
+    action(Command::ViewEditPalette)->setChecked(!m_editPalette->isHidden());
 }
 
 void CMainFrame::focusInEvent(QFocusEvent* event) {

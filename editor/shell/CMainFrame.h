@@ -7,13 +7,14 @@
 #include <memory>
 
 // The designer's main window: the canvas as its only client, the menus, the
-// toolbar, the parts palette and the status bar around it. Every file, view
-// and tool command goes to the canvas, which is also the open form. The
-// settings are read when the frame is made (before its window exists) and
-// written when it closes, after the canvas agreed to close.
+// toolbar, the parts palette, the edit palette and the status bar around it.
+// Every file, view and tool command goes to the canvas, which is also the
+// open form. The settings are read when the frame is made (before its window
+// exists) and written when it closes, after the canvas agreed to close.
 namespace editor {
 
 class DocumentUi;
+class EditPalette;
 class FormCanvas;
 class MainFrameActions;
 class MainFrameBars;
@@ -31,6 +32,7 @@ class CMainFrame : public QMainWindow {
     QAction* action(Command id) const;
     QToolBar* toolbar() const;
     QToolBar* partsPalette() const;
+    EditPalette* editPalette() const { return m_editPalette; }
 
     // Shows the window as the settings say: maximised when they hold no
     // complete window rectangle, otherwise at the stored place and size.
@@ -50,6 +52,7 @@ class CMainFrame : public QMainWindow {
     DesignerSettings m_settings;
     FormCanvas* m_canvas = nullptr;
     MainFrameActions* m_actions = nullptr;
+    EditPalette* m_editPalette = nullptr;
     std::unique_ptr<MainFrameBars> m_bars;
 };
 

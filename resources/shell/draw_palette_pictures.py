@@ -1,0 +1,115 @@
+#!/usr/bin/python3
+"""Draws the edit palette's button pictures into pictures/ beside this script:
+the font button raised and pressed, the magnifier button off and on.
+
+Each picture is the whole button, face and edges included, 24 x 22 pixels
+(and twice that as NAME@2x.png for high-density screens). Run it again after
+a change:
+
+    /usr/bin/python3 resources/shell/draw_palette_pictures.py
+"""
+import os
+
+from PIL import Image, ImageDraw
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = os.path.join(HERE, "pictures")
+W, H = 24, 22
+
+INK = (40, 40, 48, 255)
+FACE = (224, 224, 224, 255)
+FACE_PRESSED = (204, 204, 204, 255)
+LIGHT = (255, 255, 255, 255)
+SHADE = (128, 128, 128, 255)
+DARK = (64, 64, 64, 255)
+BLUE = (38, 96, 190, 255)
+LIGHT_BLUE = (200, 224, 250, 255)
+RED = (200, 40, 40, 255)
+BROWN = (150, 100, 50, 255)
+
+
+class Pen:
+    """Draws in button pixels on a canvas scaled by `s`."""
+
+    def __init__(self, image, s):
+        self.d = ImageDraw.Draw(image)
+        self.s = s
+
+    def fill(self, x0, y0, x1, y1, colour):
+        s = self.s
+        self.d.rectangle([x0 * s, y0 * s, (x1 + 1) * s - 1, (y1 + 1) * s - 1], fill=colour)
+
+    def line(self, x0, y0, x1, y1, colour=INK, width=1):
+        s = self.s
+        off = (s - 1) / 2
+        self.d.line([x0 * s + off, y0 * s + off, x1 * s + off, y1 * s + off], fill=colour, width=width * s)
+
+    def ellipse(self, x0, y0, x1, y1, fill, outline, width=1):
+        s = self.s
+        self.d.ellipse([x0 * s, y0 * s, (x1 + 1) * s - 1, (y1 + 1) * s - 1], fill=fill, outline=outline,
+                       width=width * s)
+
+
+def button(p, pressed):
+    """The button's face and edges; returns the offset of its contents."""
+    p.fill(0, 0, W - 1, H - 1, FACE_PRESSED if pressed else FACE)
+    if pressed:
+        p.line(0, 0, W - 1, 0, DARK)
+        p.line(0, 0, 0, H - 1, DARK)
+        p.line(1, 1, W - 2, 1, SHADE)
+        p.line(1, 1, 1, H - 2, SHADE)
+        p.line(0, H - 1, W - 1, H - 1, LIGHT)
+        p.line(W - 1, 0, W - 1, H - 1, LIGHT)
+        return 1
+    p.line(0, 0, W - 2, 0, LIGHT)
+    p.line(0, 0, 0, H - 2, LIGHT)
+    p.line(1, H - 2, W - 2, H - 2, SHADE)
+    p.line(W - 2, 1, W - 2, H - 2, SHADE)
+    p.line(0, H - 1, W - 1, H - 1, DARK)
+    p.line(W - 1, 0, W - 1, H - 1, DARK)
+    return 0
+
+
+def font(p, pressed):
+    o = button(p, pressed)
+    # A large serif A beside a small one, over a coloured bar.
+    p.line(4 + o, 15 + o, 9 + o, 3 + o, INK, 2)
+    p.line(9 + o, 3 + o, 14 + o, 15 + o, INK, 2)
+    p.line(6 + o, 11 + o, 12 + o, 11 + o, INK)
+    p.line(3 + o, 16 + o, 6 + o, 16 + o, INK)
+    p.line(12 + o, 16 + o, 16 + o, 16 + o, INK)
+    p.line(15 + o, 15 + o, 17 + o, 9 + o, BLUE)
+    p.line(17 + o, 9 + o, 19 + o, 15 + o, BLUE)
+    p.line(16 + o, 13 + o, 18 + o, 13 + o, BLUE)
+    p.fill(4 + o, 18 + o, 19 + o, 18 + o, RED)
+
+
+def magnifier(p, on):
+    o = button(p, on)
+    p.ellipse(4 + o, 2 + o, 14 + o, 12 + o, LIGHT_BLUE if on else LIGHT, INK, 1)
+    p.line(13 + o, 11 + o, 18 + o, 17 + o, BROWN, 2)
+    if on:
+        # Zooming in: a plus in the glass.
+        p.line(6 + o, 7 + o, 12 + o, 7 + o, BLUE)
+        p.line(9 + o, 4 + o, 9 + o, 10 + o, BLUE)
+
+
+PICTURES = {
+    "font-normal": lambda p: font(p, False),
+    "font-pressed": lambda p: font(p, True),
+    "magnifier-off": lambda p: magnifier(p, False),
+    "magnifier-on": lambda p: magnifier(p, True),
+}
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    for name, draw in PICTURES.items():
+        for scale, suffix in ((1, ""), (2, "@2x")):
+            image = Image.new("RGBA", (W * scale, H * scale), (0, 0, 0, 0))
+            draw(Pen(image, scale))
+            image.save(os.path.join(OUT, f"{name}{suffix}.png"), optimize=True)
+
+
+if __name__ == "__main__":
+    main()
