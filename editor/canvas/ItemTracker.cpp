@@ -237,16 +237,19 @@ void ItemTracker::adjustMoveOrResize(const CanvasView& view) {
                  first.row + (m_cells.row2 - m_cells.row1)};
         cells = CanvasGeometry::clampIntoGrid(cells, view.columns, view.rows);
     } else {
-        const CellPoint topLeft = CanvasGeometry::windowPointToCell(view, n.left, n.top);
+        // The window rectangle reaches one pixel before an item's first cell
+        // and two past its last, so each edge is read two pixels inside: a
+        // handle pressed and let go where it is leaves the item as it was.
+        const CellPoint first = CanvasGeometry::windowPointToCell(view, n.left + 2, n.top + 2);
+        const CellPoint last = CanvasGeometry::windowPointToCell(view, n.right - 2, n.bottom - 2);
         if (ownsTop(m_hit))
-            cells.row1 = std::min(topLeft.row, m_cells.row2);
+            cells.row1 = std::min(first.row, m_cells.row2);
         if (ownsBottom(m_hit))
-            cells.row2 =
-                std::max(CanvasGeometry::windowPointToCell(view, n.left, n.bottom).row, m_cells.row1);
+            cells.row2 = std::max(last.row, m_cells.row1);
         if (ownsLeft(m_hit))
-            cells.col1 = std::min(topLeft.col, m_cells.col2);
+            cells.col1 = std::min(first.col, m_cells.col2);
         if (ownsRight(m_hit))
-            cells.col2 = std::max(CanvasGeometry::windowPointToCell(view, n.right, n.top).col, m_cells.col1);
+            cells.col2 = std::max(last.col, m_cells.col1);
     }
     m_cells = cells;
 }

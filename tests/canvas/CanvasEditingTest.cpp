@@ -227,7 +227,7 @@ TEST_F(EditingTest, DraggingMovesTheSelectionAndAHandleResizesOneItem) {
     mouse->click(QPoint((r.left + r.right) / 2, r.top));
     ASSERT_EQ(selected(), (std::vector<std::pair<int, int>>{{22, 0}}));
     const QPoint rightHandle(r.right + 2, (r.top + r.bottom) / 2);
-    mouse->drag(rightHandle, mouse->at(40, 25));
+    mouse->drag(rightHandle, rightHandle + QPoint(10 * canvas->view().page.cellW, 50));
     EXPECT_EQ(spanOf(model().figures[0]), (CellSpan{20, 20, 40, 30}));
     const platform::Rect wide = editor::CanvasGeometry::figureWindowRect(canvas->view(), {20, 20, 40, 30});
     mouse->drag(QPoint((wide.left + wide.right) / 2, wide.top - 2), mouse->at(30, 50));

@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 
 #include "AboutBox.h"
+#include "CanvasDriver.h"
 #include "DesignerStartup.h"
 #include "ShellCommands.h"
 
@@ -70,8 +71,9 @@ TEST_F(ShellFixture, MenusHoldEveryCommandWithLaterOnesDisabled) {
          {"新規作成(&N)\tCtrl+N", "開く(&O)...\tCtrl+O", "-", "保存(&S)\tCtrl+S", "名前を付けて保存(&A)...",
           "-", "終了(&X)"}},
         {"編集(&E)",
-         {"切り取り(&T)\tCtrl+X!", "複写(&C)\tCtrl+C!", "貼り付け(&P)\tCtrl+V!", "削除(&D)\tDel!"}},
-        {"表示(&V)", {"ツールバー(&T)", "ステータスバー(&S)", "-", "部品パレット(&P)", "編集パレット(&E)!"}},
+         {"元に戻す(&U)\tCtrl+Z!", "やり直し(&R)\tCtrl+Y!", "-", "切り取り(&T)\tCtrl+X!", "複写(&C)\tCtrl+C!",
+          "貼り付け(&P)\tCtrl+V!", "削除(&D)\tDel!"}},
+        {"表示(&V)", {"ツールバー(&T)", "ステータスバー(&S)", "-", "部品パレット(&P)", "編集パレット(&E)"}},
         {"オプション(&O)",
          {"表示イメージ(&V)", "印刷イメージ(&P)", "-", ">帳票設計(&D)", "設計用紙(&L)...!",
           "記入用紙(&F)...!"}},
@@ -90,6 +92,45 @@ TEST_F(ShellFixture, MenusHoldEveryCommandWithLaterOnesDisabled) {
     EXPECT_EQ(frame().action(Command::Cut)->shortcuts().value(1), QKeySequence("Shift+Del"));
     EXPECT_EQ(frame().action(Command::Copy)->shortcuts().value(1), QKeySequence("Ctrl+Ins"));
     EXPECT_EQ(frame().action(Command::Paste)->shortcuts().value(1), QKeySequence("Shift+Ins"));
+    EXPECT_EQ(frame().action(Command::Redo)->shortcuts().value(1), QKeySequence("Ctrl+Shift+Z"));
+}
+
+TEST_F(ShellFixture, DrawCopyPasteUndoAndDeleteWithTheKeys) {
+    startFrame();
+    editor::FormCanvas& canvas = frame().canvas();
+    const formdesc::FormModel& model = canvas.document().model();
+    const auto enabled = [this](Command id) { return frame().action(id)->isEnabled(); };
+    testsupport::CanvasDriver mouse(canvas);
+
+    QTest::mouseClick(button("フィールド"), Qt::LeftButton);
+    mouse.drag(mouse.at(3, 3), mouse.at(12, 3));
+    ASSERT_EQ(model.fieldCount, 1);
+    // The tool went back to the range selection and the new field is selected.
+    EXPECT_TRUE(button("範囲選択")->isChecked());
+    EXPECT_TRUE(enabled(Command::Copy) && enabled(Command::Cut) && enabled(Command::Delete));
+    EXPECT_TRUE(enabled(Command::Undo));
+    EXPECT_FALSE(enabled(Command::Paste));
+
+    QTest::keyClick(&frame(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(enabled(Command::Paste));
+    QTest::keyClick(&frame(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(model.fieldCount, 2);
+    QTest::keyClick(&frame(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(model.fieldCount, 1);
+    EXPECT_TRUE(enabled(Command::Redo));
+    QTest::keyClick(&frame(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(model.fieldCount, 2);
+
+    mouse.click(mouse.at(5, 3));
+    QTest::keyClick(&canvas, Qt::Key_Right);
+    EXPECT_EQ(model.fields[0].startCol, 4);
+    QTest::keyClick(&frame(), Qt::Key_Delete);
+    EXPECT_EQ(model.fieldCount, 1);
+    EXPECT_FALSE(enabled(Command::Delete));
+    QTest::keyClick(&frame(), Qt::Key_Y, Qt::ControlModifier); // nothing to redo
+    QTest::keyClick(&frame(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(model.fieldCount, 2);
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(ShellFixture, ToolButtonsSwitchTheCanvasAndShowTheActiveOnePressed) {
