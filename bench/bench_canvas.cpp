@@ -1,6 +1,8 @@
 // The designer canvas's figures: a full render of a form at the item limits
 // (1,024 fields and 1,024 figures) into the back buffer at 100 % and 200 %,
-// and a repaint after a resize, which only copies the buffer.
+// a repaint after a resize, which only copies the buffer, and editing a
+// selection of 500 items on that form: one arrow-key step with its full
+// render, one mouse move of a drag with its repaint, and the drop.
 //
 //   bench_canvas [google benchmark flags]
 //
@@ -22,6 +24,7 @@
 #include <string>
 
 #include "BitmapCache.h"
+#include "CanvasDriver.h"
 #include "CanvasRenderer.h"
 #include "DocumentUi.h"
 #include "FormCanvas.h"
@@ -102,6 +105,73 @@ void repaintAfterResize(benchmark::State& state) {
     state.counters["renders"] = static_cast<double>(c.canvas.renderCount() - before);
 }
 
+// Selects 500 items (the most a selection takes) with a band over the whole grid.
+void selectFiveHundred(editor::FormCanvas& canvas) {
+    testsupport::CanvasDriver mouse(canvas);
+    mouse.drag(mouse.at(1, 1, 0, 0) - QPoint(3, 3),
+               mouse.at(canvas.view().columns, canvas.view().rows) + QPoint(9, 9));
+    if (canvas.selection().size() != editor::Selection::kMaxEntries)
+        std::fprintf(stderr, "selected %d items\n", canvas.selection().size());
+}
+
+// One arrow key on 500 selected items, the undo step it records and the full
+// render of the window that follows.
+void arrowStep(benchmark::State& state) {
+    Canvas c(100);
+    selectFiveHundred(c.canvas);
+    testsupport::CanvasDriver keys(c.canvas);
+    bool right = false;
+    const long long before = c.canvas.renderCount();
+    for (auto _ : state) {
+        right = !right;
+        keys.key(right ? Qt::Key_Right : Qt::Key_Left);
+        c.canvas.viewport()->repaint();
+    }
+    state.counters["selected"] = c.canvas.selection().size();
+    state.counters["renders"] = static_cast<double>(c.canvas.renderCount() - before);
+}
+
+// Dragging 500 selected items: one mouse move (the snapping and the cell
+// displays) and the repaint of the window with the marks and the outline.
+void dragStep(benchmark::State& state) {
+    Canvas c(100);
+    selectFiveHundred(c.canvas);
+    testsupport::CanvasDriver mouse(c.canvas);
+    const editor::SelectionEntry& first = c.canvas.selection().entries()[0];
+    const QPoint from = mouse.at(first.cells.col1, first.cells.row1);
+    mouse.press(from);
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) % 40;
+        mouse.move(from + QPoint(step * 3, step * 2));
+        c.canvas.viewport()->repaint();
+    }
+    mouse.release(from);
+    state.counters["selected"] = c.canvas.selection().size();
+}
+
+// Letting go of a drag of 500 items: the records move, the undo step is
+// recorded and the whole form is rendered again.
+void dragDrop(benchmark::State& state) {
+    Canvas c(100);
+    selectFiveHundred(c.canvas);
+    testsupport::CanvasDriver mouse(c.canvas);
+    bool away = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const editor::SelectionEntry& first = c.canvas.selection().entries()[0];
+        const QPoint from = mouse.at(first.cells.col1, first.cells.row1);
+        away = !away;
+        const QPoint to = from + QPoint(away ? c.canvas.view().page.cellW : -c.canvas.view().page.cellW, 0);
+        mouse.press(from);
+        mouse.move(to);
+        state.ResumeTiming();
+        mouse.release(to);
+        c.canvas.viewport()->repaint();
+    }
+    state.counters["selected"] = c.canvas.selection().size();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -129,6 +199,9 @@ int main(int argc, char** argv) {
         ->Arg(100)
         ->Arg(200);
     benchmark::RegisterBenchmark("repaintAfterResize", repaintAfterResize)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("edit500/arrowStep", arrowStep)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("edit500/dragStep", dragStep)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("edit500/dragDrop", dragDrop)->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     for (const auto& message : messages.messages)
