@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include "AboutBox.h"
+#include "EditCommands.h"
 #include "EditPalette.h"
 #include "FormCanvas.h"
 #include "MainFrameActions.h"
@@ -104,6 +105,7 @@ void CMainFrame::connectCommands() {
         AboutBox box(this);
         box.exec();
     });
+    new EditCommands(*m_actions, *canvas, this);
     on(Command::ViewToolbar, [this] { toggleBar(toolbar()); });
     on(Command::ViewStatusBar, [this] { toggleBar(statusBar()); });
     on(Command::ViewPartsPalette, [this] { toggleBar(partsPalette()); });
