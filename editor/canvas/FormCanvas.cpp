@@ -1,5 +1,6 @@
 #include "FormCanvas.h"
 
+#include <QCursor>
 #include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
@@ -85,6 +86,8 @@ void FormCanvas::setMagnifierMode(bool on) {
     if (on == m_magnifier)
         return;
     m_magnifier = on;
+    const QPoint pointer = viewport()->mapFromGlobal(QCursor::pos());
+    updateCursor(pointer.x(), pointer.y());
     emit magnifierModeChanged(on);
 }
 
