@@ -86,6 +86,11 @@ class FormCanvas : public QAbstractScrollArea {
     // The record a property sheet opens on: {kind, index}; kind 0 for none.
     int currentItemKind() const { return m_currentKind; }
     int currentItemIndex() const { return m_currentIndex; }
+    // A sheet that stepped to another item leaves it current.
+    void setCurrentItem(int kind, int index) {
+        m_currentKind = kind;
+        m_currentIndex = index;
+    }
 
     // The context menu while it is open (tests close it), else null.
     QMenu* contextMenu() const { return m_contextMenu; }

@@ -235,14 +235,19 @@ void FormCanvas::openPropertySheet(int kind) {
         m_currentKind = 0;
         m_currentIndex = 0;
     }
-    if (!m_sheetOpener || !m_sheetOpener(*this, kind))
+    if (!m_sheetOpener)
+        return;
+    const bool changedByOk = m_sheetOpener(*this, kind);
+    // Records an Apply or a step that stored before a Cancel, too: every
+    // stored change can be undone, whatever the sheet reports.
+    changed();
+    if (!changedByOk)
         return;
     ItemEdits::refresh(m_document->model(), m_selection);
     if (kind == 0) {
         recomputeGeometry();
         recomputeScrolling();
     }
-    changed();
     requestFullRedraw();
 }
 
