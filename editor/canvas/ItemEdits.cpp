@@ -74,6 +74,8 @@ CellSpan fitIntoGrid(const CellSpan& cells, int columns, int rows) {
     CellSpan out = CanvasGeometry::clampIntoGrid(cells, columns, rows);
     out.col1 = std::max(out.col1, 1);
     out.row1 = std::max(out.row1, 1);
+    out.col2 = std::min(out.col2, columns);
+    out.row2 = std::min(out.row2, rows);
     return out;
 }
 

@@ -156,6 +156,20 @@ TEST(ItemEdits, PastePutsTheBoundsAtTheTargetAndClampsEachItemOnItsOwn) {
     }
 }
 
+TEST(ItemEdits, PasteCutsAnItemTallerThanTheGridThatStartsAboveIt) {
+    // Bounds that do not cover the record (another program's block) push it
+    // above the first row; moved down, it would still pass the last row.
+    auto model = newForm(8, 5);
+    ClipboardItems items;
+    items.bounds = {1, 5, 3, 8};
+    const FigureInfo tall = testsupport::rectRecord(1, 1, 3, 8);
+    items.figures.push_back(tall);
+    ASSERT_EQ(editor::CanvasGeometry::spanOf(items.figures[0]), (CellSpan{1, 1, 3, 8}));
+    Selection selection;
+    ASSERT_EQ(ItemEdits::paste(*model, items, {1, 1}, selection), PasteResult::Pasted);
+    EXPECT_EQ(editor::CanvasGeometry::spanOf(model->figures[0]), (CellSpan{1, 1, 3, 5}));
+}
+
 TEST(ItemEdits, PastePastALimitChangesNothing) {
     struct Row {
         const char* what;
