@@ -18,6 +18,7 @@
 #include "ItemPicker.h"
 #include "ItemTracker.h"
 #include "MessageSink.h"
+#include "ShiftJis.h"
 
 namespace editor {
 
@@ -237,17 +238,23 @@ void FormCanvas::openPropertySheet(int kind) {
     }
     if (!m_sheetOpener)
         return;
+    formdesc::FormModel& model = m_document->model();
+    const formdesc::FormInfo before = model.form;
     const bool changedByOk = m_sheetOpener(*this, kind);
-    // Records an Apply or a step that stored before a Cancel, too: every
-    // stored change can be undone, whatever the sheet reports.
+    // An Apply, or a step that stored, before a Cancel changed the records
+    // too: they are recorded for undo and shown like any other change.
     changed();
-    if (!changedByOk)
-        return;
-    ItemEdits::refresh(m_document->model(), m_selection);
-    if (kind == 0) {
+    const bool formChanged = !formdesc::sameBytes(before, model.form);
+    if (kind == 0 && (changedByOk || formChanged)) {
+        // The form's own title alone, until the next new or open.
+        m_document->setWindowTitle(
+            QString::fromStdString(formdesc::sjis::toUtf8(formdesc::sjis::view(model.form.title))));
+    }
+    if (formChanged) {
         recomputeGeometry();
         recomputeScrolling();
     }
+    ItemEdits::refresh(model, m_selection);
     requestFullRedraw();
 }
 
