@@ -1,5 +1,6 @@
 #include "ClipboardBlock.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace editor {
@@ -92,17 +93,36 @@ bool validFigure(const FigureInfo& figure) {
 
 std::vector<std::uint8_t> ClipboardBlock::encode(const formdesc::FormModel& model,
                                                  const Selection& selection) {
-    std::vector<const FieldInfo*> fields;
-    std::vector<const FigureInfo*> figures;
+    // Records travel with their corners in order: a form file may hold an
+    // item written back to front, and such a block would be refused when
+    // pasted. The drawing of an item does not depend on the order.
+    std::vector<FieldInfo> fields;
+    std::vector<FigureInfo> figures;
+    CellSpan bounds{};
+    bool first = true;
+    const auto take = [&](auto record, auto& into) {
+        const CellSpan cells = CanvasGeometry::spanOf(record);
+        const CellSpan span{std::min(cells.col1, cells.col2), std::min(cells.row1, cells.row2),
+                            std::max(cells.col1, cells.col2), std::max(cells.row1, cells.row2)};
+        record.startCol = span.col1;
+        record.startRow = span.row1;
+        record.endCol = span.col2;
+        record.endRow = span.row2;
+        into.push_back(record);
+        bounds = first ? span
+                       : CellSpan{std::min(bounds.col1, span.col1), std::min(bounds.row1, span.row1),
+                                  std::max(bounds.col2, span.col2), std::max(bounds.row2, span.row2)};
+        first = false;
+    };
     for (const SelectionEntry& entry : selection.entries()) {
         // An entry that names no record (never made by the canvas) is left out.
         if (entry.index < 0)
             continue;
         if (entry.kind == formdesc::kKindField) {
             if (entry.index < model.fieldCount)
-                fields.push_back(&model.fields[static_cast<std::size_t>(entry.index)]);
+                take(model.fields[static_cast<std::size_t>(entry.index)], fields);
         } else if (entry.index < model.figureCount) {
-            figures.push_back(&model.figures[static_cast<std::size_t>(entry.index)]);
+            take(model.figures[static_cast<std::size_t>(entry.index)], figures);
         }
     }
     if (fields.empty() && figures.empty())
@@ -113,14 +133,13 @@ std::vector<std::uint8_t> ClipboardBlock::encode(const formdesc::FormModel& mode
     const auto length = static_cast<std::int32_t>(fieldCount * kFieldBytes + figureCount * kFigureBytes);
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(kHeaderSize + length));
-    const CellSpan bounds = selection.bounds();
     for (std::int32_t value :
          {bounds.col1, bounds.row1, bounds.col2, bounds.row2, fieldCount, figureCount, length})
         putLe32(out, value);
-    for (const FieldInfo* field : fields)
-        putRecord(out, *field);
-    for (const FigureInfo* figure : figures)
-        putRecord(out, *figure);
+    for (const FieldInfo& field : fields)
+        putRecord(out, field);
+    for (const FigureInfo& figure : figures)
+        putRecord(out, figure);
     return out;
 }
 

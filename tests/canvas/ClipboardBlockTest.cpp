@@ -220,3 +220,18 @@ TEST(ClipboardBlock, RefusesARectangleWithAnUnknownMeshKind) {
 }
 
 } // namespace
+
+TEST(ClipboardBlock, AnItemWrittenBackToFrontTravelsWithItsCornersInOrder) {
+    // A form file may hold a line from (10, 5) to (3, 2); copied, it must still paste.
+    auto model = std::make_unique<FormModel>();
+    model->setNewFormDefaults();
+    model->appendFigure(testsupport::lineRecord(10, 5, 3, 2, formdesc::kCourseLU, formdesc::kLineSolid, 3));
+    Selection selection;
+    selection.add(Selection::entryFor(model->figures[0], 0));
+    const Bytes block = ClipboardBlock::encode(*model, selection);
+    const auto items = ClipboardBlock::decode(block);
+    ASSERT_TRUE(items);
+    EXPECT_EQ(items->bounds, (editor::CellSpan{3, 2, 10, 5}));
+    EXPECT_EQ(editor::CanvasGeometry::spanOf(items->figures.at(0)), (editor::CellSpan{3, 2, 10, 5}));
+    EXPECT_EQ(items->figures[0].course, formdesc::kCourseLU);
+}
