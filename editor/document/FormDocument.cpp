@@ -40,7 +40,9 @@ bool limitReached(int count) {
 
 FormDocument::FormDocument(DocumentUi& ui, QObject* parent)
     : QObject(parent), m_ui(ui), m_model(std::make_unique<formdesc::FormModel>()),
-      m_saved(std::make_unique<formdesc::FormModel>()), m_path(QLatin1String(kNewFormPath)) {}
+      m_saved(std::make_unique<formdesc::FormModel>()), m_path(QLatin1String(kNewFormPath)) {
+    m_history.reset(*m_model);
+}
 
 FormDocument::~FormDocument() = default;
 
@@ -50,6 +52,7 @@ void FormDocument::newForm() {
     m_path = QLatin1String(kNewFormPath);
     m_naming = NamingState::Unnamed;
     setWindowTitle(titleFor(m_model->form));
+    clearHistory();
     emit recordsReplaced();
 }
 
@@ -76,6 +79,7 @@ bool FormDocument::openFormFile(const QString& path) {
     m_path = QFileInfo(path).absoluteFilePath();
     m_naming = NamingState::Named;
     setWindowTitle(titleFor(m_model->form));
+    clearHistory();
     emit recordsReplaced();
     return true;
 }
@@ -155,6 +159,56 @@ bool FormDocument::canAddField() const {
 
 bool FormDocument::canAddFigure() const {
     return !limitReached(m_model->figureCount);
+}
+
+void FormDocument::recordChange() {
+    if (m_history.record(*m_model))
+        tellHistoryState();
+}
+
+bool FormDocument::canUndo() const {
+    // A change nobody recorded is recorded by undo() and then undone.
+    return m_history.canUndo() || m_history.differsFrom(*m_model);
+}
+
+bool FormDocument::canRedo() const {
+    // redo() records such a change first, and a new change ends the redo.
+    return m_history.canRedo() && !m_history.differsFrom(*m_model);
+}
+
+bool FormDocument::undo() {
+    const bool restored = m_history.undo(*m_model);
+    if (restored)
+        emit recordsRestored();
+    tellHistoryState();
+    return restored;
+}
+
+bool FormDocument::redo() {
+    const bool restored = m_history.redo(*m_model);
+    if (restored)
+        emit recordsRestored();
+    tellHistoryState();
+    return restored;
+}
+
+void FormDocument::clearHistory() {
+    m_history.reset(*m_model);
+    tellHistoryState();
+}
+
+std::size_t FormDocument::historyBytes() const {
+    return m_history.bytes();
+}
+
+void FormDocument::tellHistoryState() {
+    const bool undo = canUndo();
+    const bool redo = canRedo();
+    if (undo == m_toldUndo && redo == m_toldRedo)
+        return;
+    m_toldUndo = undo;
+    m_toldRedo = redo;
+    emit historyChanged();
 }
 
 void FormDocument::emptyClipboard() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormModel.h"
+#include "UndoHistory.h"
 
 #include <QObject>
 #include <QString>
@@ -98,6 +99,8 @@ class FormDocument : public QObject {
   private:
     bool writeTo(const QString& path);
     void rememberFolderOf(const QString& file);
+    // Emits historyChanged when canUndo or canRedo differ from what was last told.
+    void tellHistoryState();
 
     DocumentUi& m_ui;
     std::unique_ptr<formdesc::FormModel> m_model;
@@ -106,6 +109,9 @@ class FormDocument : public QObject {
     NamingState m_naming = NamingState::Unnamed;
     QString m_lastFolder;
     QString m_windowTitle;
+    UndoHistory m_history;
+    bool m_toldUndo = false;
+    bool m_toldRedo = false;
 };
 
 } // namespace editor
