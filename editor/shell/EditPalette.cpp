@@ -7,6 +7,7 @@
 #include "FontTable.h"
 #include "FormCanvas.h"
 #include "FormWriter.h"
+#include "NamedComboBox.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -222,7 +223,7 @@ ColorButton* EditPalette::addColorButton(QLayout& layout, const QString& caption
 }
 
 QComboBox* EditPalette::addList(QLayout& layout, const QString& tooltip) {
-    auto* combo = new QComboBox(layout.parentWidget());
+    auto* combo = new NamedComboBox(layout.parentWidget());
     combo->setToolTip(tooltip);
     combo->setAccessibleName(tooltip);
     layout.addWidget(combo);

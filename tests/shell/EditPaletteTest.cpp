@@ -139,12 +139,11 @@ TEST_F(EditPaletteTest, StartsWithTheCanvasAttributesAndNamesEveryControl) {
         EXPECT_EQ(widget->toolTip(), name);
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         ASSERT_TRUE(accessible);
-        // Qt on Linux reads a combo box's value as its name; the tooltip
-        // reaches assistive technology as the description there.
-        if (qobject_cast<QComboBox*>(widget))
-            EXPECT_EQ(accessible->text(QAccessible::Description), name);
-        else
-            EXPECT_EQ(accessible->text(QAccessible::Name), name);
+        EXPECT_EQ(accessible->text(QAccessible::Name), name);
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            EXPECT_EQ(accessible->role(), QAccessible::ComboBox);
+            EXPECT_EQ(accessible->text(QAccessible::Value), combo->currentText());
+        }
     }
     for (const char* name : {"開始行", "開始列", "終了行", "終了列", "フォント名", "文字サイズ"})
         EXPECT_TRUE(control<QLabel>(QString::fromUtf8(name)));
