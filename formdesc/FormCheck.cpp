@@ -32,11 +32,7 @@ int penWidth(int width, ReaderVariant variant) {
 
 } // namespace
 
-std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant, PageSizeTenths* pageSize) {
-    FormInfo& form = model.form;
-    const bool runtime = variant != ReaderVariant::Designer;
-    if (form.title[0] == '\0')
-        return FormError{kErrorForm, 1, 0};
+std::optional<FormError> checkPageLayout(const FormInfo& form, PageSizeTenths* pageSize) {
     PaperDimensions paper{};
     if (!paperDimensions(form.paperSize, paper))
         return FormError{kErrorForm, 2, 0};
@@ -45,7 +41,7 @@ std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant, Page
     int width = 0;
     int height = 0;
     pageSizeTenths(form.paperSize, form.direction, width, height);
-    if (runtime && pageSize)
+    if (pageSize)
         *pageSize = {width, height};
     if (form.columns < 1 || form.columns > kMaxGrid)
         return FormError{kErrorForm, 4, 0};
@@ -55,6 +51,16 @@ std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant, Page
         return FormError{kErrorForm, 6, 0};
     if (form.topMargin > height - 100)
         return FormError{kErrorForm, 7, 0};
+    return std::nullopt;
+}
+
+std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant, PageSizeTenths* pageSize) {
+    FormInfo& form = model.form;
+    const bool runtime = variant != ReaderVariant::Designer;
+    if (form.title[0] == '\0')
+        return FormError{kErrorForm, 1, 0};
+    if (auto error = checkPageLayout(form, runtime ? pageSize : nullptr))
+        return error;
     if (form.fontName[0] == '\0' || form.fontSize < 10)
         return FormError{kErrorForm, 8, 0};
     if (form.lineType == 0 && form.lineWidth == 0) {

@@ -33,6 +33,11 @@ void readFormStatements(std::string_view fileBytes, FormModel& model, ReaderVari
 std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant,
                                    PageSizeTenths* pageSize = nullptr);
 
+// The paper, direction, grid and margin rules of the check pass, in its order:
+// the first one broken (codes 2 to 7 of kErrorForm), or nothing. The page
+// size is filled once the paper and the direction hold.
+std::optional<FormError> checkPageLayout(const FormInfo& form, PageSizeTenths* pageSize = nullptr);
+
 // Reads and checks a form file. On failure exactly one message has been shown
 // through the message sink; when the file cannot be opened the model is left
 // as it was. A read error part way is the same failure as a file that cannot

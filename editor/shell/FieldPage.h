@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ItemPage.h"
+
+class QCheckBox;
+
+// A field's page: position (one row), tag, font, colour, decorations and
+// constant text.
+namespace editor {
+
+class FieldPage : public ItemPage {
+    Q_OBJECT
+
+  public:
+    FieldPage(SheetContext& context, QWidget* parent = nullptr);
+
+    FieldValues values() const;
+    void showValues(const FieldValues& values);
+    bool store() override;
+
+  protected:
+    void showCurrent() override;
+    QLineEdit* editFor(PageControl control) const override;
+
+  private:
+    QLineEdit* m_tag = nullptr;
+    QCheckBox* m_wide = nullptr;
+    QCheckBox* m_center = nullptr;
+    QCheckBox* m_space = nullptr;
+    QCheckBox* m_onLine = nullptr;
+    QCheckBox* m_minus = nullptr;
+    QLineEdit* m_constText = nullptr;
+    formdesc::ColorRef m_textColorValue = 0;
+};
+
+} // namespace editor

@@ -1,0 +1,41 @@
+#include "PropertySheet.h"
+
+#include "SheetPage.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace editor {
+
+PropertySheet::PropertySheet(SheetContext& context, const QString& caption, const QString& tabText,
+                             SheetPage* page, QWidget* parent)
+    : QDialog(parent), m_context(context), m_page(page) {
+    setWindowTitle(caption);
+    setAccessibleName(caption);
+    auto* layout = new QVBoxLayout(this);
+    m_tabs = new QTabWidget(this);
+    m_tabs->addTab(page, tabText);
+    layout->addWidget(m_tabs);
+    m_buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
+    for (QAbstractButton* button : m_buttons->buttons())
+        button->setAccessibleName(button->text().remove(QLatin1Char('&')));
+    layout->addWidget(m_buttons);
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &PropertySheet::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &PropertySheet::reject);
+    connect(m_buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
+            [this] { m_page->store(); });
+}
+
+bool PropertySheet::changed() const {
+    return m_context.changed;
+}
+
+void PropertySheet::accept() {
+    if (m_page->store())
+        QDialog::accept();
+}
+
+} // namespace editor

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "AttributeControls.h"
+#include "SheetRules.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+
+namespace formdesc {
+class FormModel;
+}
+
+namespace editor {
+
+class ColorButton;
+
+// The bitmap file dialog of the bitmap page: the chosen file's full path, or
+// nothing when the user cancelled. Tests put their own in place.
+using BitmapFileChooser = std::function<std::optional<QString>(QWidget* parent)>;
+// Qt's file dialog titled "ﾋﾞｯﾄﾏｯﾌﾟを開く", for existing files.
+std::optional<QString> chooseBitmapFile(QWidget* parent);
+
+// What a sheet and its page share for one modal run: the form being edited,
+// the item shown (an index into the fields, or into the figures), whether a
+// step stores first, and whether any store replaced a record.
+struct SheetContext {
+    formdesc::FormModel& model;
+    int index = 0;
+    bool updateMove = false;
+    bool changed = false;
+    AttributeDialogs dialogs = AttributeDialogs::standard();
+    BitmapFileChooser chooseBitmap = chooseBitmapFile;
+};
+
+// One page of a property sheet: it shows one record in its controls and
+// stores them back when OK or Apply is pressed.
+class SheetPage : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Stores the controls into the record; false (with the offending edit
+    // refused) keeps the sheet open.
+    virtual bool store() = 0;
+
+  protected:
+    SheetPage(SheetContext& context, QWidget* parent);
+
+    // The edit a refusal points at; null for controls the page lacks.
+    virtual QLineEdit* editFor(PageControl control) const = 0;
+
+    // The fresh record replaces the stored one, or its failing edit is refused.
+    template <typename Record> bool finishStore(const StoreResult<Record>& result, Record& stored) {
+        if (!result.accepted()) {
+            refuse(result.failing);
+            return false;
+        }
+        m_context.changed = commitRecord(stored, result.record) || m_context.changed;
+        return true;
+    }
+    void refuse(PageControl control);
+
+    // An edit named for assistive technology, limited to a number of
+    // Shift-JIS bytes.
+    QLineEdit* textEdit(const QString& name, int maxBytes);
+    // An edit that takes up to three digits.
+    QLineEdit* digitsEdit(const QString& name);
+    // A read-only display of the font name or size.
+    QLineEdit* display(const QString& name);
+    ColorButton* colorButton(const QString& name, formdesc::ColorRef& color);
+    // The name and size displays, the "選択..." and "文字色" buttons, in
+    // rows of the grid from row on.
+    void addFontControls(QGridLayout& grid, int row, formdesc::ColorRef& textColor);
+
+    SheetContext& m_context;
+    QLineEdit* m_fontName = nullptr;
+    QLineEdit* m_fontSize = nullptr;
+    ColorButton* m_textColor = nullptr;
+
+  private:
+    void chooseFontForDisplays();
+};
+
+// A caption label for the control that follows it.
+QLabel* captionFor(const QString& text, QWidget* buddy);
+
+} // namespace editor

@@ -1,0 +1,329 @@
+#include "SheetRules.h"
+
+#include "AttributeLists.h"
+#include "FormReader.h"
+#include "FormTextCheck.h"
+#include "FormWriter.h"
+#include "ShiftJis.h"
+#include "ValueParsers.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace editor {
+
+using formdesc::FieldInfo;
+using formdesc::FigureInfo;
+using formdesc::FormInfo;
+
+namespace {
+
+QString textOf(std::string_view sjisText) {
+    return QString::fromStdString(formdesc::sjis::toUtf8(sjisText));
+}
+
+QString tenthsText(int tenths) {
+    return QString::fromStdString(formdesc::formatTenths(tenths));
+}
+
+int integerOf(const QString& text) {
+    return formdesc::parseInteger(text.toStdString());
+}
+
+int tenthsOf(const QString& text) {
+    return formdesc::parseTenths(text.toStdString());
+}
+
+int codeOf(AttributeList list, int position) {
+    return codeAt(list, position).value_or(0);
+}
+
+// Stores a text edit into its array; false when it has no exact Shift-JIS
+// form within the limit.
+template <std::size_t N> bool storeText(char (&target)[N], const QString& text, int maxBytes) {
+    const std::optional<std::string> bytes = exactShiftJis(text, maxBytes);
+    if (!bytes)
+        return false;
+    formdesc::sjis::storeWhole(target, N, *bytes);
+    return true;
+}
+
+// A face name from the font display: the first 33 bytes are taken, cut on
+// whole characters; false when a character has no Shift-JIS form.
+template <std::size_t N> bool storeFaceName(char (&target)[N], const QString& text) {
+    const std::string bytes = formdesc::sjis::fromUtf8(text.toStdString());
+    if (!exactShiftJis(text, int(bytes.size())))
+        return false;
+    formdesc::sjis::storeWhole(target, std::min<std::size_t>(N, kFontNameBytes + 1), bytes);
+    return true;
+}
+
+PositionValues fillPosition(int startCol, int startRow, int endCol, int endRow) {
+    return {QString::number(startCol), QString::number(startRow), QString::number(endCol),
+            QString::number(endRow)};
+}
+
+// The four edits read as a rectangle, normalised so that the start is the
+// top-left corner.
+struct Cells {
+    int startCol;
+    int startRow;
+    int endCol;
+    int endRow;
+};
+
+Cells normalised(int startCol, int startRow, int endCol, int endRow) {
+    return {std::min(startCol, endCol), std::min(startRow, endRow), std::max(startCol, endCol),
+            std::max(startRow, endRow)};
+}
+
+Cells readPosition(const PositionValues& values) {
+    return normalised(integerOf(values.startCol), integerOf(values.startRow), integerOf(values.endCol),
+                      integerOf(values.endRow));
+}
+
+// The position against the form's grid, in the order the page reports.
+PageControl checkPosition(const Cells& cells, const FormInfo& form) {
+    if (cells.startCol <= 0)
+        return PageControl::StartCol;
+    if (cells.startRow <= 0)
+        return PageControl::StartRow;
+    if (cells.endCol > form.columns)
+        return PageControl::EndCol;
+    if (cells.endRow > form.rows)
+        return PageControl::EndRow;
+    return PageControl::None;
+}
+
+template <typename Record> void putCells(Record& record, const Cells& cells) {
+    record.startCol = cells.startCol;
+    record.startRow = cells.startRow;
+    record.endCol = cells.endCol;
+    record.endRow = cells.endRow;
+}
+
+PageControl layoutControl(const FormInfo& form) {
+    const std::optional<formdesc::FormError> error = formdesc::checkPageLayout(form);
+    switch (error ? error->code : 0) {
+    case 4:
+        return PageControl::Columns;
+    case 5:
+        return PageControl::Rows;
+    case 6:
+        return PageControl::LeftMargin;
+    case 7:
+        return PageControl::TopMargin;
+    default:
+        break;
+    }
+    // A negative margin is written as none and would come back as 0.
+    if (form.leftMargin < 0)
+        return PageControl::LeftMargin;
+    if (form.topMargin < 0)
+        return PageControl::TopMargin;
+    return PageControl::None;
+}
+
+FigureValues fillLineOrRect(const FigureInfo& figure, AttributeList kindList) {
+    FigureValues values;
+    values.position = fillPosition(figure.startCol, figure.startRow, figure.endCol, figure.endRow);
+    values.kind = positionOf(kindList, figure.course);
+    values.lineType = positionOf(AttributeList::LineType, figure.lineType);
+    values.lineWidth = positionOf(AttributeList::LineWidth, figure.lineWidth);
+    values.lineColor = figure.lineColor;
+    values.meshColor = figure.meshColor;
+    values.loopDir = positionOf(AttributeList::LoopDirection, figure.loopDir);
+    values.loopCount = loopText(figure.loopCount);
+    values.loopPitch = loopText(figure.loopPitch);
+    return values;
+}
+
+// The steps a line and a rectangle share; the course rule of a line runs
+// between normalising and checking.
+template <typename AdjustCells>
+StoreResult<FigureInfo> storeLineOrRect(const FigureValues& values, const FormInfo& form, int kind,
+                                        AttributeList kindList, AdjustCells&& adjust) {
+    StoreResult<FigureInfo> result;
+    FigureInfo& figure = result.record;
+    figure.kind = kind;
+    figure.course = codeOf(kindList, values.kind);
+    figure.lineType = codeOf(AttributeList::LineType, values.lineType);
+    figure.lineWidth = codeOf(AttributeList::LineWidth, values.lineWidth);
+    figure.lineColor = values.lineColor;
+    figure.loopDir = codeOf(AttributeList::LoopDirection, values.loopDir);
+    figure.loopCount = integerOf(values.loopCount);
+    figure.loopPitch = integerOf(values.loopPitch);
+    Cells cells = readPosition(values.position);
+    adjust(figure, cells);
+    putCells(figure, cells);
+    result.failing = checkPosition(cells, form);
+    return result;
+}
+
+} // namespace
+
+QString loopText(int value) {
+    return value <= 0 ? QString() : QString::number(value);
+}
+
+BaseValues fillBase(const FormInfo& form) {
+    BaseValues values;
+    values.title = textOf(formdesc::sjis::view(form.title));
+    values.tagMode = positionOf(AttributeList::TagMode, form.tagMode);
+    values.paperSize = form.paperSize;
+    values.landscape = form.direction == formdesc::kLandscape;
+    values.rows = QString::number(form.rows);
+    values.columns = QString::number(form.columns);
+    values.topMargin = tenthsText(form.topMargin);
+    values.leftMargin = tenthsText(form.leftMargin);
+    values.fontName = textOf(formdesc::sjis::view(form.fontName));
+    values.fontSize = tenthsText(form.fontSize);
+    values.lineType = positionOf(AttributeList::LineType, form.lineType);
+    values.lineWidth = positionOf(AttributeList::LineWidth, form.lineWidth);
+    values.textColor = form.textColor;
+    values.lineColor = form.lineColor;
+    values.meshColor = form.meshColor;
+    return values;
+}
+
+FieldValues fillField(const FieldInfo& field) {
+    FieldValues values;
+    values.position = fillPosition(field.startCol, field.startRow, field.endCol, field.endRow);
+    values.tag = textOf(formdesc::sjis::view(field.tag));
+    values.fontName = textOf(formdesc::sjis::view(field.fontName));
+    values.fontSize = tenthsText(field.fontSize);
+    values.textColor = field.textColor;
+    values.wide = field.wide == 1;
+    values.center = field.center == 1;
+    values.space = field.space == 1;
+    values.onLine = field.onLine == 1;
+    values.minus = field.minus == 1;
+    values.constText = textOf(formdesc::sjis::view(field.constText));
+    return values;
+}
+
+FigureValues fillFigure(const FigureInfo& figure) {
+    return fillLineOrRect(figure, figure.kind == formdesc::kKindRect ? AttributeList::MeshKind
+                                                                     : AttributeList::LineCourse);
+}
+
+BitmapValues fillBitmap(const FigureInfo& figure) {
+    BitmapValues values;
+    values.position = fillPosition(figure.startCol, figure.startRow, figure.endCol, figure.endRow);
+    values.fileName = textOf(formdesc::sjis::view(figure.fileName));
+    return values;
+}
+
+StoreResult<FormInfo> storeBase(const BaseValues& values, const FormInfo& stored) {
+    StoreResult<FormInfo> result;
+    FormInfo& form = result.record;
+    form.speed = stored.speed;
+    const bool titleStored = storeText(form.title, values.title, kTitleBytes);
+    form.tagMode = codeOf(AttributeList::TagMode, values.tagMode);
+    form.paperSize = values.paperSize;
+    form.direction = values.landscape ? formdesc::kLandscape : formdesc::kPortrait;
+    form.rows = integerOf(values.rows);
+    form.columns = integerOf(values.columns);
+    form.topMargin = tenthsOf(values.topMargin);
+    form.leftMargin = tenthsOf(values.leftMargin);
+    const bool faceStored = storeFaceName(form.fontName, values.fontName);
+    form.fontSize = tenthsOf(values.fontSize);
+    form.lineType = codeOf(AttributeList::LineType, values.lineType);
+    form.lineWidth = codeOf(AttributeList::LineWidth, values.lineWidth);
+    form.textColor = values.textColor;
+    form.lineColor = values.lineColor;
+    form.meshColor = values.meshColor;
+
+    static constexpr PageControl kTexts[] = {PageControl::Title, PageControl::FontName};
+    if (!titleStored)
+        result.failing = PageControl::Title;
+    else if (!faceStored)
+        result.failing = PageControl::FontName;
+    else if (const int broken = brokenText(form); broken >= 0)
+        result.failing = kTexts[broken];
+    else
+        result.failing = layoutControl(form);
+    return result;
+}
+
+StoreResult<FieldInfo> storeField(const FieldValues& values, const FieldInfo& stored, const FormInfo& form) {
+    StoreResult<FieldInfo> result;
+    FieldInfo& field = result.record;
+    field.mesh = stored.mesh;
+    field.meshColor = stored.meshColor;
+    // A field is one row high: the start row gives both rows.
+    const int row = integerOf(values.position.startRow);
+    const Cells cells =
+        normalised(integerOf(values.position.startCol), row, integerOf(values.position.endCol), row);
+    putCells(field, cells);
+    const bool tagStored = storeText(field.tag, values.tag, kTagBytes);
+    const bool faceStored = storeFaceName(field.fontName, values.fontName);
+    field.fontSize = tenthsOf(values.fontSize);
+    field.textColor = values.textColor;
+    field.wide = values.wide ? 1 : 0;
+    field.center = values.center ? 1 : 0;
+    field.space = values.space ? 1 : 0;
+    field.onLine = values.onLine ? 1 : 0;
+    field.minus = values.minus ? 1 : 0;
+    const bool constStored = storeText(field.constText, values.constText, kConstBytes);
+
+    static constexpr PageControl kTexts[] = {PageControl::Tag, PageControl::FontName, PageControl::ConstText};
+    result.failing = checkPosition(cells, form);
+    if (!result.accepted())
+        return result;
+    if (!tagStored)
+        result.failing = PageControl::Tag;
+    else if (!faceStored)
+        result.failing = PageControl::FontName;
+    else if (!constStored)
+        result.failing = PageControl::ConstText;
+    else if (const int broken = brokenText(field, form); broken >= 0)
+        result.failing = kTexts[broken];
+    return result;
+}
+
+StoreResult<FigureInfo> storeLine(const FigureValues& values, const FormInfo& form) {
+    return storeLineOrRect(values, form, formdesc::kKindLine, AttributeList::LineCourse,
+                           [](const FigureInfo& line, Cells& cells) {
+                               if (line.course == formdesc::kCourseH)
+                                   cells.endRow = cells.startRow;
+                               else if (line.course == formdesc::kCourseV)
+                                   cells.endCol = cells.startCol;
+                           });
+}
+
+StoreResult<FigureInfo> storeRect(const FigureValues& values, const FormInfo& form) {
+    StoreResult<FigureInfo> result = storeLineOrRect(
+        values, form, formdesc::kKindRect, AttributeList::MeshKind, [](const FigureInfo&, Cells&) {});
+    result.record.meshColor = values.meshColor;
+    return result;
+}
+
+StoreResult<FigureInfo> storeBitmap(const BitmapValues& values, const FormInfo& form) {
+    StoreResult<FigureInfo> result;
+    FigureInfo& bitmap = result.record;
+    bitmap.kind = formdesc::kKindBitmap;
+    const Cells cells = readPosition(values.position);
+    putCells(bitmap, cells);
+    const bool fileStored = storeText(bitmap.fileName, values.fileName, kFileNameBytes);
+    result.failing = checkPosition(cells, form);
+    if (result.accepted() && (!fileStored || brokenText(bitmap, form) >= 0))
+        result.failing = PageControl::FileName;
+    return result;
+}
+
+int neighbourItem(const formdesc::FormModel& model, int kind, int index, int direction) {
+    const bool fields = kind == formdesc::kKindField;
+    const int count = fields ? model.fieldCount : model.figureCount;
+    if (index < 0 || index >= count)
+        return index;
+    int at = index;
+    for (int steps = 0; steps < count; ++steps) {
+        at = (at + direction % count + count) % count;
+        if (fields || model.figures[std::size_t(at)].kind == kind)
+            return at;
+    }
+    return index;
+}
+
+} // namespace editor
