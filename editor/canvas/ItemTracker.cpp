@@ -161,6 +161,7 @@ ItemTracker ItemTracker::moveOrResize(const CanvasView& view, const Selection& s
         tracker.m_cells = selection.bounds();
     } else {
         tracker.m_rect = windowRect(view, entries[std::size_t(entry)]);
+        tracker.m_kind = entries[std::size_t(entry)].kind;
         tracker.m_cells = entries[std::size_t(entry)].cells;
     }
     tracker.m_startRect = tracker.m_rect;
@@ -237,11 +238,18 @@ void ItemTracker::adjustMoveOrResize(const CanvasView& view) {
                  first.row + (m_cells.row2 - m_cells.row1)};
         cells = CanvasGeometry::clampIntoGrid(cells, view.columns, view.rows);
     } else {
-        // The window rectangle reaches one pixel before an item's first cell
-        // and two past its last, so each edge is read two pixels inside: a
-        // handle pressed and let go where it is leaves the item as it was.
-        const CellPoint first = CanvasGeometry::windowPointToCell(view, n.left + 2, n.top + 2);
-        const CellPoint last = CanvasGeometry::windowPointToCell(view, n.right - 2, n.bottom - 2);
+        // Each dragged edge snaps to the nearest grid line. The window
+        // rectangle lies one pixel outside an item's first cell and two
+        // outside its last; a figure runs across from the middle of its first
+        // column to the middle of its last, so those two edges already sit
+        // half a cell from the lines.
+        const int halfW = std::max(view.page.cellW * view.zoom / 100 / 2, 0);
+        const int halfH = std::max(view.page.cellH * view.zoom / 100 / 2, 0);
+        const bool field = m_kind == formdesc::kKindField;
+        const CellPoint first =
+            CanvasGeometry::windowPointToCell(view, n.left + 1 + (field ? halfW : 0), n.top + 1 + halfH);
+        const CellPoint last =
+            CanvasGeometry::windowPointToCell(view, n.right - 2 - (field ? halfW : 0), n.bottom - 2 - halfH);
         if (ownsTop(m_hit))
             cells.row1 = std::min(first.row, m_cells.row2);
         if (ownsBottom(m_hit))

@@ -82,6 +82,7 @@ class ItemTracker {
 
     TrackerHit m_hit = TrackerHit::Nothing;
     int m_entry = -1;
+    int m_kind = 0;
     int m_pressX = 0;
     int m_pressY = 0;
     platform::Rect m_startRect{};

@@ -64,6 +64,10 @@ TEST(ItemTracker, AResizeMovesOnlyTheEdgesOfItsHandleAndNeverInverts) {
         {TrackerHit::TopLeft, -3 * cellW, -2 * cellH, {17, 18, 30, 30}},
         {TrackerHit::TopLeft, 1, 1, {20, 20, 30, 30}},
         {TrackerHit::BottomRight, 1, 1, {20, 20, 30, 30}},
+        // An edge snaps to the nearest grid line.
+        {TrackerHit::Bottom, 0, cellH * 2 / 5, {20, 20, 30, 30}},
+        {TrackerHit::Bottom, 0, cellH * 3 / 5 + 1, {20, 20, 30, 31}},
+        {TrackerHit::Right, cellW * 3 / 5 + 1, 0, {20, 20, 31, 30}},
         {TrackerHit::TopLeft, 40 * cellW, 40 * cellH, {30, 30, 30, 30}},
         {TrackerHit::BottomRight, 5000, 5000, {20, 20, 180, 60}},
         {TrackerHit::Left, -1000, 0, {1, 20, 30, 30}},
