@@ -67,7 +67,10 @@ FormCanvas::FormCanvas(DocumentUi& ui, QWidget* parent)
 FormCanvas::~FormCanvas() = default;
 
 void FormCanvas::setZoom(int percent) {
-    const int fit = CanvasGeometry::fitZoom(m_view.page, viewport()->width(), viewport()->height());
+    // The whole page is fitted to the window without scroll bars, which a
+    // fitting page does not need: the same zoom however often it is asked for.
+    const QSize client = maximumViewportSize();
+    const int fit = CanvasGeometry::fitZoom(m_view.page, client.width(), client.height());
     const int zoom = CanvasGeometry::resolveZoom(percent, fit);
     if (zoom != m_view.zoom) {
         m_view.zoom = zoom;
