@@ -1,15 +1,23 @@
 #!/usr/bin/python3
 """Finds the running designer over AT-SPI: its window under the opened
-form's title and its toolbar and palette buttons under their tooltip texts.
-Presses the field tool and checks that it reports itself pressed and the
-range selection released. Exits 1 with a reason on the first failure."""
+form's title, its toolbar and palette buttons under their tooltip texts and
+the edit palette's controls under theirs. Presses the field tool and checks
+that it reports itself pressed and the range selection released; draws a
+field on the canvas with the mouse (xdotool), undoes and redoes it with the
+keys, watching the Cut button follow the selection, and saves with Ctrl+S.
+Exits 1 with a reason on the first failure. With DESKTOP_ROAD_SHOT set, the
+screen after the drawing is saved there."""
+import os
+import subprocess
 import sys
 import time
 
 import pyatspi
 
-BUTTONS = ["新規", "開く", "保存", "表示", "印刷", "バージョン情報",
+BUTTONS = ["新規", "開く", "保存", "切り取り", "複写", "貼り付け", "削除", "表示", "印刷", "バージョン情報",
            "帳票情報", "範囲選択", "フィールド", "直線", "四角形", "ビットマップ"]
+PALETTE = ["開始行", "開始列", "終了行", "終了列", "フォント指定", "文字色", "線色", "中塗り色",
+           "編集倍率", "倍率モード", "線種を指定", "線幅を指定", "部品の選択"]
 
 
 def fail(reason):
@@ -49,17 +57,37 @@ def button(app, name):
         app, lambda a: a.name == name and a.getRole() in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON, pyatspi.ROLE_CHECK_BOX))
 
 
-def checked(accessible):
+def named(app, name):
+    return pyatspi.findDescendant(app, lambda a: a.name == name)
+
+
+def has_state(accessible, state):
     # The client library caches states and updates them only from events this
     # script does not listen to: ask the program afresh.
     accessible.clearCache()
-    return accessible.getState().contains(pyatspi.STATE_CHECKED)
+    return accessible.getState().contains(state)
+
+
+def checked(accessible):
+    return has_state(accessible, pyatspi.STATE_CHECKED)
+
+
+def enabled(accessible):
+    return has_state(accessible, pyatspi.STATE_SENSITIVE)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True)
 
 
 app = wait_for(designer, "the tabrik application")
 window = wait_for(lambda: frame(app), "the window titled with the opened form")
 print("window:", window.name)
 buttons = {name: wait_for(lambda name=name: button(app, name), f"button {name}") for name in BUTTONS}
+# The kind list is named 部品の選択 while the range selection is the tool.
+for name in PALETTE:
+    wait_for(lambda name=name: named(app, name), f"edit palette control {name}", 5)
+print("all", len(PALETTE), "edit palette controls found")
 if not checked(buttons["範囲選択"]) or checked(buttons["フィールド"]):
     fail("the range selection is not the tool at start")
 action = buttons["フィールド"].queryAction()
@@ -67,3 +95,27 @@ action.doAction(0)
 wait_for(lambda: checked(buttons["フィールド"]), "the field tool pressed", 5)
 wait_for(lambda: not checked(buttons["範囲選択"]), "the range selection released", 5)
 print("all", len(buttons), "buttons found; the field tool reports itself pressed")
+
+canvas = wait_for(lambda: named(app, "帳票キャンバス"), "the canvas")
+x, y, w, h = canvas.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+if enabled(buttons["切り取り"]):
+    fail("Cut is offered with nothing selected")
+# A field across the middle of the page, drawn as a hand does: press, move, let go.
+left, top = x + w // 2 - 120, y + min(h - 40, 420)
+xdotool("mousemove", "--sync", left, top)
+xdotool("mousedown", 1)
+for step in range(1, 7):
+    xdotool("mousemove", "--sync", left + step * 40, top + 4)
+    time.sleep(0.05)
+xdotool("mouseup", 1)
+wait_for(lambda: enabled(buttons["切り取り"]), "Cut offered for the drawn field", 5)
+wait_for(lambda: checked(buttons["範囲選択"]), "the range selection back after drawing", 5)
+if os.environ.get("DESKTOP_ROAD_SHOT"):
+    from PIL import ImageGrab
+    ImageGrab.grab(xdisplay=os.environ["DISPLAY"]).save(os.environ["DESKTOP_ROAD_SHOT"])
+xdotool("key", "--clearmodifiers", "ctrl+z")
+wait_for(lambda: not enabled(buttons["切り取り"]), "the drawn field undone", 5)
+xdotool("key", "--clearmodifiers", "ctrl+y")
+xdotool("key", "--clearmodifiers", "ctrl+s")
+time.sleep(0.5)
+print("a field drawn with the mouse, undone, redone and saved")

@@ -2,9 +2,11 @@
 # The designer on a real desktop, as a person and a screen reader meet it:
 # Xvfb, the openbox window manager, a D-Bus session with the accessibility
 # bus, and tabrik opening the bundled example. desktop_road.py finds the
-# window and the buttons over AT-SPI, presses a tool button and reads its
-# state; then the window is closed as its close box does (wmctrl -c) and the
-# program must end cleanly and leave its settings behind.
+# window, the buttons and the edit palette over AT-SPI, presses a tool button
+# and reads its state, draws a field with the mouse, undoes, redoes and saves
+# it with the keys; the saved form must hold one field more. Then the window
+# is closed as its close box does (wmctrl -c) and the program must end
+# cleanly and leave its settings behind.
 #
 #   desktop_road.sh TABRIK REPOSITORY
 #
@@ -16,7 +18,7 @@ here=$(dirname "$(realpath "$0")")
 source "$repo/tests/support/expect.sh"
 
 skip() { echo "desktop_road: $1 is missing; skipped"; exit 77; }
-for tool in Xvfb openbox dbus-daemon wmctrl; do command -v "$tool" >/dev/null || skip "$tool"; done
+for tool in Xvfb openbox dbus-daemon wmctrl xdotool; do command -v "$tool" >/dev/null || skip "$tool"; done
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] || skip "at-spi-bus-launcher (at-spi2-core)"
 /usr/bin/python3 -c "import pyatspi" 2>/dev/null || skip "pyatspi (python3-pyatspi)"
@@ -67,7 +69,9 @@ QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$tabrik" "$work/invoice.
 designer=$!
 pids+=($designer)
 
-expect "the window, its buttons and a pressed tool over AT-SPI" /usr/bin/python3 "$here/desktop_road.py"
+fields_before=$(grep -c '^FIELD' "$work/invoice.zrk")
+expect "the window, its buttons, a pressed tool and a drawn field over AT-SPI" /usr/bin/python3 "$here/desktop_road.py"
+expect "the saved form holds the drawn field" test "$(grep -c '^FIELD' "$work/invoice.zrk")" -eq $((fields_before + 1))
 wmctrl -l -x > "$work/windows.log" 2>&1
 # wmctrl converts titles through the locale: a UTF-8 one reads them.
 expect "the window reached by the window manager" env LC_ALL=C.UTF-8 wmctrl -c "Tabrik ["
