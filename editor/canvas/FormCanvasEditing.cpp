@@ -17,7 +17,6 @@
 #include "ItemEdits.h"
 #include "ItemPicker.h"
 #include "ItemTracker.h"
-#include "MessageSink.h"
 #include "ShiftJis.h"
 
 namespace editor {
@@ -56,11 +55,6 @@ const QCursor& trackerCursor(TrackerHit hit) {
 const QCursor& magnifierCursor() {
     static const QCursor cursor(QPixmap(QStringLiteral(":/canvas/cursors/magnifier.xpm")), 12, 12);
     return cursor;
-}
-
-void reportLimit() {
-    formdesc::messageSink().show(formdesc::kCaptionWarning, "登録限度に達しています",
-                                 formdesc::MessageIcon::Information);
 }
 
 } // namespace
@@ -371,7 +365,7 @@ void FormCanvas::pasteItems() {
     const CellPoint target = CanvasGeometry::windowPointToCell(m_view, point.x(), point.y());
     switch (ItemEdits::paste(m_document->model(), *items, target, m_selection)) {
     case PasteResult::OverLimit:
-        reportLimit();
+        FormDocument::reportItemLimit();
         return;
     case PasteResult::Nothing:
         return;

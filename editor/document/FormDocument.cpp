@@ -31,8 +31,7 @@ bool sameRecords(const void* a, const void* b, int count, std::size_t size) {
 bool limitReached(int count) {
     if (count < formdesc::kMaxItems)
         return false;
-    formdesc::messageSink().show(formdesc::kCaptionWarning, "登録限度に達しています",
-                                 formdesc::MessageIcon::Information);
+    FormDocument::reportItemLimit();
     return true;
 }
 
@@ -151,6 +150,11 @@ void FormDocument::setWindowTitle(const QString& text) {
 QString FormDocument::titleFor(const formdesc::FormInfo& form) {
     const std::string title = formdesc::sjis::toUtf8(formdesc::sjis::view(form.title));
     return QStringLiteral("Tabrik [%1]").arg(QString::fromStdString(title));
+}
+
+void FormDocument::reportItemLimit() {
+    formdesc::messageSink().show(formdesc::kCaptionWarning, "登録限度に達しています",
+                                 formdesc::MessageIcon::Information);
 }
 
 bool FormDocument::canAddField() const {

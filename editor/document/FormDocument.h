@@ -67,6 +67,8 @@ class FormDocument : public QObject {
     // "登録限度に達しています" and returns false.
     bool canAddField() const;
     bool canAddFigure() const;
+    // The message of a full form: "登録限度に達しています".
+    static void reportItemLimit();
 
     // Undo and redo. Whoever changes the records calls recordChange() after
     // the change; the difference from the state before becomes one step.
