@@ -110,12 +110,16 @@ TEST_F(EditingTest, DrawingSnapsToCellsWithTheDownwardCorrection) {
     for (const Row& row : rows) {
         canvas->document().newForm();
         canvas->setToolMode(row.tool);
+        QSignalSpy start(canvas.get(), &FormCanvas::startCellChanged);
         mouse->drag(mouse->at(row.fromCol, row.fromRow, 50, row.fromFy),
                     mouse->at(row.toCol, row.toRow, 50, row.toFy));
         const bool field = row.tool == 11;
         ASSERT_EQ(field ? model().fieldCount : model().figureCount, 1) << row.name;
         EXPECT_EQ(field ? spanOf(model().fields[0]) : spanOf(model().figures[0]), row.expected) << row.name;
         EXPECT_EQ(selected(), (std::vector<std::pair<int, int>>{{row.tool, 0}})) << row.name;
+        // The start display shows where the item begins.
+        ASSERT_FALSE(start.isEmpty());
+        EXPECT_EQ(start.last(), (QList<QVariant>{row.expected.row1, row.expected.col1})) << row.name;
     }
 }
 
