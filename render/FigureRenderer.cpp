@@ -92,6 +92,10 @@ void FigureRenderer::selectFigurePen(const formdesc::FigureInfo& figure) {
                         : canvasPenWidth(figure.lineWidth, m_context.policy.zoom);
         keepDefault = pen == defaultPen(m_form, m_context.policy);
         break;
+    case PenRule::Sheet:
+        pen.width = sheetPenWidth(figure.lineWidth);
+        keepDefault = pen == defaultPen(m_form, m_context.policy);
+        break;
     }
     if (keepDefault)
         return;
@@ -119,7 +123,11 @@ bool FigureRenderer::cutAtLastRow(int r1, int& r2) const {
 
 int FigureRenderer::dotLength(int lineWidth) const {
     const RenderPolicy& policy = m_context.policy;
-    const int width = policy.penRule == PenRule::Canvas ? canvasPenWidth(lineWidth, policy.zoom) : lineWidth;
+    int width = lineWidth;
+    if (policy.penRule == PenRule::Canvas)
+        width = canvasPenWidth(lineWidth, policy.zoom);
+    else if (policy.penRule == PenRule::Sheet)
+        width = sheetPenWidth(lineWidth);
     return std::max(width, policy.minDotLength);
 }
 

@@ -25,6 +25,18 @@ RenderPolicy RenderPolicy::canvas(int zoom, const QImage* placeholder) {
     return policy;
 }
 
+RenderPolicy RenderPolicy::sheet(const QImage* placeholder) {
+    RenderPolicy policy;
+    policy.heightTest = HeightTest::InclusiveExtent;
+    policy.penRule = PenRule::Sheet;
+    policy.missingBitmap = placeholder;
+    return policy;
+}
+
+int sheetPenWidth(int lineWidth) {
+    return lineWidth > 1 ? lineWidth - 1 : lineWidth;
+}
+
 int canvasPenWidth(int lineWidth, int zoom) {
     int width = lineWidth <= 1 ? 0 : lineWidth == 2 ? 1 : lineWidth - 2;
     if (zoom < 100)

@@ -20,6 +20,7 @@ enum class PenRule {
     FormPen,    // print: widths as checked; the form's pen is the default
     SolidBlack, // preview: widths as checked; solid, 1, black is the default
     Canvas,     // designer: widths 1..5 by the canvas rule, scaled below 100 %
+    Sheet,      // design sheet: one unit thinner from width 2 on; solid, 1, black is the default
 };
 
 struct RenderPolicy {
@@ -37,9 +38,13 @@ struct RenderPolicy {
     static RenderPolicy print(const formdesc::FormInfo& form);
     static RenderPolicy preview();
     static RenderPolicy canvas(int zoom, const QImage* placeholder);
+    // The design sheet: texts grow as on the canvas, dots and pens as printed.
+    static RenderPolicy sheet(const QImage* placeholder);
 };
 
 // The pen width the canvas gives a stored line width (1..5) at a zoom.
 int canvasPenWidth(int lineWidth, int zoom);
+// The pen width the design sheet gives a stored line width.
+int sheetPenWidth(int lineWidth);
 
 } // namespace render

@@ -75,19 +75,25 @@ bool isFill(const FigureInfo& figure) {
 
 void drawFields(const render::RenderContext& context, const FormModel& model) {
     render::FieldRenderer fields(context, model.form);
-    for (int i = 0; i < model.fieldCount; ++i) {
-        const FieldInfo& field = model.fields[static_cast<std::size_t>(i)];
-        const platform::Rect box = CanvasGeometry::fieldBox(context.geometry, CanvasGeometry::spanOf(field));
-        const FieldSample sample =
-            FieldSample::make(field, {box.left, box.top, box.right, box.bottom}, context.geometry.cellW);
-        fields.selectFieldStyle(field);
-        fields.spreadText(sample.text, sample.box);
-        fields.restoreStyle();
+    for (int i = 0; i < model.fieldCount; ++i)
+        CanvasRenderer::drawFieldSample(fields, context, model.fields[static_cast<std::size_t>(i)]);
+}
+
+} // namespace
+
+void CanvasRenderer::drawRectFills(const render::RenderContext& context, const formdesc::FormInfo& base,
+                                   const FormModel& model) {
+    render::FigureRenderer fills(context, base);
+    for (int i = 0; i < model.figureCount; ++i) {
+        const FigureInfo& figure = model.figures[static_cast<std::size_t>(i)];
+        if (isFill(figure))
+            fills.drawRectFill(figure);
     }
 }
 
-void drawFigures(const render::RenderContext& context, const FormModel& model, render::BitmapCache& bitmaps) {
-    render::FigureRenderer figures(context, model.form);
+void CanvasRenderer::drawFigures(const render::RenderContext& context, const formdesc::FormInfo& base,
+                                 const FormModel& model, render::BitmapCache& bitmaps) {
+    render::FigureRenderer figures(context, base);
     for (int i = 0; i < model.figureCount; ++i) {
         const FigureInfo& figure = model.figures[static_cast<std::size_t>(i)];
         if (figure.kind == formdesc::kKindBitmap) {
@@ -103,7 +109,15 @@ void drawFigures(const render::RenderContext& context, const FormModel& model, r
     }
 }
 
-} // namespace
+void CanvasRenderer::drawFieldSample(render::FieldRenderer& fields, const render::RenderContext& context,
+                                     const FieldInfo& field) {
+    const platform::Rect box = CanvasGeometry::fieldBox(context.geometry, CanvasGeometry::spanOf(field));
+    const FieldSample sample =
+        FieldSample::make(field, {box.left, box.top, box.right, box.bottom}, context.geometry.cellW);
+    fields.selectFieldStyle(field);
+    fields.spreadText(sample.text, sample.box);
+    fields.restoreStyle();
+}
 
 QImage CanvasRenderer::placeholderPicture() {
     initCanvasResources();
@@ -147,16 +161,9 @@ void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs)
         dc.fillRect(CanvasGeometry::fieldBox(page, CanvasGeometry::spanOf(field)), kFieldColor);
     }
     drawGrid(dc, view);
-    {
-        render::FigureRenderer fills(context, model.form);
-        for (int i = 0; i < model.figureCount; ++i) {
-            const FigureInfo& figure = model.figures[static_cast<std::size_t>(i)];
-            if (isFill(figure))
-                fills.drawRectFill(figure);
-        }
-    }
+    drawRectFills(context, model.form, model);
     drawFields(context, model);
-    drawFigures(context, model, inputs.bitmaps);
+    drawFigures(context, model.form, model, inputs.bitmaps);
 
     dc.selectPen(basePen);
     dc.setTextColor(baseColor);

@@ -7,7 +7,9 @@
 
 namespace render {
 class BitmapCache;
-}
+class FieldRenderer;
+struct RenderContext;
+} // namespace render
 
 // Draws the whole form onto the canvas's back buffer, in the order that
 // keeps every item visible: the desk, the page, the field backgrounds, the
@@ -39,6 +41,16 @@ class CanvasRenderer {
     // Renders into the whole surface. scale is the surface's device pixel
     // ratio: window pixels times scale are the surface's pixels.
     static void render(QImage& surface, double scale, const Inputs& inputs);
+
+    // Steps the design sheet draws the same way, on its own grid. base is the
+    // form whose font, text colour and pen count as the ones selected.
+    static void drawRectFills(const render::RenderContext& context, const formdesc::FormInfo& base,
+                              const formdesc::FormModel& model);
+    static void drawFigures(const render::RenderContext& context, const formdesc::FormInfo& base,
+                            const formdesc::FormModel& model, render::BitmapCache& bitmaps);
+    // A field's sample text spread over its full-cell box, in its own font and colour.
+    static void drawFieldSample(render::FieldRenderer& fields, const render::RenderContext& context,
+                                const formdesc::FieldInfo& field);
 };
 
 } // namespace editor

@@ -5,6 +5,7 @@
 #include "FormCanvas.h"
 #include "QtDocumentUi.h"
 #include "QtMessageSink.h"
+#include "SheetCommand.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -64,6 +65,9 @@ void DesignerStartup::quitAfterFirstPaint(QWidget& widget) {
 }
 
 int DesignerStartup::run(int argc, char** argv) {
+    // Sheets asked for on the command line need no window, and no display either.
+    if (SheetCommand::requested(argc, argv))
+        return SheetCommand::run(argc, argv);
     sinceStart().start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tabrik"));

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "BitmapCache.h"
+#include "CanvasGeometry.h"
+#include "FormRecords.h"
+#include "RecordingBackend.h"
+#include "SheetPrinter.h"
+#include "ShiftJis.h"
+
+using editor::SheetLayout;
+using editor::SheetPrinter;
+using editor::SheetResult;
+using editor::SheetSettings;
+using testsupport::RecordingBackend;
+using Call = RecordingBackend::Call;
+
+namespace {
+
+namespace sjis = formdesc::sjis;
+
+// A page target that records what is drawn, in device pixels.
+class RecordingTarget : public platform::PageTarget {
+  public:
+    explicit RecordingTarget(int dpi = 600) : backend(dpi, dpi), dc(backend) {}
+
+    bool beginDocument(const std::string& utf8Name) override {
+        name = utf8Name;
+        return startable;
+    }
+    void beginPage() override { ++pages; }
+    void endPage() override {}
+    bool endDocument() override { return true; }
+    platform::DeviceContext& deviceContext() override { return dc; }
+    int dpiX() const override { return backend.dpiX(); }
+    int dpiY() const override { return backend.dpiY(); }
+    platform::PaperTenths paper() const override { return {2970, 2100}; }
+
+    RecordingBackend backend;
+    platform::DeviceContext dc;
+    std::string name;
+    bool startable = true;
+    int pages = 0;
+};
+
+struct LayoutRow {
+    int kind, paper, dpiX, dpiY;
+    int paperCode;
+    platform::Size logical, viewport;
+    int cellW, cellH, offsetX, offsetY;
+};
+
+} // namespace
+
+// The B4 layout in the printer's pixels, shown 1:1 on B4 and scaled onto A4;
+// any other paper is A4. Values worked out by hand from the sheet's rules.
+TEST(SheetLayout, FollowsKindPaperAndResolution) {
+    const LayoutRow rows[] = {
+        {1, 9, 600, 600, 9, {6070, 8598}, {4960, 7015}, 42, 77, 30, 25},
+        {1, 12, 600, 600, 12, {6070, 8598}, {6070, 8598}, 42, 77, 30, 25},
+        {0, 12, 600, 600, 12, {8598, 6070}, {8598, 6070}, 40, 79, 50, 15},
+        {0, 8, 600, 600, 9, {8598, 6070}, {7015, 4960}, 40, 79, 50, 15},  // A3 becomes A4
+        {1, 13, 300, 600, 9, {3035, 8598}, {2480, 7015}, 21, 77, 30, 25}, // B5 too; dpi per axis
+    };
+    for (const LayoutRow& row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "kind " << row.kind << " paper " << row.paper << " dpi " << row.dpiX);
+        const SheetLayout layout = SheetLayout::make(row.kind, row.paper, row.dpiX, row.dpiY);
+        EXPECT_EQ(layout.paperCode, row.paperCode);
+        EXPECT_EQ(layout.logical, row.logical);
+        EXPECT_EQ(layout.viewport, row.viewport);
+        EXPECT_EQ(layout.cellW, row.cellW);
+        EXPECT_EQ(layout.cellH, row.cellH);
+        EXPECT_EQ(layout.offsetX, row.offsetX);
+        EXPECT_EQ(layout.offsetY, row.offsetY);
+    }
+}
+
+// Form cell (c, r) is drawn in sheet cell (c + 2, r + 6): the grid that the
+// shared drawing steps see gives the same boxes as the sheet's conversions.
+TEST(SheetLayout, FormCellsSitOnTheSheetGrid) {
+    for (const int kind : {0, 1}) {
+        const SheetLayout layout = SheetLayout::make(kind, 9, 600, 600);
+        const formdesc::PageGeometry grid = layout.formGeometry();
+        const editor::CellSpan spans[] = {{1, 1, 1, 1}, {4, 10, 17, 12}, {200, 66, 200, 66}};
+        for (const editor::CellSpan& s : spans) {
+            EXPECT_EQ(editor::CanvasGeometry::fieldBox(grid, s),
+                      layout.fullCellBox(s.col1 + 2, s.row1 + 6, s.col2 + 2, s.row2 + 6));
+            EXPECT_EQ(editor::CanvasGeometry::figureBox(grid, s),
+                      layout.centreLineBox(s.col1 + 2, s.row1 + 6, s.col2 + 2, s.row2 + 6));
+        }
+        // The first form cell starts right of the row numbers and below the digit row.
+        EXPECT_EQ(layout.fullCellBox(3, 7, 3, 7).left, layout.gridPoint(3, 7).x);
+        EXPECT_EQ(layout.fullCellBox(3, 7, 3, 7).top, layout.gridPoint(3, 7).y);
+    }
+}
+
+TEST(SheetDate, ParsesTheDateBox) {
+    const struct {
+        const char* text;
+        int date;
+        const char* shown;
+    } rows[] = {
+        {"2001/2/3", 20010203, "2001/02/03"},
+        {"2026/12/31", 20261231, "2026/12/31"},
+        {"", 0, nullptr},
+        {"2001", 0, nullptr},                    // a year alone is no date
+        {"2001/5", 20010000, "2001/00/00"},      // one slash: no month or day
+        {" 2001/ 2/ 3", 20010203, "2001/02/03"}, // blanks before numbers
+        {"2001/2/3/4", 20010203, "2001/02/03"},  // the day stops at the next slash
+        {"abc/1/2", 102, "0000/01/02"},
+        {"99999999999/1/1", 2147483647, nullptr}, // saturates instead of overflowing
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(editor::parseSheetDate(row.text), row.date);
+        if (row.shown) {
+            EXPECT_EQ(editor::formatSheetDate(row.date), row.shown);
+        }
+    }
+}
+
+TEST(SheetKinds, FollowTheFormsSize) {
+    const struct {
+        int rows, columns;
+        editor::SheetKinds kinds;
+    } rows[] = {
+        {60, 180, {true, false, 0}}, {80, 100, {false, true, 1}}, {80, 140, {false, false, 1}},
+        {66, 130, {true, true, 0}},  {67, 130, {false, true, 1}}, {10, 131, {true, false, 0}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.rows << " x " << row.columns);
+        EXPECT_EQ(editor::sheetKindsFor(row.rows, row.columns), row.kinds);
+    }
+}
+
+namespace {
+
+// Prints a sheet on a recording target: the design sheet of the model, or
+// the entry sheet when the model is null.
+struct RecordedSheet {
+    RecordingTarget target;
+    SheetResult result = SheetResult::Printed;
+
+    RecordedSheet(const formdesc::FormModel* model, const SheetSettings& settings, bool startable = true) {
+        target.startable = startable;
+        SheetPrinter printer(target, settings.kind, 9);
+        render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
+        result =
+            model ? printer.printDesignSheet(*model, settings, bitmaps, nullptr) : printer.printEntrySheet();
+        layout = printer.layout();
+    }
+    // A logical point of the sheet in device pixels.
+    platform::Point device(platform::Point p) const { return target.dc.lpToDp(p); }
+    std::vector<Call> calls(Call::Kind kind) const { return target.backend.of(kind); }
+
+    SheetLayout layout;
+};
+
+formdesc::FormModel sampleForm() {
+    formdesc::FormModel model;
+    model.form.rows = 60;
+    model.form.columns = 80;
+    formdesc::FieldInfo field = testsupport::fieldRecord(1, 1, 2);
+    sjis::storeWhole(field.constText, sizeof field.constText, "AB");
+    field.textColor = formdesc::rgb(0, 0, 255);
+    field.mesh = 1;
+    field.meshColor = formdesc::rgb(1, 2, 3);
+    model.appendField(field);
+    model.appendFigure(testsupport::rectRecord(5, 5, 10, 8, formdesc::kMeshFillOnly));
+    model.figures[0].meshColor = formdesc::rgb(4, 5, 6);
+    formdesc::FigureInfo line =
+        testsupport::lineRecord(20, 3, 40, 3, formdesc::kCourseH, formdesc::kLineDash, 4);
+    line.lineColor = formdesc::rgb(255, 0, 0);
+    model.appendFigure(line);
+    return model;
+}
+
+} // namespace
+
+TEST(SheetPrinter, EntrySheetIsTheGridPaperAlone) {
+    const RecordedSheet sheet(nullptr, {});
+    EXPECT_EQ(sheet.result, SheetResult::Printed);
+    EXPECT_EQ(sheet.target.name, "記入用紙");
+    EXPECT_EQ(sheet.target.pages, 1);
+    EXPECT_TRUE(sheet.calls(Call::Fill).empty());
+    const std::string text = sheet.target.backend.text();
+    EXPECT_NE(text.find(sjis::fromUtf8("名称：")), std::string::npos);
+    EXPECT_NE(text.find("200"), std::string::npos); // the last column number of the landscape sheet
+    EXPECT_EQ(text.find('X'), std::string::npos);
+    // The frame's left side runs down grid column 1 from row 5 to the bottom, 4 units wide.
+    const platform::Point top = sheet.device(sheet.layout.gridPoint(1, 5));
+    const platform::Point bottom = sheet.device(sheet.layout.gridPoint(1, 74));
+    const auto lines = sheet.calls(Call::Line);
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const Call& c) {
+        return c.rect == platform::Rect{top.x, top.y, bottom.x, bottom.y} &&
+               c.pen.width == sheet.target.dc.lengthToDeviceX(4);
+    }));
+    // The fine grid: dense dots of one device pixel every five along a row line.
+    const platform::Point start = sheet.device(sheet.layout.gridPoint(3, 8));
+    const auto dot = std::find_if(lines.begin(), lines.end(), [&](const Call& c) {
+        return c.rect == platform::Rect{start.x, start.y, start.x + 1, start.y};
+    });
+    ASSERT_NE(dot, lines.end());
+    ASSERT_NE(dot + 1, lines.end());
+    EXPECT_EQ((dot + 1)->rect, (platform::Rect{start.x + 5, start.y, start.x + 6, start.y}));
+}
+
+TEST(SheetPrinter, DesignSheetDrawsTheFormOnTheSheetGrid) {
+    const formdesc::FormModel model = sampleForm();
+    SheetSettings settings;
+    settings.name = sjis::fromUtf8("見本");
+    settings.date = 20010203;
+    settings.remarks = "memo";
+    const RecordedSheet sheet(&model, settings);
+    EXPECT_EQ(sheet.target.name, "設計用紙 [見本]");
+    const std::string text = sheet.target.backend.text();
+    for (const std::string& value : {sjis::fromUtf8("見本"), std::string("2001/02/03"), std::string("memo")})
+        EXPECT_NE(text.find(value), std::string::npos) << value;
+
+    // The field at form cell (1, 1) starts in the first cell right of the row
+    // numbers and below the digit row, in its own colour.
+    const auto chars = sheet.calls(Call::Char);
+    const auto a = std::find_if(chars.begin(), chars.end(), [](const Call& c) { return c.text == "A"; });
+    ASSERT_NE(a, chars.end());
+    EXPECT_EQ(a->rect.left, sheet.device(sheet.layout.gridPoint(3, 7)).x);
+    EXPECT_EQ(a->color, formdesc::rgb(0, 0, 255));
+
+    // The line takes the sheet's pen: one unit thinner than stored, its own style and colour.
+    const auto lines = sheet.calls(Call::Line);
+    const auto red = std::find_if(lines.begin(), lines.end(),
+                                  [](const Call& c) { return c.pen.color == formdesc::rgb(255, 0, 0); });
+    ASSERT_NE(red, lines.end());
+    EXPECT_EQ(red->pen.style, platform::PenStyle::Dash);
+    EXPECT_EQ(red->pen.width, sheet.target.dc.lengthToDeviceX(3));
+}
+
+// Fills follow the caption of "網掛けを印刷しない"; frames around fields are drawn on request.
+TEST(SheetPrinter, FillsAndFieldFramesFollowTheSettings) {
+    const formdesc::FormModel model = sampleForm();
+    const struct {
+        bool noFills, frameFields;
+        std::size_t fills, frameLines;
+    } rows[] = {{false, false, 2, 0}, {true, false, 0, 0}, {false, true, 2, 4}, {true, true, 0, 4}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "noFills " << row.noFills << " frameFields " << row.frameFields);
+        SheetSettings settings;
+        settings.noFills = row.noFills;
+        settings.frameFields = row.frameFields;
+        const RecordedSheet sheet(&model, settings);
+        const auto fills = sheet.calls(Call::Fill);
+        ASSERT_EQ(fills.size(), row.fills);
+        if (row.fills) {
+            EXPECT_EQ(fills[0].color, formdesc::rgb(4, 5, 6));
+            EXPECT_EQ(fills[1].color, formdesc::rgb(1, 2, 3));
+        }
+        const auto lines = sheet.calls(Call::Line);
+        EXPECT_EQ(static_cast<std::size_t>(
+                      std::count_if(lines.begin(), lines.end(),
+                                    [](const Call& c) { return c.pen.color == formdesc::rgb(0, 0, 255); })),
+                  row.frameLines);
+    }
+}
+
+TEST(SheetPrinter, DocumentThatCannotStartDrawsNothing) {
+    const formdesc::FormModel model = sampleForm();
+    for (const formdesc::FormModel* form : {&model, static_cast<const formdesc::FormModel*>(nullptr)}) {
+        const RecordedSheet sheet(form, {}, false);
+        EXPECT_EQ(sheet.result, SheetResult::CannotStart);
+        EXPECT_EQ(sheet.target.pages, 0);
+        EXPECT_TRUE(sheet.target.backend.calls.empty());
+    }
+}
+
+TEST(SheetPrinter, NameAndRemarksAreCutOnWholeCharacters) {
+    const std::string name = sjis::fromUtf8("あいうえおかきくけこさしすせそ"); // 30 bytes
+    EXPECT_EQ(SheetPrinter::cutText(name, 29), sjis::fromUtf8("あいうえおかきくけこさしすせ"));
+    EXPECT_EQ(SheetPrinter::cutText("a" + name, 29), "a" + sjis::fromUtf8("あいうえおかきくけこさしすせ"));
+    EXPECT_EQ(SheetPrinter::cutText("short", 59), "short");
+}
