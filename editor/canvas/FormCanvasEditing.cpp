@@ -64,6 +64,7 @@ bool FormCanvas::isDragging() const {
 }
 
 void FormCanvas::clearSelection() {
+    abandonDrag();
     if (m_selection.empty())
         return;
     m_selection.clear();
@@ -98,10 +99,12 @@ void FormCanvas::updateMarks() {
 void FormCanvas::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (m_drag) {
-        // The right button gives up a drag, as Esc does.
-        if (event->button() == Qt::RightButton)
-            abandonDrag();
-        return;
+        // The right button gives up a drag, as Esc does; a left press means
+        // the release of the last drag never came, and it is given up too.
+        const bool stale = event->button() == Qt::LeftButton;
+        abandonDrag();
+        if (!stale)
+            return;
     }
     if (event->button() == Qt::LeftButton) {
         if (m_magnifier) {
@@ -140,6 +143,10 @@ void FormCanvas::startDrag(int x, int y) {
 
 void FormCanvas::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
+    if (m_drag && !(event->buttons() & Qt::LeftButton)) {
+        abandonDrag(); // the button was let go where the canvas did not hear it
+        return;
+    }
     if (m_drag) {
         const ItemTracker::CellChange change = m_drag->track(m_view, at.x(), at.y());
         const CellSpan& cells = m_drag->cells();
@@ -170,7 +177,7 @@ void FormCanvas::finishDrag() {
     std::unique_ptr<ItemTracker> drag = std::move(m_drag);
     if (drag->isRubberBand()) {
         finishRubberBand(*drag);
-    } else if (drag->dragged()) {
+    } else if (drag->dragged() && drag->entryIndex() < m_selection.size()) {
         const CellSpan& from = drag->startCells();
         const CellSpan& to = drag->cells();
         if (drag->hit() == TrackerHit::Middle)
@@ -206,6 +213,8 @@ void FormCanvas::finishRubberBand(ItemTracker& band) {
 }
 
 void FormCanvas::abandonDrag() {
+    if (!m_drag)
+        return;
     m_drag.reset();
     requestFullRedraw();
 }
@@ -226,6 +235,7 @@ void FormCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FormCanvas::openPropertySheet(int kind) {
+    abandonDrag();
     if (kind == 0) {
         m_currentKind = 0;
         m_currentIndex = 0;
@@ -327,6 +337,7 @@ void FormCanvas::showContextMenu(QPoint at) {
 }
 
 void FormCanvas::deleteSelection() {
+    abandonDrag();
     if (m_selection.empty())
         return;
     ItemEdits::remove(m_document->model(), m_selection);
@@ -347,11 +358,13 @@ void FormCanvas::copySelection() {
 }
 
 void FormCanvas::cutSelection() {
+    abandonDrag();
     copySelection();
     deleteSelection();
 }
 
 void FormCanvas::pasteItems() {
+    abandonDrag();
     const QPoint point = m_pastePointValid ? m_pastePoint : QPoint(0, 0);
     m_pastePointValid = false;
     const QMimeData* data = QApplication::clipboard()->mimeData();
@@ -378,14 +391,17 @@ void FormCanvas::pasteItems() {
 }
 
 void FormCanvas::undo() {
+    abandonDrag();
     m_document->undo();
 }
 
 void FormCanvas::redo() {
+    abandonDrag();
     m_document->redo();
 }
 
 void FormCanvas::onRecordsRestored() {
+    m_drag.reset();
     m_selection.clear();
     recomputeGeometry();
     recomputeScrolling();

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "CanvasDriver.h"
@@ -471,4 +472,30 @@ TEST_F(EditingTest, UndoAndRedoWalkBackAndForthThroughEveryKindOfChange) {
         EXPECT_TRUE(formdesc::sameBytes(model(), states[i])) << "redo to state " << i;
     }
     EXPECT_FALSE(canvas->document().canRedo());
+}
+
+TEST_F(EditingTest, ACommandInTheMiddleOfADragEndsTheDragSafely) {
+    place({fieldRecord(5, 5, 10), fieldRecord(5, 7, 10)});
+    mouse->drag(mouse->at(4, 4), mouse->at(11, 8));
+    canvas->copySelection();
+    const struct {
+        const char* name;
+        std::function<void()> command;
+    } rows[] = {
+        {"undo", [&] { canvas->undo(); }},
+        {"paste", [&] { canvas->pasteItems(); }},
+        {"delete", [&] { canvas->deleteSelection(); }},
+    };
+    for (const auto& row : rows) {
+        mouse->drag(mouse->at(4, 4), mouse->at(11, 8));
+        // A resize of the second item is under way when the command arrives.
+        const platform::Rect r = editor::CanvasGeometry::fieldWindowRect(canvas->view(), {5, 7, 10, 7});
+        mouse->press(QPoint(r.right + 2, r.bottom + 2));
+        mouse->move(mouse->at(30, 20));
+        row.command();
+        EXPECT_FALSE(canvas->isDragging()) << row.name;
+        const formdesc::FormModel before = model();
+        mouse->release(mouse->at(30, 20));
+        EXPECT_TRUE(formdesc::sameBytes(model(), before)) << row.name;
+    }
 }
