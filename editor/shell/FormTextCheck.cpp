@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <functional>
@@ -125,7 +126,11 @@ int firstBrokenText(const Record& record, std::span<const TextSlot> texts, const
 std::optional<std::string> exactShiftJis(const QString& text, int maxBytes) {
     const std::string utf8 = text.toStdString();
     std::string sjis = formdesc::sjis::fromUtf8(utf8);
-    if (int(sjis.size()) > maxBytes || formdesc::sjis::toUtf8(sjis) != utf8)
+    // A character without a Shift-JIS form comes out as '?', which is never
+    // the trail byte of a double-byte character. Characters that convert to
+    // a neighbour of their own (U+301C to the wave dash of 0x8160) are taken.
+    if (int(sjis.size()) > maxBytes ||
+        std::count(sjis.begin(), sjis.end(), '?') != text.count(QLatin1Char('?')))
         return std::nullopt;
     return sjis;
 }

@@ -16,7 +16,8 @@ class QString;
 namespace editor {
 
 // The text as Shift-JIS bytes, or nothing when a character has no Shift-JIS
-// form or the bytes would pass maxBytes.
+// form or the bytes would pass maxBytes. Characters that the conversion
+// takes to a look-alike (U+301C to the wave dash of 0x8160) are kept.
 std::optional<std::string> exactShiftJis(const QString& text, int maxBytes);
 
 // Which text of the record would not read back as it is (upper-cased, as

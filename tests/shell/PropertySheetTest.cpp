@@ -249,7 +249,8 @@ TEST_F(PropertySheetTest, EditsTakeAtMostTheirShiftJisBytes) {
         {"ｺﾝｽﾀﾝﾄ",
          "A\xF0\x9F\x98\x80"
          "B",
-         "AB"}, // no Shift-JIS form
+         "AB"},                       // no Shift-JIS form
+        {"ｺﾝｽﾀﾝﾄ", "1〜2?", "1〜2?"}, // the JIS wave dash has a Shift-JIS form
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
