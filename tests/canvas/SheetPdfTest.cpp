@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -174,15 +173,4 @@ TEST_F(SheetPdf, GridLinesLieWhereTheLayoutSays) {
         const platform::Point left = mapping.pixel(1, 7);
         EXPECT_GT(darkRow(image, left.y, left.x, mapping.pixel(205, 7).x), 0.95);
     }
-}
-
-TEST_F(SheetPdf, UnwritableOutputIsReportedAndLeavesNothing) {
-    SheetRequest request;
-    std::string error;
-    const std::string path = (m_folder.path() / "missing" / "out.pdf").string();
-    EXPECT_NE(SheetOutput::writePdf(path, editor::kSheetPaperA4, request, error), SheetOutcome::Printed);
-    EXPECT_FALSE(error.empty());
-    EXPECT_TRUE(QDir(QString::fromStdString(m_folder.path().string()))
-                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
-                    .isEmpty());
 }

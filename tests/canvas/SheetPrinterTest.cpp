@@ -273,10 +273,3 @@ TEST(SheetPrinter, DocumentThatCannotStartDrawsNothing) {
         EXPECT_TRUE(sheet.target.backend.calls.empty());
     }
 }
-
-TEST(SheetPrinter, NameAndRemarksAreCutOnWholeCharacters) {
-    const std::string name = sjis::fromUtf8("あいうえおかきくけこさしすせそ"); // 30 bytes
-    EXPECT_EQ(SheetPrinter::cutText(name, 29), sjis::fromUtf8("あいうえおかきくけこさしすせ"));
-    EXPECT_EQ(SheetPrinter::cutText("a" + name, 29), "a" + sjis::fromUtf8("あいうえおかきくけこさしすせ"));
-    EXPECT_EQ(SheetPrinter::cutText("short", 59), "short");
-}
