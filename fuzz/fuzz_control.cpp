@@ -12,6 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const runtime::ControlOptions options = runtime::parseControlOptions(text.c_str());
     if (options.scale < runtime::kMinZoom || options.scale > runtime::kMaxZoom)
         std::abort();
+    if (options.xOffset < -runtime::kMaxOffsetTenths || options.xOffset > runtime::kMaxOffsetTenths ||
+        options.yOffset < -runtime::kMaxOffsetTenths || options.yOffset > runtime::kMaxOffsetTenths)
+        std::abort();
+    if (!options.refusedKey.empty() && options.refusedKey != "ENCODING" && options.refusedKey != "XOFFSET" &&
+        options.refusedKey != "YOFFSET")
+        std::abort();
     (void)options.printsOnDefault();
     (void)runtime::parseControlOptions(std::string_view(text));
     return 0;

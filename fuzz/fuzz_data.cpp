@@ -1,6 +1,7 @@
 // Data files from outside: page counting, the page index, page loading and the
 // streaming page reader must cope with any bytes and agree with each other,
-// whether the bytes come from memory or from a file read in small blocks.
+// whether the bytes come from memory or from a file read in small blocks; the
+// same bytes read as UTF-8 convert alike whole and in pieces.
 //
 // Input: byte 0 rows, byte 1 columns, byte 2 flags (bit 0 tag mode, bits 1-7
 // the block size of the file reader), then the data file.
@@ -8,6 +9,9 @@
 #include "DataPages.h"
 #include "PageReader.h"
 #include "PageRules.h"
+#include "Utf8DataConverter.h"
+
+#include <algorithm>
 
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +42,30 @@ bool samePage(const runtime::PageBuffer& a, const runtime::PageBuffer& b) {
         if (std::memcmp(&a[j], &b[j], sizeof(runtime::DataRecord)) != 0)
             return false;
     return true;
+}
+
+// The same bytes read as UTF-8, converted whole and in pieces of the block
+// size: the same code page 932 bytes and the same replacements; line feeds
+// survive one for one and the output never grows beyond twice the input.
+void checkUtf8Conversion(std::string_view bytes, std::size_t pieceBytes) {
+    runtime::Utf8DataConverter whole;
+    std::string expected;
+    require(whole.convert(bytes, true, expected) == bytes.size());
+    runtime::Utf8DataConverter pieces;
+    std::string actual;
+    std::string pending;
+    for (std::size_t at = 0; at < bytes.size(); at += pieceBytes) {
+        pending.append(bytes.substr(at, pieceBytes));
+        pending.erase(0, pieces.convert(pending, at + pieceBytes >= bytes.size(), actual));
+    }
+    require(pending.empty() || bytes.empty());
+    require(actual == expected);
+    require(pieces.replacements() == whole.replacements());
+    require(pieces.firstReplacedLine() == whole.firstReplacedLine());
+    require((whole.replacements() == 0) == (whole.firstReplacedLine() == 0));
+    require(std::count(expected.begin(), expected.end(), '\n') ==
+            std::count(bytes.begin(), bytes.end(), '\n'));
+    require(expected.size() <= 2 * bytes.size());
 }
 
 // The data as a file that lives in memory only.
@@ -80,6 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     form.tagMode = data[2] & 1;
     const std::size_t blockBytes = (data[2] >> 1) + 1;
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
+    checkUtf8Conversion(bytes, blockBytes);
 
     runtime::DataLineReader memory;
     memory.openMemory(bytes);

@@ -78,6 +78,11 @@ void DeviceContext::fixIsotropic() {
     }
 }
 
+void DeviceContext::setPaperShift(int xTenths, int yTenths) {
+    m_shift = {static_cast<int>(static_cast<long long>(dpiX()) * xTenths / 254),
+               static_cast<int>(static_cast<long long>(dpiY()) * yTenths / 254)};
+}
+
 Mapping DeviceContext::mapping() const {
     return {m_mode, m_windowExt, m_viewportExt, m_windowOrg, m_viewportOrg};
 }
@@ -102,8 +107,9 @@ DevicePixelScope::~DevicePixelScope() {
 Point DeviceContext::lpToDp(Point p) const {
     const long long dx = static_cast<long long>(p.x) - m_windowOrg.x;
     const long long dy = static_cast<long long>(p.y) - m_windowOrg.y;
-    return {roundDiv(dx * m_viewportExt.cx, m_windowExt.cx) + m_viewportOrg.x + m_deviceOffset.x,
-            roundDiv(dy * m_viewportExt.cy, m_windowExt.cy) + m_viewportOrg.y + m_deviceOffset.y};
+    const Point offset = deviceOffset();
+    return {roundDiv(dx * m_viewportExt.cx, m_windowExt.cx) + m_viewportOrg.x + offset.x,
+            roundDiv(dy * m_viewportExt.cy, m_windowExt.cy) + m_viewportOrg.y + offset.y};
 }
 
 int DeviceContext::lengthToDeviceX(int logical) const {

@@ -130,7 +130,13 @@ class DeviceContext {
     // A fixed device offset applied after the mapping (the printable-area
     // corner of a target that draws from the paper's corner).
     void setDeviceOffset(int x, int y) { m_deviceOffset = {x, y}; }
-    Point deviceOffset() const { return m_deviceOffset; }
+    // The print offset: everything drawn moves by these lengths on the
+    // paper, in tenths of a millimetre (right and down are positive), turned
+    // into pixels as dpi * tenths / 254.
+    void setPaperShift(int xTenths, int yTenths);
+    // Where device pixel (0, 0) of the drawing lands: the device offset and
+    // the print offset together.
+    Point deviceOffset() const { return {m_deviceOffset.x + m_shift.x, m_deviceOffset.y + m_shift.y}; }
 
     // The mapping as it stands, and putting one back exactly: restoring the
     // extents one by one would run the isotropic adjustment again.
@@ -175,6 +181,7 @@ class DeviceContext {
     Point m_windowOrg{};
     Point m_viewportOrg{};
     Point m_deviceOffset{};
+    Point m_shift{}; // the print offset in device pixels
     Pen m_pen{};
     LogFont m_font{};
     ColorRef m_textColor = 0;

@@ -2,6 +2,7 @@
 
 #include "AbortProgress.h"
 #include "ApplicationGuard.h"
+#include "CallerOptionValues.h"
 #include "CommandParser.h"
 #include "OutputFile.h"
 #include "PPModule.h"
@@ -12,12 +13,14 @@
 #include "QtMessageSink.h"
 #include "ShiftJis.h"
 #include "StandardOutput.h"
+#include "TerminalProgress.h"
 #include "TerminalText.h"
 
 #include <QFile>
 
 #include <cstdio>
 #include <optional>
+#include <unistd.h>
 
 namespace zrkcli {
 
@@ -80,6 +83,9 @@ const char* inputUnderOutput(const FileOutput& output, const std::string& form, 
     return nullptr;
 }
 
+// "-" names standard output as the PDF's destination.
+const char* const kStandardOutputPath = "/dev/stdout";
+
 } // namespace
 
 int runPrint(const QStringList& arguments) {
@@ -103,10 +109,15 @@ int runPrint(const QStringList& arguments) {
             "system's words on standard error; 2 for usage errors, among them an output that\n"
             "names the form or the data file.\n"
             "OUT may be a device, a FIFO or /dev/stdout: these are written directly; a regular\n"
-            "file is replaced only when the document is complete and keeps its owner and mode."));
+            "file is replaced only when the document is complete and keeps its owner and mode.\n"
+            "DATA \"-\" reads the data from standard input and --pdf - writes the PDF to standard\n"
+            "output, so the command can stand in a pipeline. When standard error is a terminal,\n"
+            "the pages done, the pages a second and the time left are shown there."));
     command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file (.zrk)."));
-    command.addPositional(QStringLiteral("DATA"), QStringLiteral("The data file (.dat)."));
-    QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("Write one PDF document."),
+    command.addPositional(QStringLiteral("DATA"),
+                          QStringLiteral("The data file (.dat); - for standard input."));
+    QCommandLineOption pdfOption(QStringLiteral("pdf"),
+                                 QStringLiteral("Write one PDF document; - for standard output."),
                                  QStringLiteral("OUT"));
     QCommandLineOption pngOption(
         QStringLiteral("png"),
@@ -127,8 +138,20 @@ int runPrint(const QStringList& arguments) {
     QCommandLineOption printerOption(QStringLiteral("printer"),
                                      QStringLiteral("Print on this CUPS queue, without a dialog."),
                                      QStringLiteral("NAME"));
-    for (const auto* option :
-         {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption})
+    QCommandLineOption encodingOption(
+        QStringLiteral("data-encoding"),
+        QStringLiteral("How the data is written: sjis (the default), utf-8, or auto (UTF-8 when a\n"
+                       "byte-order mark or valid UTF-8 opens the data, else Shift-JIS)."),
+        QStringLiteral("ENC"));
+    QCommandLineOption offsetOption(
+        QStringLiteral("offset"),
+        QStringLiteral("Move everything printed by X mm right and Y mm down (one decimal, "
+                       "negative allowed, at most 50.0 each way), e.g. 1.5,-0.5."),
+        QStringLiteral("X,Y"));
+    QCommandLineOption quietOption(QStringLiteral("quiet"),
+                                   QStringLiteral("Show no progress on the terminal."));
+    for (const auto* option : {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption,
+                               &controlOption, &encodingOption, &offsetOption, &quietOption})
         command.parser().addOption(*option);
     if (auto status = command.parse(arguments, 2))
         return *status;
@@ -151,6 +174,35 @@ int runPrint(const QStringList& arguments) {
     if (toFile)
         output.path = QFile::encodeName(parser.value(output.kind == OutputKind::Pdf ? pdfOption : pngOption))
                           .toStdString();
+    if (output.kind == OutputKind::Pdf && output.path == "-") {
+        if (::isatty(STDOUT_FILENO)) {
+            std::fputs("zrk print: --pdf - writes to standard output, which is a terminal\n", stderr);
+            return kExitUsage;
+        }
+        output.path = kStandardOutputPath;
+    }
+    runtime::CallerOptions caller;
+    caller.dataFromStandardInput = command.path(1) == "-";
+    if (parser.isSet(encodingOption)) {
+        caller.encoding = dataEncodingOption(parser.value(encodingOption));
+        if (!caller.encoding) {
+            std::fputs("zrk print: --data-encoding takes sjis, utf-8 or auto\n", stderr);
+            return kExitUsage;
+        }
+    }
+    if (parser.isSet(offsetOption)) {
+        const QStringList parts = parser.value(offsetOption).split(QLatin1Char(','));
+        const auto x = parts.size() == 2 ? millimetreTenths(parts[0]) : std::nullopt;
+        const auto y = parts.size() == 2 ? millimetreTenths(parts[1]) : std::nullopt;
+        if (!x || !y) {
+            std::fputs("zrk print: --offset takes X,Y in millimetres with at most one decimal, each "
+                       "from -50.0 to 50.0\n",
+                       stderr);
+            return kExitUsage;
+        }
+        caller.xOffset = *x;
+        caller.yOffset = *y;
+    }
     output.dpi = output.kind == OutputKind::Pdf ? 600 : 150;
     if (parser.isSet(dpiOption)) {
         bool ok = false;
@@ -172,7 +224,8 @@ int runPrint(const QStringList& arguments) {
         return kExitUsage;
     }
     if (toFile) {
-        if (const char* input = inputUnderOutput(output, command.path(0), command.path(1))) {
+        if (const char* input = inputUnderOutput(
+                output, command.path(0), caller.dataFromStandardInput ? "/dev/stdin" : command.path(1))) {
             std::fprintf(
                 stderr, "zrk print: the output would write over the %s; an input is never replaced\n", input);
             return kExitUsage;
@@ -183,9 +236,19 @@ int runPrint(const QStringList& arguments) {
     platform::ApplicationGuard application;
     runtime::PPModule job(command.path(0), command.path(1),
                           parser.isSet(controlOption) ? control.c_str() : nullptr);
-    std::unique_ptr<runtime::AbortProgress> progress;
+    job.setCallerOptions(caller);
+    std::unique_ptr<runtime::AbortProgress> abortProgress;
     if (job.options().cancel)
-        progress = std::make_unique<runtime::AbortProgress>();
+        abortProgress = std::make_unique<runtime::AbortProgress>();
+    runtime::PrintProgress* progress = abortProgress.get();
+    std::unique_ptr<TerminalProgress> terminalProgress;
+    if (!parser.isSet(quietOption) && ::isatty(STDERR_FILENO)) {
+        terminalProgress = std::make_unique<TerminalProgress>(job, progress);
+        progress = terminalProgress.get();
+    }
+    // A private copy of the data (standard input, UTF-8) goes also when a
+    // signal ends the command.
+    runtime::DataSpool::removeOnSignals();
 
     platform::SpoolReceipt receipt;
     runtime::TargetChooser chooser;
@@ -207,7 +270,7 @@ int runPrint(const QStringList& arguments) {
         road.receipt = &receipt;
         chooser = runtime::printerChooser(road);
     }
-    const int result = job.run(chooser, progress.get());
+    const int result = job.run(chooser, progress);
     if (!job.outputError().empty())
         std::fprintf(stderr, "zrk print: %s\n", formdesc::escapeControls(job.outputError()).c_str());
     if (receipt.jobId != 0)

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "CallerOptionValues.h"
 #include "CommandParser.h"
 #include "PreviewJob.h"
 #include "RuntimeMessages.h"
@@ -26,16 +27,29 @@ int runView(const QStringList& arguments) {
         QStringLiteral("control"),
         QStringLiteral("Control statement, e.g. \"CONTROL SCALE=AUTO, PRINT=ON, LASTROW=40;\"."),
         QStringLiteral("TEXT"));
+    QCommandLineOption encodingOption(
+        QStringLiteral("data-encoding"),
+        QStringLiteral("How the data file is written: sjis (the default), utf-8, or auto."),
+        QStringLiteral("ENC"));
     command.parser().addOption(controlOption);
+    command.parser().addOption(encodingOption);
     if (auto status = command.parse(arguments, 2))
         return *status;
+    runtime::CallerOptions caller;
+    if (command.parser().isSet(encodingOption)) {
+        caller.encoding = dataEncodingOption(command.parser().value(encodingOption));
+        if (!caller.encoding) {
+            std::fputs("zrk view: --data-encoding takes sjis, utf-8 or auto\n", stderr);
+            return kExitUsage;
+        }
+    }
 
     const bool hasControl = command.parser().isSet(controlOption);
     const std::string control = formdesc::sjis::fromUtf8(command.parser().value(controlOption).toStdString());
     int result = runtime::kViewNoDisplay;
     try {
         result = runtime::runPreviewJob(0, command.path(0).c_str(), command.path(1).c_str(),
-                                        hasControl ? control.c_str() : nullptr);
+                                        hasControl ? control.c_str() : nullptr, caller);
     } catch (const std::bad_alloc&) {
         // Out of memory before the job's own message sink existed.
         std::fprintf(stderr, "zrk view: %s\n", runtime::kNoMemoryText);

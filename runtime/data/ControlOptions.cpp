@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "KeyLookup.h"
 #include "ShiftJis.h"
@@ -53,6 +54,25 @@ ControlOptions parseControlOptions(std::string_view control) {
         else if (*print == "ONLY")
             options.print = PrintRequest::PrintAndClose;
     }
+    auto refuse = [&options](std::string_view key) {
+        if (options.refusedKey.empty())
+            options.refusedKey = key;
+    };
+    if (auto encoding = value("ENCODING")) {
+        if (const auto parsed = parseDataEncoding(*encoding))
+            options.encoding = *parsed;
+        else
+            refuse("ENCODING");
+    }
+    for (auto [key, offset] :
+         {std::pair{"XOFFSET", &options.xOffset}, std::pair{"YOFFSET", &options.yOffset}}) {
+        if (auto text = value(key)) {
+            if (const auto tenths = parseOffsetTenths(*text))
+                *offset = *tenths;
+            else
+                refuse(key);
+        }
+    }
     if (auto scale = value("SCALE")) {
         if (*scale == "AUTO")
             options.scaleAuto = true;
@@ -60,6 +80,33 @@ ControlOptions parseControlOptions(std::string_view control) {
             options.scale = settleScale(formdesc::parseInteger(*scale));
     }
     return options;
+}
+
+std::optional<int> parseOffsetTenths(std::string_view text) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        ++i;
+    if (i == text.size() || text.size() - i > 4)
+        return std::nullopt;
+    int value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    if (value > kMaxOffsetTenths)
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+void applyCallerOptions(ControlOptions& options, const CallerOptions& caller) {
+    if (caller.encoding)
+        options.encoding = *caller.encoding;
+    if (caller.xOffset)
+        options.xOffset = *caller.xOffset;
+    if (caller.yOffset)
+        options.yOffset = *caller.yOffset;
 }
 
 ControlOptions parseControlOptions(const char* control) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "DataEncoding.h"
 
 // The options of a job, taken from the control statement the caller passes,
 // e.g. "CONTROL CANCEL=ON, PRINTER=Default;".
@@ -27,10 +30,34 @@ struct ControlOptions {
     PrintRequest print = PrintRequest::None; // preview
     bool scaleAuto = false;                  // preview: start with the whole-page zoom
     int scale = kDefaultScale;               // preview: start zoom in percent, settled into 50..500
+    DataEncoding encoding = DataEncoding::ShiftJis; // both: how the data file is written
+    int xOffset = 0;                                // print: the page moved right, tenths of a millimetre
+    int yOffset = 0;                                // print: the page moved down, tenths of a millimetre
+    // The first option whose value is refused (ENCODING, XOFFSET, YOFFSET);
+    // empty when every value is good. A job with a refused value does not run.
+    std::string refusedKey;
 
     // PRINTER=Default in any case: print on the default printer, no dialog.
     bool printsOnDefault() const;
 };
+
+// The largest print offset either way, in tenths of a millimetre.
+inline constexpr int kMaxOffsetTenths = 500;
+
+// What a caller gives beside the control statement (the command line's own
+// options); each one that is set wins over the statement.
+struct CallerOptions {
+    std::optional<DataEncoding> encoding;
+    std::optional<int> xOffset; // tenths of a millimetre
+    std::optional<int> yOffset;
+    bool dataFromStandardInput = false;
+};
+
+void applyCallerOptions(ControlOptions& options, const CallerOptions& caller);
+
+// An offset in tenths of a millimetre as the control statement writes it:
+// an optional sign and digits, within -500..500.
+std::optional<int> parseOffsetTenths(std::string_view text);
 
 // The zoom a SCALE value asks for: 0 means 100, anything else is kept within
 // 50..500.
@@ -40,7 +67,9 @@ int settleScale(int percent);
 // "//" and at the first ';', trimmed, and upper-cased; without the word
 // CONTROL (or for a null or empty string) every option keeps its default.
 // Each option is the first occurrence of its name anywhere in the text, its
-// value the trimmed text after the next '=' up to the next comma.
+// value the trimmed text after the next '=' up to the next comma. ENCODING,
+// XOFFSET and YOFFSET accept only their own values; the first that does not
+// is named in refusedKey.
 ControlOptions parseControlOptions(std::string_view control);
 ControlOptions parseControlOptions(const char* control);
 

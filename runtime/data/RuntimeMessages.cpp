@@ -9,6 +9,25 @@ void reportRuntimeError(int code) {
     formdesc::reportFormError(formdesc::kErrorOther, code, 0, formdesc::MessageOrigin::Library);
 }
 
+std::string controlErrorText(std::string_view key) {
+    return "制御情報 - " + std::string(key) + "の指定に誤りがあります";
+}
+
+void reportControlError(std::string_view key) {
+    formdesc::messageSink().show(formdesc::kCaptionError, controlErrorText(key),
+                                 formdesc::MessageIcon::Exclamation);
+}
+
+std::string replacedCharactersText(std::uint64_t count, std::uint64_t firstLine) {
+    return "帳票データ - 変換できない文字を「？」に置き換えました（" + std::to_string(count) +
+           "文字、最初は" + std::to_string(firstLine) + "行目）";
+}
+
+void reportReplacedCharacters(std::uint64_t count, std::uint64_t firstLine) {
+    formdesc::messageSink().show(formdesc::kCaptionWarning, replacedCharactersText(count, firstLine),
+                                 formdesc::MessageIcon::Exclamation);
+}
+
 void reportNoMemory() noexcept {
     try {
         formdesc::messageSink().show(formdesc::kCaptionError, kNoMemoryText,

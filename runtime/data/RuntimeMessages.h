@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <string_view>
+
 // The messages of a job of the library, by their code among the "other"
 // errors of the message table.
 namespace runtime {
@@ -12,6 +16,16 @@ inline constexpr int kMessageCannotPrint = 7; // printing could not start or fin
 inline constexpr const char* kNoMemoryText = "メモリが足りません";
 
 void reportRuntimeError(int code);
+
+// A value of the control statement that the job refuses, e.g.
+// "制御情報 - XOFFSETの指定に誤りがあります"; caption "エラー".
+std::string controlErrorText(std::string_view key);
+void reportControlError(std::string_view key);
+
+// After a job on UTF-8 data that had characters replaced by "？": how many,
+// and the data line of the first; caption "警告".
+std::string replacedCharactersText(std::uint64_t count, std::uint64_t firstLine);
+void reportReplacedCharacters(std::uint64_t count, std::uint64_t firstLine);
 
 // Shows kNoMemoryText. Called once the failed job has been unwound; should
 // showing it fail as well, the message is dropped rather than thrown.

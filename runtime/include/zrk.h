@@ -22,7 +22,21 @@
  *             CANCEL=ON    show the abort dialog ("印刷の中断") while printing;
  *             PRINTER=Default (any case)  print on the default CUPS queue
  *                          without a dialog; otherwise the print dialog asks;
- *             LASTROW=n    last row of figures on the last page.
+ *             LASTROW=n    last row of figures on the last page;
+ *             ENCODING=UTF-8|AUTO|SJIS  how the data file is written (both
+ *                          entry points; default SJIS). UTF-8 lines are turned
+ *                          into Shift-JIS before the column rules apply; a
+ *                          character Shift-JIS lacks, or bytes that are no
+ *                          UTF-8, print as "？" and one warning after the job
+ *                          says how many and from which line. AUTO reads
+ *                          UTF-8 when a byte-order mark or valid UTF-8 opens
+ *                          the first 64 KiB, else Shift-JIS;
+ *             XOFFSET=n, YOFFSET=n  move everything printed by n tenths of a
+ *                          millimetre right / down (-500..500); the preview
+ *                          shows the page unshifted and prints shifted.
+ *             A value these three cannot take is refused: the message
+ *             "制御情報 - XOFFSETの指定に誤りがあります" (or ENCODING, YOFFSET)
+ *             and the result -1, before the form is read.
  *
  * The strings are copied at the start of the call; the call returns when the
  * job has finished. Each call is independent: the library creates its own Qt
@@ -39,7 +53,8 @@
  *     0  done: every page printed, printing stopped from the abort dialog,
  *        or nothing to print
  *     1  the user cancelled the print dialog (no message)
- *    -1  the form file cannot be opened or fails the check
+ *    -1  the form file cannot be opened or fails the check, or the control
+ *        statement has a value it refuses
  *    -2  the data file cannot be opened, is empty or cannot be read to its
  *        end ("帳票データがオープンできません"); nothing is printed
  *    -3  no printer can be had: no such queue, no default queue
@@ -57,7 +72,8 @@
  *
  * Result of ZRK_View:
  *     0  the preview was shown and closed
- *    -1  the form file cannot be opened or fails the check
+ *    -1  the form file cannot be opened or fails the check, or the control
+ *        statement has a value it refuses
  *    -2  the data file cannot be opened, is empty or cannot be read
  *        ("帳票データがオープンできません")
  *    -3  there is no display to show the window on (a message says so), or

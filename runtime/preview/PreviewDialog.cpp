@@ -241,7 +241,13 @@ void PreviewDialog::print() {
     if (m_printChooser) {
         // An empty control statement: the print dialog is always shown and
         // there is no abort dialog. The job shows its own messages.
+        // The pages are read from what the preview reads (already code page
+        // 932); the print offset of the preview's statement applies.
         PPModule job(m_pages.formPath(), m_pages.dataPath(), "");
+        CallerOptions offset;
+        offset.xOffset = m_pages.options().xOffset;
+        offset.yOffset = m_pages.options().yOffset;
+        job.setCallerOptions(offset);
         job.run(m_printChooser);
     }
     if (m_pages.options().print == PrintRequest::PrintAndClose)

@@ -36,11 +36,19 @@ PreviewJob::PreviewJob(std::string formPath, std::string dataPath, const char* c
 
 int PreviewJob::run() {
     PreviewPages pages(m_formPath, m_dataPath, m_hasControl ? m_control.c_str() : nullptr);
+    pages.setCallerOptions(m_caller);
     if (!pages.readForm())
         return kViewFormFailed;
-    if (!pages.loadFirstPage())
+    if (!pages.loadFirstPage()) {
+        pages.reportReplacements();
         return kViewDataFailed;
+    }
+    const int result = showPages(pages);
+    pages.reportReplacements();
+    return result;
+}
 
+int PreviewJob::showPages(PreviewPages& pages) {
     // A top-level window of its own, modal for the caller's windows, which
     // still repaint while it is open.
     PreviewDialog dialog(pages, m_printChooser);
@@ -70,7 +78,8 @@ TargetChooser previewPrintChooser(QWidget* dialogParent) {
     return printerChooser(road);
 }
 
-int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPath, const char* control) {
+int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPath, const char* control,
+                  const CallerOptions& caller) {
     platform::ApplicationGuard application;
     const OwnerWindow ownerWindow(owner);
     OwnerMessageSink sink(ownerWindow);
@@ -83,6 +92,7 @@ int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPa
     }
     try {
         PreviewJob job(formPath ? formPath : "", dataPath ? dataPath : "", control);
+        job.setCallerOptions(caller);
         return job.run();
     } catch (const std::bad_alloc&) {
         // The window and the pages went with the unwinding.

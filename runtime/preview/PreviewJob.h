@@ -14,6 +14,7 @@ class QWidget;
 namespace runtime {
 
 class PreviewDialog;
+class PreviewPages;
 
 // Result codes of a preview job.
 enum ViewResult : int {
@@ -37,18 +38,23 @@ class PreviewJob {
     // Called with the window once it exists and its pages are indexed, just
     // before the modal loop (tests drive the window from here).
     void setShownHandler(std::function<void(PreviewDialog&)> handler) { m_shown = std::move(handler); }
+    // The command line's own options.
+    void setCallerOptions(const CallerOptions& caller) { m_caller = caller; }
 
     // Runs the job on the running QApplication and returns a ViewResult.
     // It does not look for a display; runPreviewJob does.
     int run();
 
   private:
+    int showPages(PreviewPages& pages);
+
     std::string m_formPath;
     std::string m_dataPath;
     std::string m_control;
     bool m_hasControl;
     TargetChooser m_printChooser;
     std::function<void(PreviewDialog&)> m_shown;
+    CallerOptions m_caller;
 };
 
 // True when windows can be shown: a QApplication on a platform with a screen
@@ -60,7 +66,8 @@ bool previewDisplayAvailable();
 // the caller has none; without a display that answers shows kNoDisplayText
 // and returns kViewNoDisplay, as it does after the memory message when the
 // job runs out of memory. Null paths are taken as empty ones (no file opens).
-int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPath, const char* control);
+int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPath, const char* control,
+                  const CallerOptions& caller = {});
 
 // The chooser "印刷" uses in runPreviewJob: the print dialog and the printer
 // it returns.

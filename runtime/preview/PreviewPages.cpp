@@ -17,7 +17,16 @@ PreviewPages::PreviewPages(std::string formPath, std::string dataPath, const cha
 
 PreviewPages::~PreviewPages() = default;
 
+void PreviewPages::setCallerOptions(const CallerOptions& caller) {
+    applyCallerOptions(m_options, caller);
+    m_dataFromStandardInput = caller.dataFromStandardInput;
+}
+
 bool PreviewPages::readForm() {
+    if (!m_options.refusedKey.empty()) {
+        reportControlError(m_options.refusedKey);
+        return false;
+    }
     if (!formdesc::readFormFile(m_formPath, *m_model, formdesc::ReaderVariant::Preview, &m_pageSize))
         return false;
     m_composer = std::make_unique<PageComposer>(*m_model, std::filesystem::path(m_formPath).parent_path(),
@@ -27,7 +36,8 @@ bool PreviewPages::readForm() {
 }
 
 bool PreviewPages::loadFirstPage() {
-    if (!loadPage(m_dataPath, 0, m_model->form, *m_page, platform::pumpPendingEvents)) {
+    if (!m_data.prepare(m_dataPath, m_dataFromStandardInput, m_options.encoding) ||
+        !loadPage(m_data.path(), 0, m_model->form, *m_page, platform::pumpPendingEvents)) {
         reportRuntimeError(kMessageDataFile);
         return false;
     }
@@ -36,7 +46,7 @@ bool PreviewPages::loadFirstPage() {
 }
 
 bool PreviewPages::buildIndex() {
-    auto index = runtime::buildPageIndex(m_dataPath, m_model->form.rows, platform::pumpPendingEvents);
+    auto index = runtime::buildPageIndex(m_data.path(), m_model->form.rows, platform::pumpPendingEvents);
     if (!index) {
         reportRuntimeError(kMessageDataFile);
         return false;
@@ -52,7 +62,7 @@ bool PreviewPages::goTo(int pageNumber) {
         return false;
     m_loading = true;
     const bool loaded =
-        goToPage(m_dataPath, m_index, pageNumber, m_model->form, *m_page, platform::pumpPendingEvents);
+        goToPage(m_data.path(), m_index, pageNumber, m_model->form, *m_page, platform::pumpPendingEvents);
     m_loading = false;
     if (!loaded) {
         reportRuntimeError(kMessageDataFile);
@@ -60,6 +70,11 @@ bool PreviewPages::goTo(int pageNumber) {
     }
     m_currentPage = pageNumber;
     return true;
+}
+
+void PreviewPages::reportReplacements() const {
+    if (m_data.replacements() > 0)
+        reportReplacedCharacters(m_data.replacements(), m_data.firstReplacedLine());
 }
 
 void PreviewPages::setResolution(int dpiX, int dpiY) {

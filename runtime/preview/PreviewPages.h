@@ -5,6 +5,7 @@
 
 #include "ControlOptions.h"
 #include "DataPages.h"
+#include "DataSpool.h"
 #include "FormModel.h"
 #include "FormReader.h"
 #include "PageBuffer.h"
@@ -26,10 +27,16 @@ class PreviewPages {
     PreviewPages(const PreviewPages&) = delete;
     PreviewPages& operator=(const PreviewPages&) = delete;
 
-    // Reads and checks the form as the preview reads it.
+    // The command line's own options, set before readForm().
+    void setCallerOptions(const CallerOptions& caller);
+    // Checks the control statement's values, then reads and checks the form
+    // as the preview reads it.
     bool readForm();
-    // Loads page 1 from the start of the data file; the current page is 1.
+    // Makes the data ready (standard input, UTF-8) and loads page 1 from its
+    // start; the current page is 1.
     bool loadFirstPage();
+    // The warning about characters of UTF-8 data replaced by "？", when any were.
+    void reportReplacements() const;
     // Indexes every page of the data file. Needed before goTo().
     bool buildIndex();
     // Loads the indexed page; the current page changes only on success. A
@@ -40,7 +47,9 @@ class PreviewPages {
     void setResolution(int dpiX, int dpiY);
 
     const std::string& formPath() const { return m_formPath; }
-    const std::string& dataPath() const { return m_dataPath; }
+    // The file the pages are read from (a private copy for standard input or
+    // UTF-8 data).
+    const std::string& dataPath() const { return m_data.path(); }
     const ControlOptions& options() const { return m_options; }
     const formdesc::FormModel& model() const { return *m_model; }
     const formdesc::PageGeometry& geometry() const { return m_geometry; }
@@ -62,6 +71,8 @@ class PreviewPages {
     std::string m_formPath;
     std::string m_dataPath;
     ControlOptions m_options;
+    bool m_dataFromStandardInput = false;
+    DataSpool m_data;
     std::unique_ptr<formdesc::FormModel> m_model;
     formdesc::PageSizeTenths m_pageSize;
     std::unique_ptr<PageBuffer> m_page;

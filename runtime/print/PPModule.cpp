@@ -19,20 +19,37 @@ PPModule::PPModule(std::string formPath, std::string dataPath, const char* contr
     : m_formPath(std::move(formPath)), m_dataPath(std::move(dataPath)),
       m_options(parseControlOptions(control)), m_model(std::make_unique<formdesc::FormModel>()) {}
 
+void PPModule::setCallerOptions(const CallerOptions& caller) {
+    applyCallerOptions(m_options, caller);
+    m_dataFromStandardInput = caller.dataFromStandardInput;
+}
+
 int PPModule::run(const TargetChooser& chooser, PrintProgress* progress) {
+    int result = kPrintCannotStart;
     try {
-        return runJob(chooser, progress);
+        result = runJob(chooser, progress);
     } catch (const std::bad_alloc&) {
         // The output went unfinished with the unwinding: nothing is committed.
         reportNoMemory();
-        return kPrintCannotStart;
     }
+    if (m_data.replacements() > 0)
+        reportReplacedCharacters(m_data.replacements(), m_data.firstReplacedLine());
+    m_data.remove();
+    return result;
 }
 
 int PPModule::runJob(const TargetChooser& chooser, PrintProgress* progress) {
+    if (!m_options.refusedKey.empty()) {
+        reportControlError(m_options.refusedKey);
+        return kPrintFormFailed;
+    }
     if (!formdesc::readFormFile(m_formPath, *m_model, formdesc::ReaderVariant::Print, &m_pageSize))
         return kPrintFormFailed;
-    const auto pages = countPages(m_dataPath, m_model->form.rows, platform::pumpPendingEvents);
+    if (!m_data.prepare(m_dataPath, m_dataFromStandardInput, m_options.encoding)) {
+        reportRuntimeError(kMessageDataFile);
+        return kPrintDataFailed;
+    }
+    const auto pages = countPages(m_data.path(), m_model->form.rows, platform::pumpPendingEvents);
     if (!pages) {
         reportRuntimeError(kMessageDataFile);
         return kPrintDataFailed;
@@ -53,7 +70,7 @@ int PPModule::runJob(const TargetChooser& chooser, PrintProgress* progress) {
 int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) {
     PageReader reader;
     // The file was counted a moment ago; emptied since, it has nothing to print.
-    if (!reader.open(m_dataPath) || reader.atEnd()) {
+    if (!reader.open(m_data.path()) || reader.atEnd()) {
         reportRuntimeError(kMessageDataFile);
         return kPrintDataFailed;
     }
@@ -65,6 +82,7 @@ int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) 
     }
 
     platform::DeviceContext& dc = target.deviceContext();
+    dc.setPaperShift(m_options.xOffset, m_options.yOffset);
     const platform::PaperTenths paper = target.paper();
     const formdesc::PrinterExtents extents = formdesc::printerExtents(
         m_pageSize.width, m_pageSize.height, paper.width, paper.height, target.dpiX(), target.dpiY());

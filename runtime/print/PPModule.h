@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlOptions.h"
+#include "DataSpool.h"
 #include "FormModel.h"
 #include "FormReader.h"
 #include "PageTarget.h"
@@ -56,11 +57,15 @@ class PPModule {
     PPModule(const PPModule&) = delete;
     PPModule& operator=(const PPModule&) = delete;
 
-    // Returns a PrintResult. An allocation failure anywhere in the job shows
+    // Returns a PrintResult; a control statement with a refused value shows
+    // its message and gives kPrintFormFailed. An allocation failure anywhere in the job shows
     // the memory message and gives kPrintCannotStart; a read error in the
     // data file gives kPrintDataFailed; either way the output is dropped
     // unfinished.
     int run(const TargetChooser& chooser, PrintProgress* progress = nullptr);
+
+    // The command line's own options, set before run().
+    void setCallerOptions(const CallerOptions& caller);
 
     const ControlOptions& options() const { return m_options; }
     int pagesPrinted() const { return m_pagesPrinted; }
@@ -76,6 +81,8 @@ class PPModule {
     std::string m_formPath;
     std::string m_dataPath;
     ControlOptions m_options;
+    bool m_dataFromStandardInput = false;
+    DataSpool m_data;
     std::unique_ptr<formdesc::FormModel> m_model;
     formdesc::PageSizeTenths m_pageSize;
     int m_pageCount = 0;

@@ -81,6 +81,28 @@ for platform in "" xcb; do
   expect "preview with a lost display says so ($platform)" grep -q 'ディスプレイがありません' "$tmp/err"
 done
 
+# The control statement's data and offset options: good values get as far as
+# the printer, a refused value is -1 with its message before the form is read;
+# UTF-8 data that had characters replaced warns once after the job.
+iconv -f CP932 -t UTF-8 "$examples/invoice.dat" >"$tmp/utf8.dat"
+printf '\xf0\x9f\x98\x80\n' >>"$tmp/utf8.dat"
+export XDG_RUNTIME_DIR="$tmp/xdg"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+while IFS='|' read -r control result message; do
+  "$caller" "$examples/invoice.zrk" "$tmp/utf8.dat" "$control" >"$tmp/out" 2>"$tmp/err"
+  expect "$control is $result" test "$(results)" = "$result "
+  expect "$control says $message" grep -q "$message" "$tmp/err"
+done <<'EOF'
+CONTROL PRINTER=Default, ENCODING=UTF-8, XOFFSET=-500, YOFFSET=+15;|-3|警告: 帳票データ - 変換できない文字を「？」に置き換えました（1文字、最初は181行目）
+control printer=default, encoding=auto;|-3|（1文字、最初は181行目）
+CONTROL PRINTER=Default, XOFFSET=501;|-1|エラー: 制御情報 - XOFFSETの指定に誤りがあります
+CONTROL PRINTER=Default, YOFFSET=2mm;|-1|制御情報 - YOFFSETの指定に誤りがあります
+CONTROL ENCODING=, PRINTER=Default;|-1|制御情報 - ENCODINGの指定に誤りがあります
+EOF
+expect "no private copy left by the library" test -z "$(ls -A "$XDG_RUNTIME_DIR")"
+"$caller" -v "$examples/invoice.zrk" "$tmp/utf8.dat" "CONTROL ENCODING=SHIFT_JIS, XOFFSET=1" >"$tmp/out" 2>"$tmp/err"
+expect "preview takes the options (no display: -3)" grep -qx 'ZRK_View: -3' "$tmp/out"
+
 # When the search path does not find it, the caller's fallback full path does.
 env -u LD_LIBRARY_PATH "$caller" -L "$library" "$tmp/none.zrk" "$examples/invoice.dat" >"$tmp/out" 2>"$tmp/err"
 expect "loads by full path" test "$(results)" = "-1 "

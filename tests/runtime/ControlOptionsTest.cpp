@@ -7,6 +7,7 @@
 #include "ControlOptions.h"
 
 using runtime::ControlOptions;
+using runtime::DataEncoding;
 using runtime::PrintRequest;
 
 namespace {
@@ -71,6 +72,29 @@ const std::vector<ControlCase>& controlCases() {
         {"ScaleInRange", "CONTROL SCALE=150", with([](auto& o) { o.scale = 150; })},
         {"ScaleAuto", "control scale=auto", with([](auto& o) { o.scaleAuto = true; })},
         {"FirstOccurrenceWins", "CONTROL SCALE=200, SCALE=300", with([](auto& o) { o.scale = 200; })},
+        {"EncodingUtf8", "control encoding=utf-8", with([](auto& o) { o.encoding = DataEncoding::Utf8; })},
+        {"EncodingAuto", "CONTROL ENCODING = Auto ,CANCEL=ON", with([](auto& o) {
+             o.encoding = DataEncoding::Auto;
+             o.cancel = true;
+         })},
+        {"EncodingShiftJis", "CONTROL ENCODING=SJIS", {}},
+        {"EncodingUnknown", "CONTROL ENCODING=EUC-JP", with([](auto& o) { o.refusedKey = "ENCODING"; })},
+        {"EncodingEmpty", "CONTROL ENCODING=, CANCEL=ON", with([](auto& o) {
+             o.refusedKey = "ENCODING";
+             o.cancel = true;
+         })},
+        {"EncodingWithoutControlWord", "ENCODING=UTF-8", {}},
+        {"Offsets", "CONTROL XOFFSET=15, YOFFSET=-500", with([](auto& o) {
+             o.xOffset = 15;
+             o.yOffset = -500;
+         })},
+        {"OffsetPlusSign", "CONTROL YOFFSET=+500", with([](auto& o) { o.yOffset = 500; })},
+        {"OffsetBeyondRange", "CONTROL XOFFSET=501", with([](auto& o) { o.refusedKey = "XOFFSET"; })},
+        {"OffsetNotWhole", "CONTROL YOFFSET=1.5", with([](auto& o) { o.refusedKey = "YOFFSET"; })},
+        {"OffsetTrailingLetters", "CONTROL XOFFSET=12MM", with([](auto& o) { o.refusedKey = "XOFFSET"; })},
+        {"OffsetSignOnly", "CONTROL XOFFSET=-", with([](auto& o) { o.refusedKey = "XOFFSET"; })},
+        {"EncodingNamedBeforeOffsets", "CONTROL YOFFSET=X, XOFFSET=Y, ENCODING=Z",
+         with([](auto& o) { o.refusedKey = "ENCODING"; })},
     };
     return cases;
 }
@@ -87,6 +111,10 @@ TEST_P(ParseControlOptions, GivesTheOptions) {
     EXPECT_EQ(actual.scaleAuto, expected.scaleAuto);
     EXPECT_EQ(actual.scale, expected.scale);
     EXPECT_EQ(actual.printsOnDefault(), expected.printer == "DEFAULT");
+    EXPECT_EQ(actual.encoding, expected.encoding);
+    EXPECT_EQ(actual.xOffset, expected.xOffset);
+    EXPECT_EQ(actual.yOffset, expected.yOffset);
+    EXPECT_EQ(actual.refusedKey, expected.refusedKey);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ParseControlOptions, ::testing::ValuesIn(controlCases()),

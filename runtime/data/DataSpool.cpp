@@ -1,0 +1,261 @@
+#include "DataSpool.h"
+
+#include "Utf8DataConverter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace runtime {
+
+namespace {
+
+constexpr std::size_t kBlockBytes = 64 * 1024;
+
+// The private file and folder as the signal handler needs them: fixed storage,
+// armed while they exist.
+char g_signalFile[4096];
+char g_signalFolder[4096];
+volatile std::sig_atomic_t g_armed = 0;
+
+void arm(const std::string& file, const std::string& folder) {
+    g_armed = 0;
+    if (file.size() >= sizeof g_signalFile || folder.size() >= sizeof g_signalFolder)
+        return;
+    std::memcpy(g_signalFile, file.c_str(), file.size() + 1);
+    std::memcpy(g_signalFolder, folder.c_str(), folder.size() + 1);
+    g_armed = 1;
+}
+
+extern "C" void removeSpoolAndRaise(int signal) {
+    if (g_armed) {
+        ::unlink(g_signalFile);
+        ::rmdir(g_signalFolder);
+    }
+    // The handler was reset on entry: the signal, raised again, ends the
+    // process as it would have without us once the handler returns.
+    ::raise(signal);
+}
+
+// The user's runtime folder (private, cleaned at log-out), else $TMPDIR, else
+// /tmp.
+std::string temporaryParent() {
+    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+        const char* value = std::getenv(name);
+        struct stat info {};
+        if (value && value[0] == '/' && ::stat(value, &info) == 0 && S_ISDIR(info.st_mode) &&
+            ::access(value, W_OK | X_OK) == 0)
+            return value;
+    }
+    return "/tmp";
+}
+
+// Reads what is there, up to size bytes: 0 at the end of the input, -1 on an
+// error. A non-blocking input is waited for.
+ssize_t readSome(int fd, char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0)
+            return got;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1;
+        pollfd wait{fd, POLLIN, 0};
+        ::poll(&wait, 1, -1);
+    }
+}
+
+// Reads until size bytes are there or the input ends.
+ssize_t readFull(int fd, char* buffer, std::size_t size) {
+    std::size_t have = 0;
+    while (have < size) {
+        const ssize_t got = readSome(fd, buffer + have, size - have);
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        have += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(have);
+}
+
+class InputFile {
+  public:
+    explicit InputFile(int fd, bool owned) : m_fd(fd), m_owned(owned) {}
+    ~InputFile() {
+        if (m_owned && m_fd >= 0)
+            ::close(m_fd);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    int fd() const { return m_fd; }
+
+  private:
+    int m_fd;
+    bool m_owned;
+};
+
+} // namespace
+
+DataSpool::~DataSpool() {
+    remove();
+}
+
+void DataSpool::remove() {
+    if (m_out >= 0)
+        ::close(m_out);
+    m_out = -1;
+    if (!m_file.empty())
+        ::unlink(m_file.c_str());
+    if (!m_folder.empty()) {
+        ::rmdir(m_folder.c_str());
+        g_armed = 0;
+    }
+    m_file.clear();
+    m_folder.clear();
+}
+
+bool DataSpool::prepare(const std::string& path, bool fromStandardInput, DataEncoding encoding) {
+    remove();
+    m_readPath.clear();
+    m_replacements = 0;
+    m_firstReplacedLine = 0;
+    m_encoding = encoding == DataEncoding::Utf8 ? DataEncoding::Utf8 : DataEncoding::ShiftJis;
+    if (!fromStandardInput && encoding == DataEncoding::ShiftJis) {
+        m_readPath = path;
+        return true;
+    }
+
+    int fd = STDIN_FILENO;
+    if (!fromStandardInput) {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+    }
+    const InputFile input(fd, !fromStandardInput);
+    struct stat info {};
+    // A named data file must be a regular file, as for the reader.
+    if (!fromStandardInput && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)))
+        return false;
+
+    std::string head;
+    if (encoding == DataEncoding::Auto) {
+        head.resize(kEncodingSampleBytes);
+        const ssize_t got = readFull(fd, head.data(), head.size());
+        if (got < 0)
+            return false;
+        const bool goesOn = static_cast<std::size_t>(got) == head.size();
+        head.resize(static_cast<std::size_t>(got));
+        if (looksLikeUtf8(head, goesOn))
+            m_encoding = DataEncoding::Utf8;
+        else if (!fromStandardInput) {
+            m_readPath = path;
+            return true;
+        }
+    }
+    if (!createFile())
+        return false;
+    bool copied = copy(fd, std::move(head), m_encoding == DataEncoding::Utf8);
+    copied = ::close(m_out) == 0 && copied;
+    m_out = -1;
+    if (!copied) {
+        remove();
+        return false;
+    }
+    m_readPath = m_file;
+    return true;
+}
+
+bool DataSpool::createFile() {
+    std::string folder = temporaryParent() + "/zrk-data-XXXXXX";
+    if (!::mkdtemp(folder.data())) // mode 0700
+        return false;
+    m_folder = folder;
+    m_file = folder + "/data";
+    arm(m_file, m_folder);
+    m_out = ::open(m_file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (m_out < 0) {
+        remove();
+        return false;
+    }
+    return true;
+}
+
+bool DataSpool::writeAll(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(m_out, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+bool DataSpool::copy(int fd, std::string head, bool convert) {
+    Utf8DataConverter converter;
+    if (convert && !converter.isValid())
+        return false;
+    std::string pending = std::move(head);
+    std::string out;
+    std::vector<char> block(kBlockBytes);
+    bool atEnd = false;
+    bool atStart = true;
+    while (true) {
+        if (!atEnd) {
+            const ssize_t got = readSome(fd, block.data(), block.size());
+            if (got < 0)
+                return false;
+            if (got == 0)
+                atEnd = true;
+            pending.append(block.data(), static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        }
+        if (convert) {
+            if (atStart) {
+                if (pending.size() < kUtf8Bom.size() && !atEnd)
+                    continue;
+                if (std::string_view(pending).substr(0, kUtf8Bom.size()) == kUtf8Bom)
+                    pending.erase(0, kUtf8Bom.size());
+                atStart = false;
+            }
+            out.clear();
+            pending.erase(0, converter.convert(pending, atEnd, out));
+            if (!writeAll(out))
+                return false;
+        } else {
+            if (!writeAll(pending))
+                return false;
+            pending.clear();
+        }
+        if (atEnd)
+            break;
+    }
+    m_replacements = converter.replacements();
+    m_firstReplacedLine = converter.firstReplacedLine();
+    return true;
+}
+
+void DataSpool::removeOnSignals() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+            continue;
+        struct sigaction handler {};
+        handler.sa_handler = removeSpoolAndRaise;
+        handler.sa_flags = SA_RESETHAND;
+        sigemptyset(&handler.sa_mask);
+        ::sigaction(signal, &handler, nullptr);
+    }
+}
+
+} // namespace runtime
