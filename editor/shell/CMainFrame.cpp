@@ -1,11 +1,14 @@
 #include "CMainFrame.h"
 
 #include "AboutBox.h"
+#include "DesignSheetDialog.h"
 #include "EditCommands.h"
 #include "EditPalette.h"
+#include "EntrySheetDialog.h"
 #include "FormCanvas.h"
 #include "MainFrameActions.h"
 #include "MainFrameBars.h"
+#include "PropertySheets.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -106,6 +109,10 @@ void CMainFrame::connectCommands() {
         box.exec();
     });
     new EditCommands(*m_actions, *canvas, this);
+    canvas->setSheetOpener([](FormCanvas& c, int kind) { return runPropertySheet(c, kind, &c); });
+    on(Command::FormInfo, [canvas] { canvas->openPropertySheet(0); });
+    on(Command::DesignSheet, [canvas] { runDesignSheetDialog(*canvas, canvas); });
+    on(Command::EntrySheet, [canvas] { runEntrySheetDialog(canvas); });
     on(Command::ViewToolbar, [this] { toggleBar(toolbar()); });
     on(Command::ViewStatusBar, [this] { toggleBar(statusBar()); });
     on(Command::ViewPartsPalette, [this] { toggleBar(partsPalette()); });

@@ -8,7 +8,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -61,7 +64,7 @@ TEST_F(ShellFixture, StartsWithANewFormAndEveryBarDocked) {
     EXPECT_TRUE(button("範囲選択")->isChecked());
 }
 
-TEST_F(ShellFixture, MenusHoldEveryCommandWithLaterOnesDisabled) {
+TEST_F(ShellFixture, MenusHoldEveryCommand) {
     startFrame();
     const struct {
         const char* title;
@@ -75,8 +78,8 @@ TEST_F(ShellFixture, MenusHoldEveryCommandWithLaterOnesDisabled) {
           "貼り付け(&P)\tCtrl+V!", "削除(&D)\tDel!"}},
         {"表示(&V)", {"ツールバー(&T)", "ステータスバー(&S)", "-", "部品パレット(&P)", "編集パレット(&E)"}},
         {"オプション(&O)",
-         {"表示イメージ(&V)", "印刷イメージ(&P)", "-", ">帳票設計(&D)", "設計用紙(&L)...!",
-          "記入用紙(&F)...!"}},
+         {"表示イメージ(&V)", "印刷イメージ(&P)", "-", ">帳票設計(&D)", "設計用紙(&L)...",
+          "記入用紙(&F)..."}},
         {"ヘルプ(&H)", {"バージョン情報(&A)..."}},
     };
     QStringList titles;
@@ -161,7 +164,8 @@ TEST_F(ShellFixture, ToolButtonsSwitchTheCanvasAndShowTheActiveOnePressed) {
     frame().canvas().setToolMode(21);
     EXPECT_TRUE(button("直線")->isChecked());
     EXPECT_FALSE(button("範囲選択")->isChecked());
-    EXPECT_FALSE(button("帳票情報")->isEnabled());
+    // The form sheet is a command, not a tool: it never stays pressed.
+    EXPECT_FALSE(button("帳票情報")->isCheckable());
 }
 
 TEST_F(ShellFixture, ViewMenuHidesAndShowsTheBarsWithCheckMarks) {
@@ -300,4 +304,40 @@ TEST(DesignerStartup, StandardButtonsSpeakJapanese) {
     ASSERT_TRUE(editor::DesignerStartup::installJapaneseTranslations(*qApp));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("はい(&Y)"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+}
+
+TEST_F(ShellFixture, ADoubleClickedItemIsEditedInItsSheetAndTheChangeCanBeUndone) {
+    startFrame();
+    editor::FormCanvas& canvas = frame().canvas();
+    const formdesc::FormModel& model = canvas.document().model();
+    testsupport::CanvasDriver mouse(canvas);
+    QTest::mouseClick(button("フィールド"), Qt::LeftButton);
+    mouse.drag(mouse.at(3, 3), mouse.at(12, 3));
+    ASSERT_EQ(model.fieldCount, 1);
+
+    // The sheet opens modally: type a new start row and press OK.
+    QString title;
+    QTimer::singleShot(0, [&title] {
+        auto* sheet = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!sheet)
+            return;
+        title = sheet->windowTitle();
+        for (QLineEdit* edit : sheet->findChildren<QLineEdit*>())
+            if (edit->accessibleName() == "開始行") {
+                edit->selectAll();
+                QTest::keyClicks(edit, "8");
+            }
+        auto* box = sheet->findChild<QDialogButtonBox*>();
+        QTest::mouseClick(static_cast<QWidget*>(box->button(QDialogButtonBox::Ok)), Qt::LeftButton);
+    });
+    mouse.doubleClick(mouse.at(5, 3));
+    EXPECT_EQ(title, QStringLiteral("フィールドの詳細"));
+    EXPECT_EQ(model.fields[0].startRow, 8);
+    EXPECT_EQ(model.fields[0].endRow, 8);
+    // The selection follows the record: its marks are on row 8.
+    EXPECT_EQ(canvas.selection().entries()[0].cells.row1, 8);
+
+    chooseMenuItem("編集(&E)", "元に戻す(&U)");
+    EXPECT_EQ(model.fields[0].startRow, 3);
+    EXPECT_TRUE(messages.messages.empty());
 }
