@@ -20,8 +20,9 @@ class ItemEdits {
     // A new item of the tool's kind (11, 21, 22, 24) over the normalised band
     // with the current attributes, appended to its array; the selection
     // becomes just that item. Nothing (and no change) when the array is full.
-    static std::optional<SelectionEntry> create(formdesc::FormModel& model, int toolMode, const CellSpan& band,
-                                                const CurrentAttributes& attributes, Selection& selection);
+    static std::optional<SelectionEntry> create(formdesc::FormModel& model, int toolMode,
+                                                const CellSpan& band, const CurrentAttributes& attributes,
+                                                Selection& selection);
 
     // Adds (dCol, dRow) to every selected record and entry, unclamped (a
     // dragged move is kept inside the grid while it is tracked).
