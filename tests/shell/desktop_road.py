@@ -3,10 +3,14 @@
 form's title, its toolbar and palette buttons under their tooltip texts and
 the edit palette's controls under theirs. Presses the field tool and checks
 that it reports itself pressed and the range selection released; draws a
-field on the canvas with the mouse (xdotool), undoes and redoes it with the
-keys, watching the Cut button follow the selection, and saves with Ctrl+S.
+field on the canvas with the mouse (xdotool), copies and pastes it through
+the X clipboard, undoes and redoes the paste with the keys, watching the Cut
+and Paste buttons follow, opens the drawn field's sheet with a double click,
+types a new start row over the accessibility bus, presses OK there and saves
+with Ctrl+S.
 Exits 1 with a reason on the first failure. With DESKTOP_ROAD_SHOT set, the
-screen after the drawing is saved there."""
+screen after the drawing is saved there, and the open sheet beside it
+(name-sheet.png)."""
 import os
 import subprocess
 import sys
@@ -76,6 +80,16 @@ def enabled(accessible):
     return has_state(accessible, pyatspi.STATE_SENSITIVE)
 
 
+def designer_sheet_closed(app):
+    return all(window.name != "フィールドの詳細" for window in app)
+
+
+def shot(path):
+    if path:
+        from PIL import ImageGrab
+        ImageGrab.grab(xdisplay=os.environ["DISPLAY"]).save(path)
+
+
 def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True)
 
@@ -110,12 +124,30 @@ for step in range(1, 7):
 xdotool("mouseup", 1)
 wait_for(lambda: enabled(buttons["切り取り"]), "Cut offered for the drawn field", 5)
 wait_for(lambda: checked(buttons["範囲選択"]), "the range selection back after drawing", 5)
-if os.environ.get("DESKTOP_ROAD_SHOT"):
-    from PIL import ImageGrab
-    ImageGrab.grab(xdisplay=os.environ["DISPLAY"]).save(os.environ["DESKTOP_ROAD_SHOT"])
+shot(os.environ.get("DESKTOP_ROAD_SHOT"))
+# Copied and pasted through the X clipboard, the paste undone and redone.
+xdotool("key", "--clearmodifiers", "ctrl+c")
+wait_for(lambda: enabled(buttons["貼り付け"]), "Paste offered after a copy", 5)
+xdotool("key", "--clearmodifiers", "ctrl+v")
+time.sleep(0.3)
 xdotool("key", "--clearmodifiers", "ctrl+z")
-wait_for(lambda: not enabled(buttons["切り取り"]), "the drawn field undone", 5)
+wait_for(lambda: not enabled(buttons["切り取り"]), "the paste undone", 5)
 xdotool("key", "--clearmodifiers", "ctrl+y")
+
+# A double click on the drawn field opens its sheet; the start row is typed
+# through the accessibility bus and OK pressed there.
+xdotool("mousemove", "--sync", left + 120, top + 2)
+xdotool("click", "--repeat", "2", "--delay", "80", 1)
+sheet = wait_for(lambda: pyatspi.findDescendant(
+    pyatspi.Registry.getDesktop(0), lambda a: a.name == "フィールドの詳細" and a.getRole() in (
+        pyatspi.ROLE_DIALOG, pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW)), "the field sheet", 10)
+row = wait_for(lambda: pyatspi.findDescendant(sheet, lambda a: a.name == "開始行"), "the start row edit", 5)
+shot(os.environ.get("DESKTOP_ROAD_SHOT", "").replace(".png", "-sheet.png"))
+row.queryEditableText().setTextContents("30")
+ok = wait_for(lambda: pyatspi.findDescendant(
+    sheet, lambda a: a.name == "OK" and a.getRole() == pyatspi.ROLE_PUSH_BUTTON), "the OK button", 5)
+ok.queryAction().doAction(0)
+wait_for(lambda: designer_sheet_closed(app), "the sheet closed", 10)
 xdotool("key", "--clearmodifiers", "ctrl+s")
 time.sleep(0.5)
-print("a field drawn with the mouse, undone, redone and saved")
+print("a field drawn with the mouse, copied, pasted, undone, redone, moved in its sheet and saved")

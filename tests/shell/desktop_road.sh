@@ -3,8 +3,10 @@
 # Xvfb, the openbox window manager, a D-Bus session with the accessibility
 # bus, and tabrik opening the bundled example. desktop_road.py finds the
 # window, the buttons and the edit palette over AT-SPI, presses a tool button
-# and reads its state, draws a field with the mouse, undoes, redoes and saves
-# it with the keys; the saved form must hold one field more. Then the window
+# and reads its state, draws a field with the mouse, copies and pastes it,
+# undoes and redoes the paste, moves the drawn field to row 30 in its
+# property sheet and saves with the keys; the saved form must hold two
+# fields more, one of them on row 30. Then the window
 # is closed as its close box does (wmctrl -c) and the program must end
 # cleanly and leave its settings behind.
 #
@@ -69,9 +71,12 @@ QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$tabrik" "$work/invoice.
 designer=$!
 pids+=($designer)
 
-fields_before=$(grep -c '^FIELD' "$work/invoice.zrk")
+fields_before=$(grep -ac '^FIELD' "$work/invoice.zrk")
+on_row_30() { grep -ac '^FIELD LOCATE=([0-9]*, 30)-' "$work/invoice.zrk"; }
+row30_before=$(on_row_30)
 expect "the window, its buttons, a pressed tool and a drawn field over AT-SPI" /usr/bin/python3 "$here/desktop_road.py"
-expect "the saved form holds the drawn field" test "$(grep -c '^FIELD' "$work/invoice.zrk")" -eq $((fields_before + 1))
+expect "the saved form holds the drawn and the pasted field" test "$(grep -ac '^FIELD' "$work/invoice.zrk")" -eq $((fields_before + 2))
+expect "the drawn field saved on the row typed into its sheet" test "$(on_row_30)" -eq $((row30_before + 1))
 wmctrl -l -x > "$work/windows.log" 2>&1
 # wmctrl converts titles through the locale: a UTF-8 one reads them.
 expect "the window reached by the window manager" env LC_ALL=C.UTF-8 wmctrl -c "Tabrik ["
