@@ -69,9 +69,13 @@ std::unique_ptr<PropertySheet> makePropertySheet(SheetContext& context, int kind
 }
 
 bool runPropertySheet(FormCanvas& canvas, int kind, QWidget* parent, const SheetChoosers& choosers) {
-    SheetContext context{canvas.document().model(), canvas.currentItemIndex(),
-                         canvas.updateMove(),       false,
-                         choosers.dialogs,          choosers.bitmap};
+    SheetContext context{canvas.document().model(),
+                         canvas.currentItemIndex(),
+                         canvas.updateMove(),
+                         false,
+                         choosers.dialogs,
+                         choosers.bitmap,
+                         [&canvas] { canvas.document().recordChange(); }};
     const std::unique_ptr<PropertySheet> sheet = makePropertySheet(context, kind, parent);
     if (!sheet)
         return false;

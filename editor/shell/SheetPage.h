@@ -37,6 +37,8 @@ struct SheetContext {
     bool changed = false;
     AttributeDialogs dialogs = AttributeDialogs::standard();
     BitmapFileChooser chooseBitmap = chooseBitmapFile;
+    // Called after each store that changed a record (one undo step each).
+    std::function<void()> stored;
 };
 
 // One page of a property sheet: it shows one record in its controls and
@@ -61,7 +63,11 @@ class SheetPage : public QWidget {
             refuse(result.failing);
             return false;
         }
-        m_context.changed = commitRecord(stored, result.record) || m_context.changed;
+        if (commitRecord(stored, result.record)) {
+            m_context.changed = true;
+            if (m_context.stored)
+                m_context.stored();
+        }
         return true;
     }
     void refuse(PageControl control);

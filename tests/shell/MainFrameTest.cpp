@@ -322,12 +322,18 @@ TEST_F(ShellFixture, ADoubleClickedItemIsEditedInItsSheetAndTheChangeCanBeUndone
         if (!sheet)
             return;
         title = sheet->windowTitle();
-        for (QLineEdit* edit : sheet->findChildren<QLineEdit*>())
-            if (edit->accessibleName() == "開始行") {
-                edit->selectAll();
-                QTest::keyClicks(edit, "8");
-            }
         auto* box = sheet->findChild<QDialogButtonBox*>();
+        const auto typeRow = [sheet](const char* row) {
+            for (QLineEdit* edit : sheet->findChildren<QLineEdit*>())
+                if (edit->accessibleName() == "開始行") {
+                    edit->selectAll();
+                    QTest::keyClicks(edit, row);
+                }
+        };
+        // Applied first, then changed again: two stores, two steps to undo.
+        typeRow("7");
+        QTest::mouseClick(static_cast<QWidget*>(box->button(QDialogButtonBox::Apply)), Qt::LeftButton);
+        typeRow("8");
         QTest::mouseClick(static_cast<QWidget*>(box->button(QDialogButtonBox::Ok)), Qt::LeftButton);
     });
     mouse.doubleClick(mouse.at(5, 3));
@@ -337,6 +343,8 @@ TEST_F(ShellFixture, ADoubleClickedItemIsEditedInItsSheetAndTheChangeCanBeUndone
     // The selection follows the record: its marks are on row 8.
     EXPECT_EQ(canvas.selection().entries()[0].cells.row1, 8);
 
+    chooseMenuItem("編集(&E)", "元に戻す(&U)");
+    EXPECT_EQ(model.fields[0].startRow, 7);
     chooseMenuItem("編集(&E)", "元に戻す(&U)");
     EXPECT_EQ(model.fields[0].startRow, 3);
     EXPECT_TRUE(messages.messages.empty());
