@@ -21,6 +21,9 @@ packages=(
   # and input robots) and start-up benchmark.
   qt6-translations-l10n
   openbox dbus dbus-x11 at-spi2-core python3-pyatspi xdotool wmctrl hyperfine
+  # Installing and packaging: the .deb's tools and checkers, and what the
+  # install test uses on the installed desktop entry, file type and man pages.
+  dpkg-dev lintian desktop-file-utils shared-mime-info man-db file
 )
 
 SUDO=""

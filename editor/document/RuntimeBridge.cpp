@@ -5,12 +5,15 @@
 #include "LocalPaths.h"
 #include "SampleData.h"
 #include "SharedLibrary.h"
+#include "Version.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace editor {
 
@@ -48,10 +51,29 @@ std::string RuntimeBridge::temporaryBaseName(const QString& documentPath) {
 }
 
 std::vector<std::string> RuntimeBridge::defaultLibraryCandidates() {
-    const QString folder = programFolder();
-    return {kLibraryName, localPath(folder + QLatin1Char('/') + QLatin1String(kLibraryName)),
-            localPath(QDir::cleanPath(folder + QStringLiteral("/../lib/")) + QLatin1Char('/') +
-                      QLatin1String(kLibraryName))};
+    return libraryCandidates(programFolder());
+}
+
+std::vector<std::string> RuntimeBridge::libraryCandidates(const QString& programFolder) {
+    // The versioned name is what an installed library answers to; the bare
+    // name is a development link or a library built without a version.
+    const QLatin1String names[] = {QLatin1String(zrkversion::kLibrarySoname), QLatin1String(kLibraryName)};
+    const QString folders[] = {
+        QString(), // the system's search order, with this program's RUNPATH
+        programFolder,
+        QDir::cleanPath(programFolder + QStringLiteral("/../") + QLatin1String(zrkversion::kInstallLibDir)),
+        QDir::cleanPath(programFolder + QStringLiteral("/../lib")),
+    };
+    std::vector<std::string> candidates;
+    for (const QString& folder : folders) {
+        for (const QLatin1String& name : names) {
+            std::string candidate =
+                localPath(folder.isEmpty() ? QString(name) : folder + QLatin1Char('/') + name);
+            if (std::find(candidates.begin(), candidates.end(), candidate) == candidates.end())
+                candidates.push_back(std::move(candidate));
+        }
+    }
+    return candidates;
 }
 
 int RuntimeBridge::run(const formdesc::FormModel& model, const QString& documentPath, RuntimeMode mode,

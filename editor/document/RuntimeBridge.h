@@ -45,8 +45,10 @@ class RuntimeBridge {
     // "$$$_<file name without folder and extension>".
     static std::string temporaryBaseName(const QString& documentPath);
     // The library by name (the system's search order), then beside the
-    // program, then in ../lib of an installed layout.
+    // program, then in ../lib/<multiarch> and ../lib of an installed layout;
+    // the versioned name before the bare one in each place.
     static std::vector<std::string> defaultLibraryCandidates();
+    static std::vector<std::string> libraryCandidates(const QString& programFolder);
 
     static constexpr const char* kLibraryName = "libZRK.so";
     static constexpr const char* kPrintControl = "CONTROL CANCEL=ON;";

@@ -3,6 +3,7 @@
 #include "RuntimeMessages.h"
 #include "StandardOutput.h"
 #include "TerminalText.h"
+#include "Version.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,7 @@ constexpr const char* kUsage =
     "  print FORM DATA ...    render a form filled with data (PDF, PNG or a printer)\n"
     "  view FORM DATA         show a form filled with data in the preview window\n"
     "\n"
-    "'zrk <command> --help' describes each command.\n";
+    "'zrk <command> --help' describes each command; 'zrk --version' prints the version.\n";
 
 // Qt's own diagnostics (fonts, platform plugins) are not for the users of a
 // command line; ZRK_QT_DEBUG=1 shows them.
@@ -59,6 +60,10 @@ int runCommand(const QStringList& arguments) {
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
         zrkcli::writeStandardOutput(kUsage);
+        return 0;
+    }
+    if (command == QLatin1String("--version")) {
+        zrkcli::writeStandardOutput(std::string("zrk ") + zrkversion::kVersion + "\n");
         return 0;
     }
     if (command == QLatin1String("check"))

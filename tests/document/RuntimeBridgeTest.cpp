@@ -4,7 +4,9 @@
 #include "MessageSink.h"
 #include "SampleData.h"
 #include "ScopedEnv.h"
+#include "SharedLibrary.h"
 #include "TempFolder.h"
+#include "Version.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -154,6 +156,44 @@ TEST(RuntimeBridge, MissingLibraryOrEntryPoint) {
         EXPECT_EQ(seen.calls, 0);
         EXPECT_TRUE(fs::is_empty(runtimeDir.path()));
     }
+}
+
+// An installed program finds the library from its own folder: in the
+// multiarch library folder of its prefix, in ../lib, or beside itself.
+TEST(RuntimeBridge, InstalledLayoutsFindTheLibrary) {
+    const std::string multiarch = zrkversion::kInstallLibDir;
+    const std::string soname = zrkversion::kLibrarySoname;
+    const struct {
+        const char* name;
+        std::string libraryPath; // under the prefix; empty: none installed
+        bool loads;
+    } cases[] = {
+        {"multiarch folder", multiarch + "/" + soname, true},
+        {"plain lib folder, bare name", "lib/libZRK.so", true},
+        {"beside the program", "bin/" + soname, true},
+        {"elsewhere in the prefix", "share/" + soname, false},
+        {"none installed", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder prefix;
+        fs::create_directories(prefix.path() / "bin");
+        if (!c.libraryPath.empty()) {
+            const fs::path library = prefix.path() / c.libraryPath;
+            fs::create_directories(library.parent_path());
+            fs::copy_file(kLibrary, library);
+        }
+        // The names alone would go through this test's own search order.
+        std::vector<std::string> paths;
+        for (std::string& candidate :
+             RuntimeBridge::libraryCandidates(QString::fromStdString((prefix.path() / "bin").string())))
+            if (candidate.find('/') != std::string::npos)
+                paths.push_back(std::move(candidate));
+        platform::SharedLibrary library = platform::SharedLibrary::loadFirst(paths);
+        EXPECT_EQ(library.isLoaded(), c.loads);
+        EXPECT_EQ(library.symbol("ZRK_Print") != nullptr, c.loads);
+    }
+    EXPECT_EQ(RuntimeBridge::libraryCandidates(QStringLiteral("/opt/x/bin")).front(), soname);
 }
 
 // On a real display the preview window appears, owned by the caller's
