@@ -6,6 +6,7 @@
 #include "QtDocumentUi.h"
 #include "QtMessageSink.h"
 #include "SheetCommand.h"
+#include "Version.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -71,7 +72,7 @@ int DesignerStartup::run(int argc, char** argv) {
     sinceStart().start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tabrik"));
-    QApplication::setApplicationVersion(QStringLiteral("0.2"));
+    QApplication::setApplicationVersion(QString::fromLatin1(zrkversion::kVersion));
     installJapaneseTranslations(app);
     platform::FontTable::installSubstitutions();
 
