@@ -32,13 +32,6 @@ QLineEdit* marginEdit(QWidget* parent, const QString& name) {
     return edit;
 }
 
-QComboBox* listNamed(QWidget* parent, const QString& name, AttributeList list) {
-    auto* combo = new NamedComboBox(parent);
-    combo->setAccessibleName(name);
-    fillCombo(*combo, list);
-    return combo;
-}
-
 } // namespace
 
 BasePage::BasePage(SheetContext& context, QWidget* parent) : SheetPage(context, parent) {
@@ -66,7 +59,7 @@ QGroupBox* BasePage::buildManagement() {
     auto* group = new QGroupBox(QStringLiteral("管理(&C)"), this);
     auto* grid = new QGridLayout(group);
     m_title = textEdit(QStringLiteral("名称"), kTitleBytes);
-    m_tagMode = listNamed(this, QStringLiteral("TAG"), AttributeList::TagMode);
+    m_tagMode = namedList(QStringLiteral("TAG"), AttributeList::TagMode);
     grid->addWidget(captionFor(QStringLiteral("名称"), m_title), 0, 0);
     grid->addWidget(m_title, 0, 1);
     grid->addWidget(captionFor(QStringLiteral("TAG"), m_tagMode), 1, 0);
@@ -163,8 +156,8 @@ QGroupBox* BasePage::buildFont() {
 QGroupBox* BasePage::buildFigure() {
     auto* group = new QGroupBox(QStringLiteral("図形属性(&F)"), this);
     auto* grid = new QGridLayout(group);
-    m_lineType = listNamed(this, QStringLiteral("線種"), AttributeList::LineType);
-    m_lineWidth = listNamed(this, QStringLiteral("線幅"), AttributeList::LineWidth);
+    m_lineType = namedList(QStringLiteral("線種"), AttributeList::LineType);
+    m_lineWidth = namedList(QStringLiteral("線幅"), AttributeList::LineWidth);
     m_lineColor = colorButton(QStringLiteral("線色"), m_lineColorValue);
     m_meshColor = colorButton(QStringLiteral("中塗り色"), m_meshColorValue);
     grid->addWidget(captionFor(QStringLiteral("線種"), m_lineType), 0, 0);

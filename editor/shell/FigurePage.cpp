@@ -14,25 +14,14 @@
 
 namespace editor {
 
-namespace {
-
-QComboBox* listNamed(QWidget* parent, const QString& name, AttributeList list) {
-    auto* combo = new NamedComboBox(parent);
-    combo->setAccessibleName(name);
-    fillCombo(*combo, list);
-    return combo;
-}
-
-} // namespace
-
 FigurePage::FigurePage(SheetContext& context, int kind, AttributeList kindList, QWidget* parent)
     : ItemPage(context, kind, parent) {
     auto* row = new QHBoxLayout;
     auto* attributes = new QGroupBox(QStringLiteral("属性(&A)"), this);
     m_attributes = new QGridLayout(attributes);
-    m_kindList = listNamed(this, QStringLiteral("種類"), kindList);
-    m_lineType = listNamed(this, QStringLiteral("線種"), AttributeList::LineType);
-    m_lineWidth = listNamed(this, QStringLiteral("線幅"), AttributeList::LineWidth);
+    m_kindList = namedList(QStringLiteral("種類"), kindList);
+    m_lineType = namedList(QStringLiteral("線種"), AttributeList::LineType);
+    m_lineWidth = namedList(QStringLiteral("線幅"), AttributeList::LineWidth);
     m_lineColor = colorButton(QStringLiteral("線色"), m_lineColorValue);
     m_attributes->addWidget(captionFor(QStringLiteral("種類"), m_kindList), 0, 0);
     m_attributes->addWidget(m_kindList, 0, 1);
@@ -50,7 +39,7 @@ FigurePage::FigurePage(SheetContext& context, int kind, AttributeList kindList, 
 
     auto* repeat = new QGroupBox(QStringLiteral("繰り返し(&L)"), this);
     auto* grid = new QGridLayout(repeat);
-    m_loopDir = listNamed(this, QStringLiteral("方向"), AttributeList::LoopDirection);
+    m_loopDir = namedList(QStringLiteral("方向"), AttributeList::LoopDirection);
     m_loopCount = digitsEdit(QStringLiteral("回数"));
     m_loopPitch = digitsEdit(QStringLiteral("間隔"));
     m_loopUnit = new QLabel(repeat);

@@ -2,6 +2,7 @@
 
 #include "ColorButton.h"
 #include "FormWriter.h"
+#include "NamedComboBox.h"
 #include "ShiftJis.h"
 #include "ShiftJisValidator.h"
 #include "ValueParsers.h"
@@ -105,6 +106,13 @@ void SheetPage::chooseFontForDisplays() {
         return;
     m_fontName->setText(QString::fromStdString(formdesc::sjis::toUtf8(choice->faceName.data())));
     m_fontSize->setText(QString::fromStdString(formdesc::formatTenths(choice->tenths)));
+}
+
+QComboBox* SheetPage::namedList(const QString& name, AttributeList list) {
+    auto* combo = new NamedComboBox(this);
+    combo->setAccessibleName(name);
+    fillCombo(*combo, list);
+    return combo;
 }
 
 } // namespace editor

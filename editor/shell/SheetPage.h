@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AttributeControls.h"
+#include "AttributeLists.h"
 #include "SheetRules.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -77,6 +79,8 @@ class SheetPage : public QWidget {
     QLineEdit* textEdit(const QString& name, int maxBytes);
     // An edit that takes up to three digits.
     QLineEdit* digitsEdit(const QString& name);
+    // A drop-down list of an attribute list, named for assistive technology.
+    QComboBox* namedList(const QString& name, AttributeList list);
     // A read-only display of the font name or size.
     QLineEdit* display(const QString& name);
     ColorButton* colorButton(const QString& name, formdesc::ColorRef& color);
