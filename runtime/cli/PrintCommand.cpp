@@ -225,7 +225,7 @@ int runPrint(const QStringList& arguments) {
     }
     if (toFile) {
         if (const char* input = inputUnderOutput(
-                output, command.path(0), caller.dataFromStandardInput ? "/dev/stdin" : command.path(1))) {
+                output, command.path(0), caller.dataFromStandardInput ? std::string() : command.path(1))) {
             std::fprintf(
                 stderr, "zrk print: the output would write over the %s; an input is never replaced\n", input);
             return kExitUsage;
