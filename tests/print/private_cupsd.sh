@@ -133,3 +133,33 @@ cupsd_wait_idle() {
 }
 
 cupsd_spool_dir() { echo "$cupsd_dir/spool"; }
+
+# One private cupsd for a whole test script: skips it (status 77) when no
+# cupsd can run here; otherwise makes $tmp (a folder for the script),
+# $out_dir (where cups-pdf writes) and made=() (files to remove), starts the
+# server with no printer or display taken from the caller's environment, and
+# stops it and removes both on exit.
+cupsd_test_session() {
+  local why
+  if ! why=$(cupsd_available); then
+    echo "SKIPPED: $why"
+    exit 77
+  fi
+  tmp=$(mktemp -d)
+  chmod 755 "$tmp"
+  out_dir=$(cupsd_pdf_dir)
+  made=()
+  trap cupsd_test_session_end EXIT
+  unset PRINTER LPDEST DISPLAY WAYLAND_DISPLAY
+  if ! cupsd_start "$tmp/cups" >"$tmp/start.log" 2>&1; then
+    cat "$tmp/start.log"
+    echo "FAILED: the private cupsd did not start"
+    exit 1
+  fi
+}
+
+cupsd_test_session_end() {
+  cupsd_stop
+  rm -f "${made[@]}"
+  rm -rf "$tmp"
+}

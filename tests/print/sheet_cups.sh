@@ -9,26 +9,7 @@ tabrik="$1"
 source_dir="$2"
 examples="$source_dir/examples"
 source "$source_dir/tests/print/private_cupsd.sh"
-if ! why=$(cupsd_available); then
-  echo "SKIPPED: $why"
-  exit 77
-fi
-tmp=$(mktemp -d)
-chmod 755 "$tmp"
-out_dir=$(cupsd_pdf_dir)
-made=()
-cleanup() {
-  cupsd_stop
-  rm -f "${made[@]}"
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-unset PRINTER LPDEST DISPLAY WAYLAND_DISPLAY
-if ! cupsd_start "$tmp/cups" >"$tmp/start.log" 2>&1; then
-  cat "$tmp/start.log"
-  echo "FAILED: the private cupsd did not start"
-  exit 1
-fi
+cupsd_test_session
 
 source "$(dirname "${BASH_SOURCE[0]}")/../support/expect.sh"
 info() { pdfinfo "$1" 2>/dev/null | sed -n "s/^$2: *//p"; }
