@@ -270,7 +270,11 @@ int runPrint(const QStringList& arguments) {
         road.receipt = &receipt;
         chooser = runtime::printerChooser(road);
     }
+    std::optional<formdesc::ScopedMessageSink> messagesBesideProgress;
+    if (terminalProgress)
+        messagesBesideProgress.emplace(*terminalProgress);
     const int result = job.run(chooser, progress);
+    messagesBesideProgress.reset();
     if (!job.outputError().empty())
         std::fprintf(stderr, "zrk print: %s\n", formdesc::escapeControls(job.outputError()).c_str());
     if (receipt.jobId != 0)

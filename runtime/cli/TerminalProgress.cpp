@@ -22,7 +22,7 @@ std::string clockText(long long seconds) {
 
 TerminalProgress::TerminalProgress(const runtime::PPModule& job, runtime::PrintProgress* inner,
                                    std::FILE* out)
-    : m_job(job), m_inner(inner), m_out(out) {}
+    : m_job(job), m_inner(inner), m_out(out), m_messages(formdesc::messageSink()) {}
 
 std::string TerminalProgress::line(int done, int total, Clock::duration elapsed) {
     const double seconds = std::chrono::duration<double>(elapsed).count();
@@ -47,6 +47,15 @@ void TerminalProgress::draw(int done, bool force) {
     // Back to the start of the line and clear it: the new text may be shorter.
     std::fprintf(m_out, "\r%s\x1b[K", line(done, m_job.pageCount(), now - m_start).c_str());
     std::fflush(m_out);
+}
+
+void TerminalProgress::show(std::string_view caption, std::string_view text, formdesc::MessageIcon icon) {
+    if (m_open && m_drawn) {
+        std::fputs("\r\x1b[K", m_out);
+        std::fflush(m_out);
+        m_drawn = false; // back at the next page
+    }
+    m_messages.show(caption, text, icon);
 }
 
 void TerminalProgress::open() {

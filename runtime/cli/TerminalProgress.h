@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MessageSink.h"
 #include "PPModule.h"
 
 #include <chrono>
@@ -10,9 +11,11 @@
 // in place at most ten times a second, with the pages done of the total, the
 // pages a second and the time left; the last state stays when the job ends.
 // Stop requests (the abort dialog) are passed through to an inner progress.
+// Installed as the message sink while the job runs, it clears its line before
+// a message, so that the message stands on a line of its own.
 namespace zrkcli {
 
-class TerminalProgress : public runtime::PrintProgress {
+class TerminalProgress : public runtime::PrintProgress, public formdesc::MessageSink {
   public:
     using Clock = std::chrono::steady_clock;
 
@@ -23,6 +26,7 @@ class TerminalProgress : public runtime::PrintProgress {
     void showPage(int pageNumber) override;
     bool stopRequested() override;
     void close() override;
+    void show(std::string_view caption, std::string_view text, formdesc::MessageIcon icon) override;
 
     // The line for `done` of `total` pages after `elapsed`, e.g.
     // "印刷中  12/30 ページ  24.0 ページ/秒  残り 0:01".
@@ -34,6 +38,7 @@ class TerminalProgress : public runtime::PrintProgress {
     const runtime::PPModule& m_job;
     runtime::PrintProgress* m_inner;
     std::FILE* m_out;
+    formdesc::MessageSink& m_messages; // the sink found at construction
     Clock::time_point m_start;
     Clock::time_point m_lastDraw;
     bool m_drawn = false;
