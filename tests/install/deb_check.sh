@@ -4,15 +4,10 @@
 # deb_check.sh PACKAGE.deb
 set -u
 deb="$1"
-for tool in dpkg-deb lintian; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (scripts/install-deps.sh)"
-    exit 77
-  fi
-done
+source "$(dirname "${BASH_SOURCE[0]}")/../support/expect.sh"
+require_tools dpkg-deb lintian
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-source "$(dirname "${BASH_SOURCE[0]}")/../support/expect.sh"
 field() { dpkg-deb --field "$deb" "$1"; }
 
 expect "package name" test "$(field Package)" = tabrik

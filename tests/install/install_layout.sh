@@ -9,15 +9,10 @@ version="$2"
 libdir="$3" # lib/<multiarch>
 source_dir="$4"
 prefix=/usr/local
-for tool in cc pkg-config desktop-file-validate man update-mime-database readelf nm pdfinfo; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (scripts/install-deps.sh)"
-    exit 77
-  fi
-done
+source "$(dirname "${BASH_SOURCE[0]}")/../support/expect.sh"
+require_tools cc pkg-config desktop-file-validate man update-mime-database readelf nm pdfinfo
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-source "$(dirname "${BASH_SOURCE[0]}")/../support/expect.sh"
 root="$tmp/root"
 here="$root$prefix"
 # No print server answers, no default printer, no display.

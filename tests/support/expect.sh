@@ -12,3 +12,13 @@ finish() {
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]
 }
+# require_tools TOOL... skips the script (status 77) unless every tool is installed.
+require_tools() {
+  local tool
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "SKIP: $tool is not installed (scripts/install-deps.sh)"
+      exit 77
+    fi
+  done
+}
