@@ -8,51 +8,22 @@ a change:
 
     /usr/bin/python3 resources/shell/draw_palette_pictures.py
 """
-import os
+from draw_pictures import BLUE, INK, RED, Pen, save_pictures
 
-from PIL import Image, ImageDraw
-
-HERE = os.path.dirname(os.path.abspath(__file__))
-OUT = os.path.join(HERE, "pictures")
 W, H = 24, 22
 
-INK = (40, 40, 48, 255)
 FACE = (224, 224, 224, 255)
 FACE_PRESSED = (204, 204, 204, 255)
 LIGHT = (255, 255, 255, 255)
 SHADE = (128, 128, 128, 255)
 DARK = (64, 64, 64, 255)
-BLUE = (38, 96, 190, 255)
 LIGHT_BLUE = (200, 224, 250, 255)
-RED = (200, 40, 40, 255)
 BROWN = (150, 100, 50, 255)
-
-
-class Pen:
-    """Draws in button pixels on a canvas scaled by `s`."""
-
-    def __init__(self, image, s):
-        self.d = ImageDraw.Draw(image)
-        self.s = s
-
-    def fill(self, x0, y0, x1, y1, colour):
-        s = self.s
-        self.d.rectangle([x0 * s, y0 * s, (x1 + 1) * s - 1, (y1 + 1) * s - 1], fill=colour)
-
-    def line(self, x0, y0, x1, y1, colour=INK, width=1):
-        s = self.s
-        off = (s - 1) / 2
-        self.d.line([x0 * s + off, y0 * s + off, x1 * s + off, y1 * s + off], fill=colour, width=width * s)
-
-    def ellipse(self, x0, y0, x1, y1, fill, outline, width=1):
-        s = self.s
-        self.d.ellipse([x0 * s, y0 * s, (x1 + 1) * s - 1, (y1 + 1) * s - 1], fill=fill, outline=outline,
-                       width=width * s)
 
 
 def button(p, pressed):
     """The button's face and edges; returns the offset of its contents."""
-    p.fill(0, 0, W - 1, H - 1, FACE_PRESSED if pressed else FACE)
+    p.box(0, 0, W - 1, H - 1, fill=FACE_PRESSED if pressed else FACE, outline=None)
     if pressed:
         p.line(0, 0, W - 1, 0, DARK)
         p.line(0, 0, 0, H - 1, DARK)
@@ -81,7 +52,7 @@ def font(p, pressed):
     p.line(15 + o, 15 + o, 17 + o, 9 + o, BLUE)
     p.line(17 + o, 9 + o, 19 + o, 15 + o, BLUE)
     p.line(16 + o, 13 + o, 18 + o, 13 + o, BLUE)
-    p.fill(4 + o, 18 + o, 19 + o, 18 + o, RED)
+    p.box(4 + o, 18 + o, 19 + o, 18 + o, fill=RED, outline=None)
 
 
 def magnifier(p, on):
@@ -103,12 +74,7 @@ PICTURES = {
 
 
 def main():
-    os.makedirs(OUT, exist_ok=True)
-    for name, draw in PICTURES.items():
-        for scale, suffix in ((1, ""), (2, "@2x")):
-            image = Image.new("RGBA", (W * scale, H * scale), (0, 0, 0, 0))
-            draw(Pen(image, scale))
-            image.save(os.path.join(OUT, f"{name}{suffix}.png"), optimize=True)
+    save_pictures(PICTURES, W, H)
 
 
 if __name__ == "__main__":

@@ -47,6 +47,11 @@ class Pen:
     def dot(self, x, y, colour=INK):
         self.box(x, y, x, y, fill=colour, outline=None)
 
+    def ellipse(self, x0, y0, x1, y1, fill, outline, width=1):
+        s = self.s
+        self.d.ellipse([x0 * s, y0 * s, (x1 + 1) * s - 1, (y1 + 1) * s - 1], fill=fill, outline=outline,
+                       width=width * s)
+
     def poly(self, points, fill, outline=INK):
         s = self.s
         off = (s - 1) / 2
@@ -233,13 +238,18 @@ def program_icon(size):
     return image.resize((size, size), Image.LANCZOS)
 
 
-def main():
+def save_pictures(pictures, width, height):
+    """Draws each picture at its size and at twice it (NAME@2x.png)."""
     os.makedirs(OUT, exist_ok=True)
-    for name, draw in BUTTONS.items():
+    for name, draw in pictures.items():
         for scale, suffix in ((1, ""), (2, "@2x")):
-            image = Image.new("RGBA", (18 * scale, 16 * scale), (0, 0, 0, 0))
+            image = Image.new("RGBA", (width * scale, height * scale), (0, 0, 0, 0))
             draw(Pen(image, scale))
             image.save(os.path.join(OUT, f"{name}{suffix}.png"), optimize=True)
+
+
+def main():
+    save_pictures(BUTTONS, 18, 16)
     for size in (16, 32, 48, 64, 128):
         program_icon(size).save(os.path.join(OUT, f"tabrik-{size}.png"), optimize=True)
 
