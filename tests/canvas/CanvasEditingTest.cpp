@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -275,7 +276,17 @@ TEST_F(EditingTest, ArrowKeysMoveTheSelectionAndStopItemsAtTheEdge) {
 
 TEST_F(EditingTest, TheMagnifierZoomsByTensAndDoesNothingElse) {
     place({fieldRecord(5, 5, 10)});
+    // Our own cursors: the move cross over a selected item, the magnifier in that mode.
+    mouse->click(mouse->at(7, 5));
+    mouse->move(mouse->at(7, 5));
+    const QPixmap move = canvas->viewport()->cursor().pixmap();
+    EXPECT_FALSE(move.isNull());
+    canvas->clearSelection();
     canvas->setMagnifierMode(true);
+    mouse->move(mouse->at(7, 5));
+    const QPixmap magnifier = canvas->viewport()->cursor().pixmap();
+    ASSERT_FALSE(magnifier.isNull());
+    EXPECT_NE(magnifier.toImage(), move.toImage());
     struct Row {
         int from;
         Qt::MouseButton button;
