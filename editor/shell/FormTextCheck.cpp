@@ -49,7 +49,8 @@ template <typename Record> std::string_view textOf(const Record& record, const T
 template <typename Record> void putText(Record& record, const TextSlot& slot, std::string_view text) {
     char* target = slotOf(record, slot);
     std::memset(target, 0, slot.size);
-    std::memcpy(target, text.data(), std::min(text.size(), slot.size - 1));
+    if (!text.empty()) // an empty view may hold no pointer at all
+        std::memcpy(target, text.data(), std::min(text.size(), slot.size - 1));
 }
 
 // The record as a saved file gives it back, or nothing when the file no
