@@ -3,17 +3,11 @@
 #include "AttributeControls.h"
 
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace editor {
 
 BitmapButton::BitmapButton(PictureSource picture, QWidget* parent)
-    : QAbstractButton(parent), m_picture(std::move(picture)) {
-    // A click leaves the keyboard where it was; Tab still reaches the button.
-    setFocusPolicy(Qt::TabFocus);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
+    : OwnerDrawnButton(parent), m_picture(std::move(picture)) {}
 
 QSize BitmapButton::sizeHint() const {
     return m_picture ? m_picture().deviceIndependentSize().toSize() : QSize(16, 16);
@@ -23,12 +17,7 @@ void BitmapButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_picture)
         paintBitmapButton(painter, rect(), m_picture());
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(3, 3, -3, -3);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
+    drawFocusFrame(painter, 3);
 }
 
 } // namespace editor

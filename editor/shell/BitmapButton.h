@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "OwnerDrawnButton.h"
+
 #include <QPixmap>
 
 #include <functional>
@@ -9,7 +10,7 @@
 // pressed. The owner decides which picture stands for the current state.
 namespace editor {
 
-class BitmapButton : public QAbstractButton {
+class BitmapButton : public OwnerDrawnButton {
     Q_OBJECT
 
   public:

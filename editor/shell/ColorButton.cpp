@@ -3,17 +3,11 @@
 #include "AttributeControls.h"
 
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace editor {
 
 ColorButton::ColorButton(ColorSource color, QWidget* parent)
-    : QAbstractButton(parent), m_color(std::move(color)) {
-    // A click leaves the keyboard where it was; Tab still reaches the button.
-    setFocusPolicy(Qt::TabFocus);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
+    : OwnerDrawnButton(parent), m_color(std::move(color)) {}
 
 QSize ColorButton::sizeHint() const {
     const int side = fontMetrics().height() + 4;
@@ -23,12 +17,7 @@ QSize ColorButton::sizeHint() const {
 void ColorButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintColorSwatch(painter, rect(), m_color ? m_color() : 0, isEnabled());
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(2, 2, -2, -2);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
+    drawFocusFrame(painter, 2);
 }
 
 } // namespace editor

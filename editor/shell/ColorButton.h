@@ -2,7 +2,7 @@
 
 #include "FormModel.h"
 
-#include <QAbstractButton>
+#include "OwnerDrawnButton.h"
 
 #include <functional>
 
@@ -11,7 +11,7 @@
 // for whenever it paints; after changing it the owner repaints the button.
 namespace editor {
 
-class ColorButton : public QAbstractButton {
+class ColorButton : public OwnerDrawnButton {
     Q_OBJECT
 
   public:
