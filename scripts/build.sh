@@ -5,5 +5,7 @@ cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
-cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build_dir" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
