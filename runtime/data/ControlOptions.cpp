@@ -1,12 +1,12 @@
-#include "ControlOptions.h"
+#include "runtime/data/ControlOptions.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "KeyLookup.h"
-#include "ShiftJis.h"
-#include "ValueParsers.h"
+#include "formdesc/KeyLookup.h"
+#include "formdesc/ShiftJis.h"
+#include "formdesc/ValueParsers.h"
 
 namespace runtime {
 
@@ -19,6 +19,24 @@ std::string prepareControlText(std::string_view control) {
     control = control.substr(0, control.find("//"));
     control = control.substr(0, control.find(';'));
     return formdesc::sjis::toUpperCopy(formdesc::sjis::trim(control));
+}
+
+// How many comma-separated items of the statement set key ("KEY=..."). A
+// comma never stands inside a Shift-JIS character, so the split is safe.
+int itemsSetting(std::string_view text, std::string_view key) {
+    int count = 0;
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view item = formdesc::sjis::trim(text.substr(start, end - start));
+        if (item.starts_with("CONTROL") && item.size() > 7 && (item[7] == ' ' || item[7] == '\t'))
+            item = formdesc::sjis::trim(item.substr(7));
+        if (item.starts_with(key) && formdesc::sjis::trim(item.substr(key.size())).starts_with('='))
+            ++count;
+        start = end + 1;
+    }
+    return count;
 }
 
 } // namespace
@@ -58,6 +76,10 @@ ControlOptions parseControlOptions(std::string_view control) {
         if (options.refusedKey.empty())
             options.refusedKey = key;
     };
+    // The strict keys are refused when given twice: which of two values was
+    // meant cannot be known.
+    if (itemsSetting(text, "ENCODING") > 1)
+        refuse("ENCODING");
     if (auto encoding = value("ENCODING")) {
         if (const auto parsed = parseDataEncoding(*encoding))
             options.encoding = *parsed;
@@ -66,8 +88,10 @@ ControlOptions parseControlOptions(std::string_view control) {
     }
     for (auto [key, offset] :
          {std::pair{"XOFFSET", &options.xOffset}, std::pair{"YOFFSET", &options.yOffset}}) {
-        if (auto text = value(key)) {
-            if (const auto tenths = parseOffsetTenths(*text))
+        if (itemsSetting(text, key) > 1)
+            refuse(key);
+        if (auto offsetText = value(key)) {
+            if (const auto tenths = parseOffsetTenths(*offsetText))
                 *offset = *tenths;
             else
                 refuse(key);

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "DataEncoding.h"
+#include "runtime/data/DataEncoding.h"
 
 // The options of a job, taken from the control statement the caller passes,
 // e.g. "CONTROL CANCEL=ON, PRINTER=Default;".
@@ -68,8 +68,9 @@ int settleScale(int percent);
 // CONTROL (or for a null or empty string) every option keeps its default.
 // Each option is the first occurrence of its name anywhere in the text, its
 // value the trimmed text after the next '=' up to the next comma. ENCODING,
-// XOFFSET and YOFFSET accept only their own values; the first that does not
-// is named in refusedKey.
+// XOFFSET and YOFFSET accept only their own values, and only once: the first
+// of them whose value is not one of its own, or that two items of the
+// statement set, is named in refusedKey.
 ControlOptions parseControlOptions(std::string_view control);
 ControlOptions parseControlOptions(const char* control);
 

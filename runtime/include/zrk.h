@@ -34,9 +34,11 @@
  *             XOFFSET=n, YOFFSET=n  move everything printed by n tenths of a
  *                          millimetre right / down (-500..500); the preview
  *                          shows the page unshifted and prints shifted.
- *             A value these three cannot take is refused: the message
+ *             A value these three cannot take is refused, and so is any of
+ *             them given twice ("XOFFSET=10, XOFFSET=999"): the message
  *             "制御情報 - XOFFSETの指定に誤りがあります" (or ENCODING, YOFFSET)
- *             and the result -1, before the form is read.
+ *             and the result -1, before the form is read. The other keys
+ *             take their first value when given twice.
  *
  * The strings are copied at the start of the call; the call returns when the
  * job has finished. Each call is independent: the library creates its own Qt

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ControlOptions.h"
+#include "runtime/data/ControlOptions.h"
 
 using runtime::ControlOptions;
 using runtime::DataEncoding;
@@ -93,6 +93,32 @@ const std::vector<ControlCase>& controlCases() {
         {"OffsetNotWhole", "CONTROL YOFFSET=1.5", with([](auto& o) { o.refusedKey = "YOFFSET"; })},
         {"OffsetTrailingLetters", "CONTROL XOFFSET=12MM", with([](auto& o) { o.refusedKey = "XOFFSET"; })},
         {"OffsetSignOnly", "CONTROL XOFFSET=-", with([](auto& o) { o.refusedKey = "XOFFSET"; })},
+        // The strict keys given twice are refused, whatever the values; the
+        // older keys keep their first value (FirstOccurrenceWins).
+        {"OffsetGivenTwice", "CONTROL XOFFSET=10, XOFFSET=999", with([](auto& o) {
+             o.xOffset = 10;
+             o.refusedKey = "XOFFSET";
+         })},
+        {"OffsetGivenTwiceSameValue", "control yoffset=5 ,\tYOFFSET = 5", with([](auto& o) {
+             o.yOffset = 5;
+             o.refusedKey = "YOFFSET";
+         })},
+        {"EncodingGivenTwice", "CONTROL ENCODING=UTF-8, CANCEL=ON, ENCODING=SJIS", with([](auto& o) {
+             o.encoding = DataEncoding::Utf8;
+             o.cancel = true;
+             o.refusedKey = "ENCODING";
+         })},
+        {"OffsetKeyWordAfterControl", "CONTROL XOFFSET=1, YOFFSET=2, CONTROL XOFFSET=3", with([](auto& o) {
+             o.xOffset = 1;
+             o.yOffset = 2;
+             o.refusedKey = "XOFFSET";
+         })},
+        // Names that only contain a key are other keys.
+        {"OffsetInsideOtherNames", "CONTROL XOFFSET=1, XXOFFSET=2, XOFFSETS=3, PRINTER=XOFFSET",
+         with([](auto& o) {
+             o.xOffset = 1;
+             o.printer = "XOFFSET";
+         })},
         {"EncodingNamedBeforeOffsets", "CONTROL YOFFSET=X, XOFFSET=Y, ENCODING=Z",
          with([](auto& o) { o.refusedKey = "ENCODING"; })},
     };
