@@ -1,4 +1,4 @@
-#include "PathResolver.h"
+#include "platform/PathResolver.h"
 
 #include <QString>
 
@@ -76,15 +76,17 @@ std::optional<fs::path> resolvePathIgnoringCase(std::string_view path, const fs:
     if (components.empty())
         return std::nullopt;
 
-    std::error_code error;
-    const fs::path currentDir = fs::current_path(error);
-    if (!error) {
-        if (auto found = resolveFrom(currentDir, components))
+    // The form's own folder first: a file of the same name in whatever folder
+    // the program was started from must not replace the form's picture.
+    if (!baseFolder.empty()) {
+        if (auto found = resolveFrom(baseFolder, components))
             return found;
     }
-    if (!baseFolder.empty())
-        return resolveFrom(baseFolder, components);
-    return std::nullopt;
+    std::error_code error;
+    const fs::path currentDir = fs::current_path(error);
+    if (error)
+        return std::nullopt;
+    return resolveFrom(currentDir, components);
 }
 
 } // namespace platform

@@ -12,8 +12,8 @@ namespace platform {
 // regard to case; '\' and '/' both separate. The path is UTF-8 (convert a
 // form's Shift-JIS text first, so that a trail byte 0x5C is not taken for a
 // separator). An absolute path is resolved from the root; a relative one
-// first against the current directory, then against baseFolder (the form
-// file's folder) when that is given. An exact match wins over one that
+// first against baseFolder (the form file's folder) when that is given, then
+// against the current directory. An exact match wins over one that
 // differs in case; among several of the latter the first in name order wins.
 // Returns the real path, or nothing when no file or folder matches.
 std::optional<std::filesystem::path> resolvePathIgnoringCase(std::string_view path,

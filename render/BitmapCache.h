@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 // The bitmaps of one job or one canvas. A file is read and decoded the first
 // time a page needs it and kept for the later pages and repaints. Files are
@@ -34,7 +34,7 @@ class BitmapCache {
     // Whether a file that cannot be used is reported with a message.
     enum class Failures { Report, Silent };
 
-    // Relative paths are looked up in the current directory, then in formFolder.
+    // Relative paths are looked up in formFolder, then in the current directory.
     explicit BitmapCache(std::filesystem::path formFolder = {}, Failures failures = Failures::Report,
                          std::size_t memoryBudget = kBitmapMemoryBudget);
 

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "BitmapCache.h"
-#include "FormModel.h"
-#include "PageBuffer.h"
-#include "RenderContext.h"
+#include "formdesc/FormModel.h"
+#include "render/BitmapCache.h"
+#include "render/RenderContext.h"
+#include "runtime/data/PageBuffer.h"
 
 // Composing one page of a job from the form and the page buffer, in the fixed
 // order: rectangle fills, field shading (tag mode), figures, constant texts,
@@ -38,8 +38,8 @@ class PageComposer {
     // every repaint.
     enum class PageUse { Consume, Recompose };
 
-    // formFolder: where relative bitmap paths are looked up after the
-    // current directory (the form file's folder).
+    // formFolder: where relative bitmap paths are looked up first (the form
+    // file's folder), before the current directory.
     explicit PageComposer(const formdesc::FormModel& model, std::filesystem::path formFolder = {},
                           PageUse use = PageUse::Consume);
     ~PageComposer();

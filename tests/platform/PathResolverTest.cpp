@@ -1,4 +1,4 @@
-#include "PathResolver.h"
+#include "platform/PathResolver.h"
 
 #include <QTemporaryDir>
 
@@ -47,10 +47,12 @@ struct PathCase {
 
 TEST_F(PathResolver, ResolvesStoredPaths) {
     const PathCase cases[] = {
-        {"IMAGES\\LOGO.BMP", "cwd/images/Logo.bmp"},   // current directory first
-        {"IMAGES/STAMP.BMP", "form/images/Stamp.bmp"}, // then the form's folder
-        {"SHARED.BMP", "cwd/Shared.bmp"},              // both have it: current wins
-        {"SUB DIR\\PIC.BMP", "form/Sub Dir/pic.Bmp"},  // blanks in names
+        {"IMAGES/STAMP.BMP", "form/images/Stamp.bmp"}, // the form's folder first
+        {"IMAGES\\LOGO.BMP", "cwd/images/Logo.bmp"},   // then the current directory
+        // Both have it: the form's own wins over one planted where the
+        // program was started.
+        {"SHARED.BMP", "form/Shared.bmp"},
+        {"SUB DIR\\PIC.BMP", "form/Sub Dir/pic.Bmp"}, // blanks in names
         {".\\SUB DIR\\..\\IMAGES\\\\STAMP.BMP", "form/images/Stamp.bmp"},
         {"CASE\\A.BMP", "form/case/A.BMP"}, // the exact spelling wins
         {"CASE\\a.bmp", "form/case/a.bmp"},
