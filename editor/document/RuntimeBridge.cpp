@@ -1,11 +1,15 @@
-#include "RuntimeBridge.h"
+#include "editor/document/RuntimeBridge.h"
 
-#include "FormMessages.h"
-#include "FormWriter.h"
-#include "LocalPaths.h"
-#include "SampleData.h"
-#include "SharedLibrary.h"
 #include "Version.h"
+#include "editor/document/LocalPaths.h"
+#include "editor/document/SampleData.h"
+#include "formdesc/FormMessages.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/FormWriter.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/ShiftJis.h"
+#include "platform/PathResolver.h"
+#include "platform/SharedLibrary.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,6 +18,12 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
 
 namespace editor {
 
@@ -39,7 +49,75 @@ QString temporaryParent() {
     return QDir::tempPath();
 }
 
+// The longest base name that leaves room for ".zrk" and ".dat" within the
+// longest name the file system takes.
+constexpr std::size_t kMaxTemporaryBaseBytes = NAME_MAX - 4;
+
+// The absolute path, in Shift-JIS, of the file a relative bitmap name leads
+// to from the form's folder (as the canvas finds it); nothing when the name is
+// absolute, leads nowhere, or its path cannot be held by the record.
+std::optional<std::string> anchoredBitmapName(std::string_view sjisName,
+                                              const std::filesystem::path& folder) {
+    if (sjisName.empty() || sjisName.front() == '/' || sjisName.front() == '\\')
+        return std::nullopt;
+    const auto found = platform::resolvePathIgnoringCase(formdesc::sjis::toUtf8(sjisName), folder);
+    if (!found)
+        return std::nullopt;
+    const std::string utf8 = found->string();
+    std::string sjis = formdesc::sjis::fromUtf8(utf8);
+    if (formdesc::sjis::toUtf8(sjis) != utf8 || sjis.size() >= sizeof(formdesc::FigureInfo::fileName))
+        return std::nullopt;
+    return sjis;
+}
+
+void setFileName(formdesc::FigureInfo& figure, std::string_view name) {
+    std::memset(figure.fileName, 0, sizeof figure.fileName);
+    std::memcpy(figure.fileName, name.data(), name.size());
+}
+
 } // namespace
+
+void RuntimeBridge::anchorBitmapNames(formdesc::FormModel& model, const QString& documentPath) {
+    std::filesystem::path folder;
+    if (!documentPath.isEmpty())
+        folder = localPath(QFileInfo(documentPath).absolutePath());
+    auto anchored = std::make_unique<formdesc::FormModel>(model);
+    bool changed = false;
+    for (int i = 0; i < anchored->figureCount; ++i) {
+        formdesc::FigureInfo& figure = anchored->figures[std::size_t(i)];
+        if (figure.kind != formdesc::kKindBitmap)
+            continue;
+        if (const auto name = anchoredBitmapName(formdesc::sjis::view(figure.fileName), folder)) {
+            setFileName(figure, *name);
+            changed = true;
+        }
+    }
+    if (!changed)
+        return;
+    // A folder name may hold what a statement cannot (a quote, a comma, a
+    // semicolon): a name that does not read back as written (upper-cased, as
+    // the reader takes every statement) stays relative.
+    auto reread = std::make_unique<formdesc::FormModel>();
+    {
+        formdesc::RecordingMessageSink quiet;
+        const formdesc::ScopedMessageSink scoped(quiet);
+        formdesc::readFormStatements(formdesc::formatFormFile(*anchored, {}), *reread,
+                                     formdesc::ReaderVariant::Designer);
+    }
+    if (reread->figureCount != anchored->figureCount)
+        return;
+    for (int i = 0; i < anchored->figureCount; ++i) {
+        const std::size_t at = std::size_t(i);
+        if (anchored->figures[at].kind != formdesc::kKindBitmap)
+            continue;
+        const std::string_view written = formdesc::sjis::view(anchored->figures[at].fileName);
+        // The reader upper-cases every statement; the runtime then finds the
+        // file without regard to case.
+        if (formdesc::sjis::toUpperCopy(written) != formdesc::sjis::view(reread->figures[at].fileName))
+            continue;
+        setFileName(model.figures[at], written);
+    }
+}
 
 RuntimeBridge::RuntimeBridge() : RuntimeBridge(defaultLibraryCandidates()) {}
 
@@ -47,7 +125,15 @@ RuntimeBridge::RuntimeBridge(std::vector<std::string> libraryCandidates)
     : m_candidates(std::move(libraryCandidates)) {}
 
 std::string RuntimeBridge::temporaryBaseName(const QString& documentPath) {
-    return "$$$_" + localPath(QFileInfo(documentPath).completeBaseName());
+    std::string base = "$$$_" + localPath(QFileInfo(documentPath).completeBaseName());
+    if (base.size() <= kMaxTemporaryBaseBytes)
+        return base;
+    // Cut at a character's first byte (UTF-8), never inside a character.
+    std::size_t cut = kMaxTemporaryBaseBytes;
+    while (cut > 4 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
+        --cut;
+    base.resize(cut);
+    return base;
 }
 
 std::vector<std::string> RuntimeBridge::defaultLibraryCandidates() {
@@ -95,10 +181,14 @@ int RuntimeBridge::run(const formdesc::FormModel& model, const QString& document
     const std::string formPath = base + ".zrk";
     const std::string dataPath = base + ".dat";
 
+    // The copy lives in a folder of its own: bitmaps named relative to the
+    // form's folder are named by their whole path in it.
+    auto handed = std::make_unique<formdesc::FormModel>(model);
+    anchorBitmapNames(*handed, documentPath);
     // Each writer shows its own message when it fails.
-    if (!formdesc::writeFormFile(formPath, model))
+    if (!formdesc::writeFormFile(formPath, *handed))
         return kFormNotWritten;
-    if (!SampleData::write(dataPath, model))
+    if (!SampleData::write(dataPath, *handed))
         return kDataNotWritten;
 
     const char* name = mode == RuntimeMode::Preview ? "ZRK_View" : "ZRK_Print";

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 #include <QString>
 
@@ -42,8 +42,14 @@ class RuntimeBridge {
         m_observer = std::move(observer);
     }
 
-    // "$$$_<file name without folder and extension>".
+    // "$$$_<file name without folder and extension>", cut (never inside a
+    // character) so that the name with ".zrk" fits the file system's limit.
     static std::string temporaryBaseName(const QString& documentPath);
+    // Turns every relative bitmap name of the model that leads to a file
+    // from the folder of documentPath (then from the current folder, as the
+    // canvas finds it) into that file's absolute path. Names that lead
+    // nowhere, or whose path a form file cannot hold, stay as they are.
+    static void anchorBitmapNames(formdesc::FormModel& model, const QString& documentPath);
     // The library by name (the system's search order), then beside the
     // program, then in ../lib/<multiarch> and ../lib of an installed layout;
     // the versioned name before the bare one in each place.

@@ -1,12 +1,12 @@
-#include "RuntimeBridge.h"
+#include "editor/document/RuntimeBridge.h"
 
-#include "FormReader.h"
-#include "MessageSink.h"
-#include "SampleData.h"
-#include "ScopedEnv.h"
-#include "SharedLibrary.h"
-#include "TempFolder.h"
 #include "Version.h"
+#include "editor/document/SampleData.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/MessageSink.h"
+#include "platform/SharedLibrary.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -105,6 +105,98 @@ TEST(RuntimeBridge, TemporaryBaseName) {
     };
     for (const auto& [path, base] : cases)
         EXPECT_EQ(RuntimeBridge::temporaryBaseName(QString::fromUtf8(path)), base) << path;
+
+    // Long names are cut so that "<base>.zrk" fits 255 bytes, never inside
+    // a character.
+    const struct {
+        std::string name; // without ".zrk"
+        std::size_t bytes;
+    } longCases[] = {
+        {std::string(247, 'a'), 251},
+        {std::string(251, 'b'), 251},
+        {std::string(246, 'c'), 250},
+        {std::string(1, 'd') +
+             [] {
+                 std::string s;
+                 for (int i = 0; i < 90; ++i)
+                     s += "請";
+                 return s;
+             }(),
+         4 + 1 + 246}, // 1 + 82 characters of three bytes
+    };
+    for (const auto& c : longCases) {
+        const std::string base =
+            RuntimeBridge::temporaryBaseName(QString::fromUtf8("/home/u/" + c.name + ".zrk"));
+        EXPECT_EQ(base.size(), c.bytes) << c.name;
+        EXPECT_EQ(base, "$$$_" + c.name.substr(0, c.bytes - 4));
+        EXPECT_TRUE(QString::fromUtf8(base).toUtf8().toStdString() == base) << "a character was cut";
+    }
+}
+
+// A form whose file name is as long as the file system allows is still
+// handed over (its temporary name is cut).
+TEST(RuntimeBridge, LongFormNameIsHandedOver) {
+    const auto model = exampleForm();
+    TempFolder runtimeDir;
+    const ScopedEnv xdg("XDG_RUNTIME_DIR", runtimeDir.path().string());
+    const ScopedEnv cups("CUPS_SERVER", "127.0.0.1:9");
+    formdesc::RecordingMessageSink sink;
+    formdesc::ScopedMessageSink scoped(sink);
+    RuntimeBridge bridge({kLibrary});
+    HandOver seen;
+    watch(bridge, seen);
+    const std::string name(251, 'x');
+    EXPECT_EQ(
+        bridge.run(*model, QString::fromStdString("/somewhere/" + name + ".zrk"), RuntimeMode::Print, 0),
+        RuntimeBridge::kDone);
+    expectHandedOverAndCleaned(seen, *model, runtimeDir.path(), ("$$$_" + name.substr(0, 247)).c_str());
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+// The copy handed over lives in a private folder: relative bitmap names are
+// turned into the path of the file beside the real form, which wins over a
+// file of the same name in the current folder. Names that lead nowhere, are
+// absolute already, or would not survive the form file stay as written.
+TEST(RuntimeBridge, RelativeBitmapsAreNamedFromTheFormsFolder) {
+    TempFolder root;
+    for (const char* file :
+         {"forms/Images/Logo.bmp", "cwd/IMAGES/LOGO.BMP", "cwd/ONLYHERE.BMP", "odd,folder/LOGO.BMP"}) {
+        fs::create_directories((root.path() / file).parent_path());
+        std::ofstream(root.path() / file) << "x";
+    }
+    const fs::path previous = fs::current_path();
+    fs::current_path(root.path() / "cwd");
+    const std::string absolute = (root.path() / "forms/Images/Logo.bmp").string();
+    struct Case {
+        const char* form;   // the form's folder under the root
+        std::string stored; // as the form holds it
+        std::string handed; // as the copy holds it
+    };
+    const Case cases[] = {
+        {"forms", "IMAGES\\LOGO.BMP", absolute},
+        {"forms", ".\\images/logo.bmp", absolute},
+        {"forms", "ONLYHERE.BMP", (root.path() / "cwd/ONLYHERE.BMP").string()},
+        {"forms", "MISSING.BMP", "MISSING.BMP"},
+        {"forms", absolute, absolute},
+        {"odd,folder", "LOGO.BMP", "LOGO.BMP"}, // a comma ends a value in the file
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        auto model = exampleForm();
+        formdesc::FigureInfo bitmap{};
+        bitmap.kind = formdesc::kKindBitmap;
+        bitmap.startCol = 1;
+        bitmap.startRow = 1;
+        bitmap.endCol = 3;
+        bitmap.endRow = 3;
+        std::copy(c.stored.begin(), c.stored.end(), bitmap.fileName);
+        ASSERT_TRUE(model->appendFigure(bitmap));
+        const int at = model->figureCount - 1;
+        RuntimeBridge::anchorBitmapNames(
+            *model, QString::fromStdString((root.path() / c.form / "form.zrk").string()));
+        EXPECT_EQ(std::string(model->figures[std::size_t(at)].fileName), c.handed);
+    }
+    fs::current_path(previous);
 }
 
 // Without a display the real library answers with its own message (on
