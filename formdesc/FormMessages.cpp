@@ -1,6 +1,6 @@
-#include "FormMessages.h"
+#include "formdesc/FormMessages.h"
 
-#include "MessageSink.h"
+#include "formdesc/MessageSink.h"
 
 #include <array>
 #include <string_view>
@@ -9,7 +9,7 @@ namespace formdesc {
 
 namespace {
 
-constexpr std::array<std::string_view, 10> kFormTexts = {
+constexpr std::array<std::string_view, 11> kFormTexts = {
     "",
     "TITLEの指定に誤りがあります",
     "SIZEの指定に誤りがあります",
@@ -20,13 +20,22 @@ constexpr std::array<std::string_view, 10> kFormTexts = {
     "TMARGINの値が大きすぎます",
     "FONTの指定に誤りがあります",
     "LTYPEの指定に誤りがあります",
+    "保存すると内容が変わる値があります",
 };
 
-constexpr std::array<std::string_view, 4> kFieldTexts = {
-    "", "LOCATEの指定がありません", "LOCATEの指定に誤りがあります", "TAGの指定がありません"};
+constexpr std::array<std::string_view, 6> kFieldTexts = {"",
+                                                         "LOCATEの指定がありません",
+                                                         "LOCATEの指定に誤りがあります",
+                                                         "TAGの指定がありません",
+                                                         "登録限度に達しています",
+                                                         "保存すると内容が変わる値があります"};
 
-constexpr std::array<std::string_view, 4> kFigureTexts = {
-    "", "LOCATEの指定がありません", "LOCATEの指定に誤りがあります", "LTYPEの指定に誤りがあります"};
+constexpr std::array<std::string_view, 6> kFigureTexts = {"",
+                                                          "LOCATEの指定がありません",
+                                                          "LOCATEの指定に誤りがあります",
+                                                          "LTYPEの指定に誤りがあります",
+                                                          "登録限度に達しています",
+                                                          "保存すると内容が変わる値があります"};
 
 constexpr std::array<std::string_view, 5> kDesignerOtherTexts = {
     "", "帳票パラメータが開けません", "帳票パラメータを保存できません", "帳票データを保存できません",

@@ -12,6 +12,13 @@ enum FormErrorCategory { kErrorForm = 1, kErrorField = 2, kErrorFigure = 3, kErr
 // designer and in the runtime library.
 enum class MessageOrigin { Designer, Library };
 
+// Codes shared by several categories: a record past the 1,024 of its kind
+// (fields and figures), and a record that the writer's text would not give
+// back as it is (form, fields and figures).
+constexpr int kFormCodeChanged = 10;
+constexpr int kItemCodeLimit = 4;
+constexpr int kItemCodeChanged = 5;
+
 struct FormError {
     int category = 0;
     int code = 0;

@@ -1,9 +1,9 @@
-#include "FormReader.h"
+#include "formdesc/FormReader.h"
 
-#include "KeyLookup.h"
-#include "ShiftJis.h"
-#include "StatementParsers.h"
-#include "TextLineReader.h"
+#include "formdesc/KeyLookup.h"
+#include "formdesc/ShiftJis.h"
+#include "formdesc/StatementParsers.h"
+#include "formdesc/TextLineReader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,7 +30,10 @@ bool nextPreparedLine(TextLineReader& reader, std::string& raw, std::string& pre
     return false;
 }
 
-void readStatements(TextLineReader& reader, FormModel& model, ReaderVariant variant) {
+// Reads every statement; the first field or figure past the limit of its
+// kind is returned as its error (the rest is still read).
+std::optional<FormError> readStatements(TextLineReader& reader, FormModel& model, ReaderVariant variant) {
+    std::optional<FormError> limit;
     std::string raw;
     std::string line;
     std::string statement;
@@ -42,7 +45,7 @@ void readStatements(TextLineReader& reader, FormModel& model, ReaderVariant vari
         bool ended = line.find(';') != std::string::npos;
         while (!ended) {
             if (!nextPreparedLine(reader, raw, line))
-                return; // the file ended inside the statement: it is dropped
+                return limit; // the file ended inside the statement: it is dropped
             ended = line.find(';') != std::string::npos;
             if (statement.size() < kStatementBytes) {
                 statement.push_back(' ');
@@ -53,8 +56,11 @@ void readStatements(TextLineReader& reader, FormModel& model, ReaderVariant vari
         const std::size_t semicolon = statement.find(';');
         if (semicolon != std::string::npos)
             statement.resize(semicolon);
-        parseStatement(kind, statement, model, variant);
+        if (!parseStatement(kind, statement, model, variant) && !limit)
+            limit = kind == kKindField ? FormError{kErrorField, kItemCodeLimit, kMaxItems + 1}
+                                       : FormError{kErrorFigure, kItemCodeLimit, kMaxItems + 1};
     }
+    return limit;
 }
 
 } // namespace
@@ -86,18 +92,22 @@ int statementKind(std::string_view line) {
     return 0;
 }
 
-void readFormStatements(std::string_view fileBytes, FormModel& model, ReaderVariant variant) {
+std::optional<FormError> readFormStatements(std::string_view fileBytes, FormModel& model,
+                                            ReaderVariant variant) {
     TextLineReader reader(fileBytes);
-    readStatements(reader, model, variant);
+    return readStatements(reader, model, variant);
 }
 
 bool readFormFile(const std::string& path, FormModel& model, ReaderVariant variant,
                   PageSizeTenths* pageSize) {
     const MessageOrigin origin =
         variant == ReaderVariant::Designer ? MessageOrigin::Designer : MessageOrigin::Library;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting (a FIFO with no writer would block the open) and
+    // read only when it is a regular file of a size a form can have: a FIFO,
+    // a device such as /dev/zero or a folder is no form.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat info {};
-    if (fd >= 0 && (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))) {
+    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFormFileBytes)) {
         ::close(fd);
         fd = -1;
     }
@@ -105,12 +115,19 @@ bool readFormFile(const std::string& path, FormModel& model, ReaderVariant varia
         reportFormError(kErrorOther, 1, 0, origin);
         return false;
     }
-    TextLineReader reader(fd);
-    readStatements(reader, model, variant);
+    // A file that grows past the limit while it is read fails as well.
+    TextLineReader reader(fd, kMaxFormFileBytes);
+    const std::optional<FormError> limit = readStatements(reader, model, variant);
     // A file that cannot be read to its end is one that cannot be read: the
     // statements cut short by the error would only give a misleading check.
     if (reader.failed()) {
         reportFormError(kErrorOther, 1, 0, origin);
+        return false;
+    }
+    // Records past the limit were not stored: a form without them is not
+    // the form in the file.
+    if (limit) {
+        reportFormError(*limit, origin);
         return false;
     }
     return validateForm(model, variant, pageSize);

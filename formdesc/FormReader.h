@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormMessages.h"
-#include "FormModel.h"
+#include "formdesc/FormMessages.h"
+#include "formdesc/FormModel.h"
 
 #include <optional>
 #include <string>
@@ -24,9 +24,17 @@ struct PageSizeTenths {
     int height = 0;
 };
 
+// The largest form file read: 2,049 statements (the form and 1,024 of each
+// kind of item) of the longest a statement can be, with room for comments.
+// Anything larger is no form.
+constexpr long long kMaxFormFileBytes = 16LL * 1024 * 1024;
+
 // Reads every statement of the text into the model (no check). Statements
-// apply in order on top of what the model holds.
-void readFormStatements(std::string_view fileBytes, FormModel& model, ReaderVariant variant);
+// apply in order on top of what the model holds. A field or figure past the
+// 1,024 of its kind is not stored; the first one comes back as the error
+// "登録限度に達しています" naming it.
+std::optional<FormError> readFormStatements(std::string_view fileBytes, FormModel& model,
+                                            ReaderVariant variant);
 
 // The check pass: the first error, or nothing. Repairs the line defaults,
 // applies the runtime's row and pen-width rules and fills pageSize when given.
@@ -38,7 +46,8 @@ std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant,
 // size is filled once the paper and the direction hold.
 std::optional<FormError> checkPageLayout(const FormInfo& form, PageSizeTenths* pageSize = nullptr);
 
-// Reads and checks a form file. On failure exactly one message has been shown
+// Reads and checks a form file: a regular file of at most kMaxFormFileBytes,
+// opened without waiting. On failure exactly one message has been shown
 // through the message sink; when the file cannot be opened the model is left
 // as it was. A read error part way is the same failure as a file that cannot
 // be opened (the model then holds the statements read before it).

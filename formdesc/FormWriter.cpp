@@ -1,8 +1,9 @@
-#include "FormWriter.h"
+#include "formdesc/FormWriter.h"
 
-#include "AtomicFile.h"
-#include "FormMessages.h"
-#include "ShiftJis.h"
+#include "formdesc/AtomicFile.h"
+#include "formdesc/FormMessages.h"
+#include "formdesc/FormRoundTrip.h"
+#include "formdesc/ShiftJis.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -84,9 +85,13 @@ CalendarDate creationDate() {
 std::string formatTenths(int value) {
     if (value == 0)
         return {};
-    if (value % 10 != 0)
-        return format("%d.%d", value / 10, value % 10);
-    return format("%d", value / 10);
+    // Wide enough for INT_MIN, whose magnitude no int holds.
+    const long long wide = value;
+    const long long magnitude = wide < 0 ? -wide : wide;
+    const char* sign = wide < 0 ? "-" : "";
+    if (magnitude % 10 != 0)
+        return format("%s%lld.%lld", sign, magnitude / 10, magnitude % 10);
+    return format("%s%lld", sign, magnitude / 10);
 }
 
 std::string formatBaseStatement(const FormInfo& form) {
@@ -96,9 +101,12 @@ std::string formatBaseStatement(const FormInfo& form) {
                 form.rows);
     if (form.tagMode == 1)
         s += "TAGMODE=ON, ";
-    if (form.leftMargin > 0)
+    if (form.speed == 1)
+        s += "SPEED=ON, ";
+    // A margin below zero is kept too: the reader takes it as written.
+    if (form.leftMargin != 0)
         s += "LMARGIN=" + formatTenths(form.leftMargin) + ", ";
-    if (form.topMargin > 0)
+    if (form.topMargin != 0)
         s += "TMARGIN=" + formatTenths(form.topMargin) + ", ";
     s += fontItem(sjis::view(form.fontName), form.fontSize);
     s += format("LTYPE=%d-%d, ", form.lineType, form.lineWidth);
@@ -190,7 +198,14 @@ std::string formatFormFile(const FormModel& model, const CalendarDate& date) {
 }
 
 bool writeFormFile(const std::string& path, const FormModel& model) {
-    if (!writeFileAtomically(path, formatFormFile(model, creationDate()))) {
+    // The text is read back before it is written: a file that would not give
+    // back this form is never written, and the message names the item.
+    const std::string text = formatFormFile(model, creationDate());
+    if (const auto changed = firstChangedItem(model, text)) {
+        reportFormError(*changed, MessageOrigin::Designer);
+        return false;
+    }
+    if (!writeFileAtomically(path, text)) {
         reportFormError(kErrorOther, 2, 0, MessageOrigin::Designer);
         return false;
     }

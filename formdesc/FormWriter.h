@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 #include <string>
 
@@ -31,8 +31,11 @@ std::string formatFigureStatement(const FigureInfo& figure, const FormInfo& form
 std::string formatFormFile(const FormModel& model, const CalendarDate& date);
 
 // Writes the file through a temporary file in the same folder that replaces
-// the target only when everything was written; on any failure the message
-// "帳票パラメータを保存できません" is shown, the old file stays and false is returned.
+// the target only when everything was written (see writeFileAtomically). A
+// text that would not read back to the model is not written: the message
+// names the first item it would change. On any failure the message is shown
+// ("帳票パラメータを保存できません" when the file cannot be written), the old
+// file stays and false is returned.
 bool writeFormFile(const std::string& path, const FormModel& model);
 
 } // namespace formdesc

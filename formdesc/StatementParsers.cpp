@@ -1,8 +1,8 @@
-#include "StatementParsers.h"
+#include "formdesc/StatementParsers.h"
 
-#include "KeyLookup.h"
-#include "ShiftJis.h"
-#include "ValueParsers.h"
+#include "formdesc/KeyLookup.h"
+#include "formdesc/ShiftJis.h"
+#include "formdesc/ValueParsers.h"
 
 namespace formdesc {
 
@@ -102,7 +102,7 @@ void parseBaseStatement(std::string_view text, FormModel& model) {
     model.form = info;
 }
 
-void parseFieldStatement(std::string_view text, FormModel& model, ReaderVariant variant) {
+bool parseFieldStatement(std::string_view text, FormModel& model, ReaderVariant variant) {
     const Statement s(text, kLongValueBytes);
     const FormInfo& form = model.form;
     FieldInfo field{};
@@ -130,10 +130,10 @@ void parseFieldStatement(std::string_view text, FormModel& model, ReaderVariant 
     if (auto v = findQuotedKeyValue(text, "CONST", kLongValueBytes))
         if (auto constant = parseQuoted(*v))
             sjis::storeBytes(field.constText, sizeof field.constText, kConstBytes, *constant);
-    model.appendField(field);
+    return model.appendField(field);
 }
 
-void parseFigureStatement(int kind, std::string_view text, FormModel& model) {
+bool parseFigureStatement(int kind, std::string_view text, FormModel& model) {
     const Statement s(text, kShortValueBytes);
     const FormInfo& form = model.form;
     FigureInfo figure{};
@@ -143,8 +143,7 @@ void parseFigureStatement(int kind, std::string_view text, FormModel& model) {
         if (auto v = s.value("FILE"))
             if (auto file = parseQuoted(*v))
                 sjis::storeWhole(figure.fileName, sizeof figure.fileName, *file);
-        model.appendFigure(figure);
-        return;
+        return model.appendFigure(figure);
     }
     figure.lineType = form.lineType;
     figure.lineWidth = form.lineWidth;
@@ -166,24 +165,22 @@ void parseFigureStatement(int kind, std::string_view text, FormModel& model) {
             figure.meshKind() = *v == "ON" ? kMeshFillOnly : *v == "BOTH" ? kMeshFrameAndFill : 0;
         s.color("MCOLOR", figure.meshColor);
     }
-    model.appendFigure(figure);
+    return model.appendFigure(figure);
 }
 
-void parseStatement(int kind, std::string_view statement, FormModel& model, ReaderVariant variant) {
+bool parseStatement(int kind, std::string_view statement, FormModel& model, ReaderVariant variant) {
     switch (kind) {
     case kKindBase:
         parseBaseStatement(statement, model);
-        break;
+        return true;
     case kKindField:
-        parseFieldStatement(statement, model, variant);
-        break;
+        return parseFieldStatement(statement, model, variant);
     case kKindLine:
     case kKindRect:
     case kKindBitmap:
-        parseFigureStatement(kind, statement, model);
-        break;
+        return parseFigureStatement(kind, statement, model);
     default:
-        break;
+        return true;
     }
 }
 

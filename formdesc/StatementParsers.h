@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormModel.h"
-#include "FormReader.h"
+#include "formdesc/FormModel.h"
+#include "formdesc/FormReader.h"
 
 #include <string_view>
 
@@ -9,10 +9,12 @@
 // record of the model.
 namespace formdesc {
 
+// A field or figure statement past the 1,024 records of its kind is not
+// stored: the parsers then answer false.
 void parseBaseStatement(std::string_view statement, FormModel& model);
-void parseFieldStatement(std::string_view statement, FormModel& model, ReaderVariant variant);
-void parseFigureStatement(int kind, std::string_view statement, FormModel& model);
+bool parseFieldStatement(std::string_view statement, FormModel& model, ReaderVariant variant);
+bool parseFigureStatement(int kind, std::string_view statement, FormModel& model);
 
-void parseStatement(int kind, std::string_view statement, FormModel& model, ReaderVariant variant);
+bool parseStatement(int kind, std::string_view statement, FormModel& model, ReaderVariant variant);
 
 } // namespace formdesc

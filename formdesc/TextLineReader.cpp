@@ -1,4 +1,4 @@
-#include "TextLineReader.h"
+#include "formdesc/TextLineReader.h"
 
 #include <cerrno>
 
@@ -12,7 +12,8 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 
 TextLineReader::TextLineReader(std::string_view memory) : m_memory(memory) {}
 
-TextLineReader::TextLineReader(int fd) : m_fd(fd), m_buffer(new char[kBlockSize]) {}
+TextLineReader::TextLineReader(int fd, long long maxBytes)
+    : m_fd(fd), m_buffer(new char[kBlockSize]), m_limit(maxBytes) {}
 
 TextLineReader::~TextLineReader() {
     if (m_fd >= 0)
@@ -30,6 +31,11 @@ bool TextLineReader::fill() {
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
+            m_failed = true;
+            return false;
+        }
+        m_fetched += got;
+        if (m_limit >= 0 && m_fetched > m_limit) {
             m_failed = true;
             return false;
         }

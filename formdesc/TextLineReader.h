@@ -15,8 +15,9 @@ namespace formdesc {
 class TextLineReader {
   public:
     explicit TextLineReader(std::string_view memory);
-    // Takes ownership of the open file descriptor.
-    explicit TextLineReader(int fd);
+    // Takes ownership of the open file descriptor. With a byte limit, a file
+    // that gives more bytes than that fails as a read error does.
+    explicit TextLineReader(int fd, long long maxBytes = -1);
     ~TextLineReader();
     TextLineReader(const TextLineReader&) = delete;
     TextLineReader& operator=(const TextLineReader&) = delete;
@@ -40,6 +41,8 @@ class TextLineReader {
     std::size_t m_begin = 0;
     std::size_t m_end = 0;
     long long m_consumed = 0;
+    long long m_limit = -1;
+    long long m_fetched = 0;
 };
 
 } // namespace formdesc

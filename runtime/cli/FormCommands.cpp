@@ -1,14 +1,17 @@
-#include "Commands.h"
+#include "runtime/cli/Commands.h"
 
-#include "CommandParser.h"
-#include "FormJson.h"
-#include "FormMessages.h"
-#include "FormReader.h"
-#include "FormWriter.h"
-#include "OutputFile.h"
-#include "StandardOutput.h"
-#include "TerminalText.h"
+#include "formdesc/AtomicFile.h"
+#include "formdesc/FormMessages.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/FormRoundTrip.h"
+#include "formdesc/FormWriter.h"
+#include "formdesc/OutputFile.h"
+#include "formdesc/TerminalText.h"
+#include "runtime/cli/CommandParser.h"
+#include "runtime/cli/FormJson.h"
+#include "runtime/cli/StandardOutput.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -94,22 +97,28 @@ int runFormat(const QStringList& arguments) {
     command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file to read."));
     command.addPositional(QStringLiteral("OUT"),
                           QStringLiteral("The form file to write (replaced whole, keeping its owner and "
-                                         "mode; a device or FIFO is written directly)."));
+                                         "mode, or rewritten in place when a new file could not keep "
+                                         "them; a device or FIFO is written directly)."));
     if (auto status = command.parse(arguments, 2))
         return *status;
     auto model = std::make_unique<FormModel>();
     if (!formdesc::readFormFile(command.path(0), *model, ReaderVariant::Designer))
         return 1;
-    // As the designer saves, through the shared output file, with the
-    // system's words for the failure.
+    // As the designer saves: the text must read back to the form it was
+    // written from, and the file is written as the designer writes it, with
+    // the system's words for the failure.
+    const std::string text = formdesc::formatFormFile(*model, formdesc::creationDate());
+    if (const auto changed = formdesc::firstChangedItem(*model, text)) {
+        formdesc::reportFormError(*changed, formdesc::MessageOrigin::Designer);
+        return 1;
+    }
     const std::string out = command.path(1);
-    formdesc::OutputFile file(out);
-    if (file.open() && file.write(formdesc::formatFormFile(*model, formdesc::creationDate())) &&
-        file.commit())
+    if (formdesc::writeFileAtomically(out, text))
         return 0;
+    const int error = errno;
     formdesc::reportFormError(formdesc::kErrorOther, 2, 0, formdesc::MessageOrigin::Designer);
     std::fprintf(stderr, "zrk format: %s: %s\n", formdesc::escapeControls(out).c_str(),
-                 file.errorText().c_str());
+                 formdesc::systemErrorText(error).c_str());
     return 1;
 }
 
