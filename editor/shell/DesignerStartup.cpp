@@ -1,4 +1,7 @@
 #include "DesignerStartup.h"
+#include "editor/shell/StartupArguments.h"
+#include "formdesc/MessageSink.h"
+#include "platform/ApplicationGuard.h"
 
 #include "CMainFrame.h"
 #include "FontTable.h"
@@ -9,7 +12,6 @@
 #include "Version.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QLibraryInfo>
 #include <QTimer>
@@ -66,23 +68,38 @@ void DesignerStartup::quitAfterFirstPaint(QWidget& widget) {
 }
 
 int DesignerStartup::run(int argc, char** argv) {
-    // Sheets asked for on the command line need no window, and no display either.
-    if (SheetCommand::requested(argc, argv))
-        return SheetCommand::run(argc, argv);
     sinceStart().start();
+    // Read before any application object exists: help, version and usage
+    // errors need no display, and Qt aborts when its platform cannot start.
+    const StartupArguments arguments(argc, argv);
+    switch (arguments.action()) {
+    case StartupArguments::Action::ShowHelp:
+        std::fputs(StartupArguments::helpText().toUtf8().constData(), stdout);
+        return 0;
+    case StartupArguments::Action::ShowVersion:
+        std::printf("tabrik %s\n", zrkversion::kVersion);
+        return 0;
+    case StartupArguments::Action::UsageError:
+        std::fprintf(stderr, "tabrik: %s\ntabrik --help で使い方を表示します\n",
+                     arguments.errorText().toUtf8().constData());
+        return SheetCommand::kExitUsage;
+    case StartupArguments::Action::WriteSheet:
+        // Sheets asked for on the command line need no window, and no display either.
+        return SheetCommand::run(argc, argv);
+    case StartupArguments::Action::OpenWindow:
+        break;
+    }
+    if (arguments.needsDisplay() && platform::ApplicationGuard::noDisplay()) {
+        formdesc::messageSink().show(formdesc::kCaptionError, kNoDisplayText,
+                                     formdesc::MessageIcon::Exclamation);
+        return kExitNoDisplay;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tabrik"));
     QApplication::setApplicationVersion(QString::fromLatin1(zrkversion::kVersion));
     installJapaneseTranslations(app);
     platform::FontTable::installSubstitutions();
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("帳票デザイナ"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FORM"), QStringLiteral("開く帳票ファイル (.zrk)"),
-                                 QStringLiteral("[FORM]"));
-    parser.process(app);
 
     platform::QtMessageSink messages;
     formdesc::ScopedMessageSink installed(messages);
@@ -95,7 +112,7 @@ int DesignerStartup::run(int argc, char** argv) {
 
     // The form named on the command line is read exactly as the Open command
     // reads it, before the first paint, so that the first frame shows it.
-    const QStringList forms = parser.positionalArguments();
+    const QStringList& forms = arguments.forms();
     if (!forms.isEmpty())
         frame.canvas().openFormFile(forms.first());
     return app.exec();

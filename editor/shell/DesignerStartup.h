@@ -10,6 +10,11 @@ namespace editor {
 
 class DesignerStartup {
   public:
+    // Exit status when the window is asked for and no display answers.
+    static constexpr int kExitNoDisplay = 1;
+    static constexpr const char* kNoDisplayText =
+        "デザイナの画面を表示できません（ディスプレイがありません）";
+
     // Runs the program; returns its exit status.
     static int run(int argc, char** argv);
 
