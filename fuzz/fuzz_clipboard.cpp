@@ -1,8 +1,10 @@
 // Clipboard blocks come from any program: a block is either refused whole or
 // its items paste into a form without leaving the grid or passing a limit,
-// stay movable inside it, copy again to a block that reads back, and delete.
-#include "ClipboardBlock.h"
-#include "ItemEdits.h"
+// are written to a form file that reads back to them, stay movable inside
+// the grid, copy again to a block that reads back, and delete.
+#include "editor/canvas/ClipboardBlock.h"
+#include "editor/canvas/ItemEdits.h"
+#include "formdesc/FormRoundTrip.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -79,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Selection selection;
     const editor::PasteResult result = ItemEdits::paste(*model, *items, target, selection);
     if (result != editor::PasteResult::Pasted) {
-        check(result == editor::PasteResult::OverLimit);
+        check(result == editor::PasteResult::OverLimit || result == editor::PasteResult::Unsavable);
         check(model->fieldCount == fieldsBefore && model->figureCount == figuresBefore && selection.empty());
         return 0;
     }
@@ -88,6 +90,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(model->fieldCount <= formdesc::kMaxItems && model->figureCount <= formdesc::kMaxItems);
     check(selection.size() == pasted);
     checkSelection(*model, selection);
+
+    // The pasted records, alone in a form, are saved to a file that reads
+    // back to them.
+    static const auto pastedOnly = std::make_unique<formdesc::FormModel>();
+    pastedOnly->clear();
+    pastedOnly->form = model->form;
+    for (int n = fieldsBefore; n < model->fieldCount; ++n)
+        pastedOnly->appendField(model->fields[static_cast<std::size_t>(n)]);
+    for (int n = figuresBefore; n < model->figureCount; ++n)
+        pastedOnly->appendFigure(model->figures[static_cast<std::size_t>(n)]);
+    check(!formdesc::firstChangedItem(*pastedOnly));
 
     // The arrow keys keep every item inside the grid.
     for (auto [dCol, dRow] : {std::pair{1, 0}, {0, 1}, {-1, 0}, {0, -1}}) {

@@ -1,6 +1,7 @@
-#include "ItemEdits.h"
+#include "editor/canvas/ItemEdits.h"
 
-#include "ShiftJis.h"
+#include "formdesc/FormRoundTrip.h"
+#include "formdesc/ShiftJis.h"
 
 #include <algorithm>
 #include <cstring>
@@ -216,6 +217,15 @@ PasteResult ItemEdits::paste(FormModel& model, const ClipboardItems& items, Cell
         setCells(record, fitIntoGrid(shifted(CanvasGeometry::spanOf(record), dCol, dRow), columns, rows));
         return record;
     };
+    // Any record that the saved file would change refuses the block whole:
+    // a text holding the file's syntax would cut or add items on the next
+    // open, or make the file unreadable.
+    for (const FieldInfo& copied : items.fields)
+        if (!formdesc::fieldSurvives(place(copied), model.form))
+            return PasteResult::Unsavable;
+    for (const FigureInfo& copied : items.figures)
+        if (!formdesc::figureSurvives(place(copied), model.form))
+            return PasteResult::Unsavable;
     selection.clear();
     for (const FieldInfo& copied : items.fields) {
         const FieldInfo field = place(copied);

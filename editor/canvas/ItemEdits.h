@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ClipboardBlock.h"
-#include "CurrentAttributes.h"
-#include "FormModel.h"
-#include "Selection.h"
+#include "editor/canvas/ClipboardBlock.h"
+#include "editor/canvas/CurrentAttributes.h"
+#include "editor/canvas/Selection.h"
+#include "formdesc/FormModel.h"
 
 #include <optional>
 
@@ -13,7 +13,7 @@
 // displays and records the change for undo.
 namespace editor {
 
-enum class PasteResult { Pasted, Nothing, OverLimit };
+enum class PasteResult { Pasted, Nothing, OverLimit, Unsavable };
 
 class ItemEdits {
   public:
@@ -43,7 +43,9 @@ class ItemEdits {
     // Appends the items moved so that their bounding cells start at target,
     // each clamped into the grid; the selection becomes the pasted items.
     // A paste that would pass 1024 records of a kind or 500 selection
-    // entries changes nothing and answers OverLimit.
+    // entries changes nothing and answers OverLimit; a block with a record
+    // that the form file would not give back as it is (formdesc's round
+    // trip) changes nothing and answers Unsavable.
     static PasteResult paste(formdesc::FormModel& model, const ClipboardItems& items, CellPoint target,
                              Selection& selection);
 };
