@@ -8,6 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
+
+#include <climits>
+#include <cstdio>
 
 namespace editor {
 
@@ -17,6 +21,17 @@ constexpr const char* kFolderSection = "Last Folder";
 constexpr const char* kWindowSection = "Last Window";
 constexpr const char* kOptionSection = "Option";
 constexpr const char* kFileName = "tabrik.ini";
+// A folder whose name Shift-JIS cannot hold is kept a second time, as
+// percent-encoded UTF-8 (ASCII only), beside the Shift-JIS key.
+constexpr const char* kFolderKey = "folder";
+constexpr const char* kFolderUtf8Key = "folderUtf8";
+
+// A settings file past the limit is no file the designer wrote: it is
+// neither read nor written, and said so once.
+bool oversized(const QString& path) {
+    const QFileInfo info(path);
+    return info.isFile() && info.size() > DesignerSettings::kMaxFileBytes;
+}
 
 } // namespace
 
@@ -25,7 +40,20 @@ bool DesignerSettings::startsMaximized() const {
 }
 
 QRect DesignerSettings::windowRect() const {
-    return QRect(left, top, right - left, bottom - top);
+    // Values from the file may be anything: the sizes are worked out wide.
+    const long long width = static_cast<long long>(right) - left;
+    const long long height = static_cast<long long>(bottom) - top;
+    if (width <= 0 || height <= 0 || width > INT_MAX || height > INT_MAX)
+        return QRect();
+    return QRect(left, top, static_cast<int>(width), static_cast<int>(height));
+}
+
+bool DesignerSettings::fitsScreen(const QRect& available) const {
+    if (startsMaximized())
+        return false;
+    const QRect rect = windowRect();
+    return rect.isValid() && rect.width() <= available.width() && rect.height() <= available.height() &&
+           rect.intersects(available);
 }
 
 void DesignerSettings::setWindow(const QRect& frame, bool maximized) {
@@ -53,9 +81,23 @@ QString DesignerSettings::defaultPath() {
 
 void DesignerSettings::read(const QString& path) {
     *this = DesignerSettings{};
+    if (oversized(path)) {
+        std::fprintf(stderr, "tabrik: 設定ファイルが大きすぎるため使いません（%lld KB まで）: %s\n",
+                     static_cast<long long>(kMaxFileBytes / 1024), localPath(path).c_str());
+        return;
+    }
     platform::ProfileFile profile;
     profile.load(localPath(path));
-    lastFolder = QString::fromStdString(formdesc::sjis::toUtf8(profile.text(kFolderSection, "folder", "")));
+    const std::string folder = profile.text(kFolderSection, kFolderKey, "");
+    lastFolder = QString::fromStdString(formdesc::sjis::toUtf8(folder));
+    // The exact name is taken only while it still matches the Shift-JIS key:
+    // a folder set by another program since then wins.
+    const QByteArray exact = QByteArray::fromPercentEncoding(
+        QByteArray::fromStdString(profile.text(kFolderSection, kFolderUtf8Key, "")));
+    const QString exactFolder = QString::fromUtf8(exact);
+    if (!exact.isEmpty() && exactFolder.toUtf8() == exact &&
+        formdesc::sjis::fromUtf8(exact.toStdString()) == folder)
+        lastFolder = exactFolder;
     left = profile.integer(kWindowSection, "left", -1);
     top = profile.integer(kWindowSection, "top", -1);
     right = profile.integer(kWindowSection, "right", -1);
@@ -65,9 +107,17 @@ void DesignerSettings::read(const QString& path) {
 }
 
 bool DesignerSettings::write(const QString& path) const {
+    if (oversized(path))
+        return false;
     platform::ProfileFile profile;
     profile.load(localPath(path));
-    profile.setValue(kFolderSection, "folder", formdesc::sjis::fromUtf8(lastFolder.toStdString()));
+    const std::string utf8 = lastFolder.toStdString();
+    const std::string folder = formdesc::sjis::fromUtf8(utf8);
+    profile.setValue(kFolderSection, kFolderKey, folder);
+    const bool lossy = formdesc::sjis::toUtf8(folder) != utf8;
+    if (lossy || profile.value(kFolderSection, kFolderUtf8Key))
+        profile.setValue(kFolderSection, kFolderUtf8Key,
+                         lossy ? QUrl::toPercentEncoding(lastFolder).toStdString() : std::string());
     profile.setInteger(kWindowSection, "left", left);
     profile.setInteger(kWindowSection, "top", top);
     profile.setInteger(kWindowSection, "right", right);

@@ -11,6 +11,10 @@ namespace editor {
 
 class DesignerSettings {
   public:
+    // A larger file is ignored (one warning on standard error) and left alone.
+    static constexpr long long kMaxFileBytes = 64 * 1024;
+
+    // Exactly as chosen, also when Shift-JIS cannot hold the name.
     QString lastFolder;
     // Screen pixels; -1 everywhere means the window starts maximised.
     int left = -1;
@@ -24,8 +28,12 @@ class DesignerSettings {
 
     // True unless all four window values are known.
     bool startsMaximized() const;
-    // The rectangle to create the window with (x, y, width, height).
+    // The rectangle to create the window with (x, y, width, height); an
+    // invalid rectangle when the values give no width or height that fits.
     QRect windowRect() const;
+    // True when the window may start at windowRect(): not maximised, no
+    // larger than the available screen area and not wholly outside it.
+    bool fitsScreen(const QRect& available) const;
     // Stores a normal window's frame rectangle, or -1 everywhere when maximised.
     void setWindow(const QRect& frame, bool maximized);
 

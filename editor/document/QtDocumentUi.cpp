@@ -1,6 +1,8 @@
 #include "QtDocumentUi.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace editor {
@@ -11,16 +13,21 @@ QString QtDocumentUi::fileFilter() {
     return QStringLiteral("帳票ﾊﾟﾗﾒｰﾀ(*.zrk);;全ﾌｧｲﾙ(*)");
 }
 
+QString QtDocumentUi::dialogFolder(const QString& startFolder) {
+    return !startFolder.isEmpty() && QFileInfo(startFolder).isDir() ? startFolder : QDir::homePath();
+}
+
 QString QtDocumentUi::chooseFileToOpen(const QString& startFolder) {
     // Only existing files can be chosen in open mode.
-    return QFileDialog::getOpenFileName(m_parent, QStringLiteral("開く"), startFolder, fileFilter());
+    return QFileDialog::getOpenFileName(m_parent, QStringLiteral("開く"), dialogFolder(startFolder),
+                                        fileFilter());
 }
 
 QString QtDocumentUi::chooseFileToSave(const QString& startFolder) {
     // No default extension: a name typed without one is used as typed. The
     // dialog asks before an existing file is replaced.
-    return QFileDialog::getSaveFileName(m_parent, QStringLiteral("名前を付けて保存"), startFolder,
-                                        fileFilter());
+    return QFileDialog::getSaveFileName(m_parent, QStringLiteral("名前を付けて保存"),
+                                        dialogFolder(startFolder), fileFilter());
 }
 
 SaveAnswer QtDocumentUi::askToSaveChanges() {

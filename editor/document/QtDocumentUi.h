@@ -21,6 +21,9 @@ class QtDocumentUi : public DocumentUi {
 
     // The file type list of both dialogs.
     static QString fileFilter();
+    // Where a dialog starts: the folder asked for while it exists, else the
+    // home folder (a folder from the settings may be gone since).
+    static QString dialogFolder(const QString& startFolder);
 
   private:
     QPointer<QWidget> m_parent;

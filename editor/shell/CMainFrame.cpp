@@ -12,9 +12,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -68,7 +70,11 @@ CMainFrame::CMainFrame(DocumentUi& ui, const QString& settingsPath, QWidget* par
     m_actions->showToolMode(m_canvas->toolMode());
     connectCommands();
 
-    if (!m_settings.startsMaximized()) {
+    // A rectangle from the file that no screen shows, or larger than the
+    // screens, or not a rectangle at all gives the maximised start.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    m_startMaximized = !screen || !m_settings.fitsScreen(screen->availableVirtualGeometry());
+    if (!m_startMaximized) {
         const QRect rect = m_settings.windowRect();
         move(rect.topLeft());
         resize(rect.size());
@@ -88,7 +94,7 @@ QToolBar* CMainFrame::partsPalette() const {
 }
 
 void CMainFrame::showAsSettingsSay() {
-    if (m_settings.startsMaximized())
+    if (m_startMaximized)
         showMaximized();
     else
         show();
@@ -102,8 +108,14 @@ void CMainFrame::connectCommands() {
     on(Command::SaveForm, [canvas] { canvas->saveForm(); });
     on(Command::SaveFormAs, [canvas] { canvas->saveFormAs(); });
     on(Command::Exit, [this] { close(); });
-    on(Command::DisplayImage, [canvas] { canvas->showPreview(); });
-    on(Command::PrintImage, [canvas] { canvas->printForm(); });
+    m_job = [canvas](RuntimeMode mode) {
+        if (mode == RuntimeMode::Preview)
+            canvas->showPreview();
+        else
+            canvas->printForm();
+    };
+    on(Command::DisplayImage, [this] { runRuntimeJob(RuntimeMode::Preview); });
+    on(Command::PrintImage, [this] { runRuntimeJob(RuntimeMode::Print); });
     on(Command::About, [this] {
         AboutBox box(this);
         box.exec();
@@ -156,7 +168,31 @@ void CMainFrame::focusInEvent(QFocusEvent* event) {
     m_canvas->setFocus();
 }
 
+void CMainFrame::runRuntimeJob(RuntimeMode mode) {
+    // A click that arrived while the runtime pumped events is no new job.
+    if (m_jobRunning)
+        return;
+    m_jobRunning = true;
+    m_closeAfterJob = false;
+    // The runtime's own windows are top-level and stay usable; the frame,
+    // its menus, bars, shortcuts and canvas take nothing until the job ends.
+    setEnabled(false);
+    m_job(mode);
+    setEnabled(true);
+    m_jobRunning = false;
+    if (m_closeAfterJob) {
+        m_closeAfterJob = false;
+        close();
+    }
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_jobRunning) {
+        // Closed once the job has ended, with the usual question about changes.
+        m_closeAfterJob = true;
+        event->ignore();
+        return;
+    }
     if (!m_canvas->canClose()) {
         event->ignore();
         return;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "DesignerSettings.h"
+#include "editor/document/RuntimeBridge.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 // The designer's main window: the canvas as its only client, the menus, the
@@ -35,8 +37,17 @@ class CMainFrame : public QMainWindow {
     EditPalette* editPalette() const { return m_editPalette; }
 
     // Shows the window as the settings say: maximised when they hold no
-    // complete window rectangle, otherwise at the stored place and size.
+    // complete window rectangle or one that does not fit the available
+    // screen area, otherwise at the stored place and size.
     void showAsSettingsSay();
+
+    // Runs a preview or a print of the runtime. The runtime pumps events
+    // while it works: meanwhile the frame takes no commands, a second job is
+    // not started, and a close request waits for the job to end.
+    void runRuntimeJob(RuntimeMode mode);
+    bool runtimeJobRunning() const { return m_jobRunning; }
+    // Replaces the job (the canvas's preview or print) for tests.
+    void setRuntimeJob(std::function<void(RuntimeMode)> job) { m_job = std::move(job); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,6 +61,10 @@ class CMainFrame : public QMainWindow {
 
     QString m_settingsPath;
     DesignerSettings m_settings;
+    bool m_startMaximized = true;
+    std::function<void(RuntimeMode)> m_job;
+    bool m_jobRunning = false;
+    bool m_closeAfterJob = false;
     FormCanvas* m_canvas = nullptr;
     MainFrameActions* m_actions = nullptr;
     EditPalette* m_editPalette = nullptr;

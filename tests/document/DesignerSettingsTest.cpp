@@ -1,4 +1,5 @@
 #include "DesignerSettings.h"
+#include "editor/document/QtDocumentUi.h"
 
 #include "ScopedEnv.h"
 #include "ShiftJis.h"
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -129,6 +132,124 @@ TEST(DesignerSettings, FileLocation) {
     const ScopedEnv config("XDG_CONFIG_HOME", "/etc/xdg-test");
     EXPECT_EQ(DesignerSettings::defaultPath(), portable);
     QFile::remove(portable);
+}
+
+// Rectangles from the file against a 1920 x 1040 work area: only one that a
+// screen shows, no larger than the area, starts as a normal window.
+TEST(DesignerSettings, WindowRectanglesThatFitTheScreen) {
+    const QRect available(0, 0, 1920, 1040);
+    struct Case {
+        const char* name;
+        int left, top, right, bottom;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"inside", 100, 50, 900, 650, true},
+        {"the whole area", 0, 0, 1920, 1040, true},
+        {"partly off the left and top", -300, -20, 500, 400, true},
+        {"huge", 0, 0, 16777215, 16777215, false},
+        {"wider than the area", 0, 0, 1921, 600, false},
+        {"far off the screen", 100000, 100000, 100800, 100600, false},
+        {"just right of the area", 1920, 0, 2720, 600, false},
+        {"overflowing width", INT_MIN, INT_MIN, INT_MAX, INT_MAX, false},
+        {"overflowing the other way", INT_MAX, INT_MAX, INT_MIN, INT_MIN, false},
+        {"near INT_MAX", INT_MAX - 10, 0, INT_MAX, 600, false},
+        {"empty", 200, 200, 200, 600, false},
+        {"upside down", 900, 650, 100, 50, false},
+        {"maximised", -1, -1, -1, -1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const std::string path = folder.writeBytes(
+            "tabrik.ini", "[Last Window]\nleft=" + std::to_string(c.left) + "\ntop=" + std::to_string(c.top) +
+                              "\nright=" + std::to_string(c.right) + "\nbottom=" + std::to_string(c.bottom) +
+                              "\n");
+        DesignerSettings settings;
+        settings.read(QString::fromStdString(path));
+        EXPECT_EQ(settings.fitsScreen(available), c.fits);
+        if (c.fits)
+            EXPECT_EQ(settings.windowRect(), QRect(QPoint(c.left, c.top), QPoint(c.right - 1, c.bottom - 1)));
+    }
+}
+
+// A settings file past 64 KB (a file of line feeds, say) is neither read
+// nor written over, and standard error says so once.
+TEST(DesignerSettings, AnOversizedFileIsIgnoredWithOneWarning) {
+    const std::string settings = "[Option]\r\nModeKeep=1\r\n";
+    struct Case {
+        std::size_t bytes;
+        bool read;
+    };
+    for (const Case c :
+         {Case{std::size_t(DesignerSettings::kMaxFileBytes), true},
+          Case{std::size_t(DesignerSettings::kMaxFileBytes) + 1, false}, Case{std::size_t(4) << 20, false}}) {
+        SCOPED_TRACE(c.bytes);
+        TempFolder folder;
+        const std::string contents = settings + std::string(c.bytes - settings.size(), '\n');
+        const QString path = QString::fromStdString(folder.writeBytes("tabrik.ini", contents));
+        DesignerSettings back;
+        testing::internal::CaptureStderr();
+        back.read(path);
+        const std::string warning = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(back.modeKeep, c.read ? 1 : 0);
+        if (c.read) {
+            EXPECT_TRUE(warning.empty()) << warning;
+            continue;
+        }
+        EXPECT_NE(warning.find("tabrik: "), std::string::npos) << warning;
+        EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
+        back.modeKeep = 0;
+        EXPECT_FALSE(back.write(path));
+        EXPECT_EQ(fileBytes(path.toStdString()), contents);
+    }
+}
+
+// Folders whose names Shift-JIS cannot hold come back exactly; the profile
+// keeps its Shift-JIS key for any other reader.
+TEST(DesignerSettings, FoldersComeBackExactlyWhateverTheirNames) {
+    const QString names[] = {
+        QStringLiteral("/home/u/café %41/"),
+        QStringLiteral("/home/u/한국어/"),
+        QStringLiteral("/home/u/帳票 (2024)/%41/"),
+        QStringLiteral("/tmp/"),
+    };
+    TempFolder folder;
+    const QString path = QString::fromStdString((folder.path() / "tabrik.ini").string());
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        DesignerSettings settings;
+        settings.lastFolder = name;
+        ASSERT_TRUE(settings.write(path));
+        DesignerSettings back;
+        back.read(path);
+        EXPECT_EQ(back.lastFolder, name);
+        const std::string bytes = fileBytes(path.toStdString());
+        EXPECT_NE(bytes.find("folder=" + formdesc::sjis::fromUtf8(name.toStdString()) + "\r\n"),
+                  std::string::npos);
+        // No byte past ASCII but Shift-JIS text: the file reads back as Shift-JIS.
+        EXPECT_EQ(formdesc::sjis::fromUtf8(formdesc::sjis::toUtf8(bytes)), bytes);
+    }
+
+    // Another program that set the Shift-JIS key since wins over the exact copy.
+    DesignerSettings settings;
+    settings.lastFolder = QStringLiteral("/home/u/café/");
+    ASSERT_TRUE(settings.write(path));
+    std::string bytes = fileBytes(path.toStdString());
+    const std::string old = "folder=/home/u/caf?/";
+    bytes.replace(bytes.find(old), old.size(), "folder=/srv/forms/");
+    folder.writeBytes("tabrik.ini", bytes);
+    DesignerSettings back;
+    back.read(path);
+    EXPECT_EQ(back.lastFolder, QStringLiteral("/srv/forms/"));
+}
+
+TEST(DesignerSettings, DialogsStartInTheHomeFolderWhenTheStoredOneIsGone) {
+    TempFolder folder;
+    const QString existing = QString::fromStdString(folder.path().string()) + QStringLiteral("/");
+    EXPECT_EQ(editor::QtDocumentUi::dialogFolder(existing), existing);
+    EXPECT_EQ(editor::QtDocumentUi::dialogFolder(existing + QStringLiteral("caf?/")), QDir::homePath());
+    EXPECT_EQ(editor::QtDocumentUi::dialogFolder(QString()), QDir::homePath());
 }
 
 } // namespace
