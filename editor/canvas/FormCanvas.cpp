@@ -57,7 +57,6 @@ FormCanvas::FormCanvas(DocumentUi& ui, QWidget* parent)
     connect(verticalScrollBar(), &QScrollBar::sliderReleased, this,
             [this] { onScrollReleased(Qt::Vertical); });
 
-    FormDocument::emptyClipboard();
     // The canvas starts with a new form, so that a form named on the command
     // line and opened before the window is shown is never replaced by it.
     m_document->newForm();

@@ -2,6 +2,7 @@
 // commands and the context menu. The rules themselves live in ItemTracker,
 // ItemPicker, ItemEdits and ClipboardBlock; this file only drives them.
 #include "FormCanvas.h"
+#include "editor/document/ClipboardOwnership.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -352,7 +353,7 @@ void FormCanvas::copySelection() {
     auto* data = new QMimeData; // the clipboard takes it over
     data->setData(QLatin1String(FormDocument::kClipboardFormat),
                   QByteArray(reinterpret_cast<const char*>(block.data()), qsizetype(block.size())));
-    QApplication::clipboard()->setMimeData(data);
+    ClipboardOwnership::put(data);
     m_copied = true;
     emit editStateChanged();
 }

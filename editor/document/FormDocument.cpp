@@ -1,4 +1,5 @@
 #include "FormDocument.h"
+#include "editor/document/ClipboardOwnership.h"
 
 #include "DocumentUi.h"
 #include "FormReader.h"
@@ -181,19 +182,29 @@ bool FormDocument::canRedo() const {
 }
 
 bool FormDocument::undo() {
+    const formdesc::FormInfo before = m_model->form;
     const bool restored = m_history.undo(*m_model);
     if (restored)
-        emit recordsRestored();
+        showRestored(before);
     tellHistoryState();
     return restored;
 }
 
 bool FormDocument::redo() {
+    const formdesc::FormInfo before = m_model->form;
     const bool restored = m_history.redo(*m_model);
     if (restored)
-        emit recordsRestored();
+        showRestored(before);
     tellHistoryState();
     return restored;
+}
+
+void FormDocument::showRestored(const formdesc::FormInfo& before) {
+    // A title that came back shows as the form sheet's OK shows a new one.
+    const std::string_view title = formdesc::sjis::view(m_model->form.title);
+    if (formdesc::sjis::view(before.title) != title)
+        setWindowTitle(QString::fromStdString(formdesc::sjis::toUtf8(title)));
+    emit recordsRestored();
 }
 
 void FormDocument::clearHistory() {
@@ -216,15 +227,9 @@ void FormDocument::tellHistoryState() {
 }
 
 void FormDocument::emptyClipboard() {
-    // Items copied in an earlier run of the designer are not offered for
-    // pasting. The clipboard is shared with every other program, so what
-    // they put there is left alone: only our own items are taken off.
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return;
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    const QMimeData* data = clipboard->mimeData();
-    if (data && data->hasFormat(QString::fromLatin1(kClipboardFormat)))
-        clipboard->clear();
+    // Another designer may have put its own items there since (one process
+    // runs per form): only what this process put there is taken off.
+    ClipboardOwnership::releaseOurs();
 }
 
 void FormDocument::rememberFolderOf(const QString& file) {

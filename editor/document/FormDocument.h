@@ -84,8 +84,8 @@ class FormDocument : public QObject {
     // Bytes the history holds now, for the memory budget and the benchmarks.
     std::size_t historyBytes() const;
 
-    // The clipboard format of copied items, and emptying the clipboard as the
-    // canvas does when it is created and when the designer closes.
+    // The clipboard format of copied items, and emptying the clipboard when
+    // the designer closes, if it still holds the items this process put there.
     static constexpr const char* kClipboardFormat = "TABRIK_FORMAT";
     static void emptyClipboard();
 
@@ -101,6 +101,8 @@ class FormDocument : public QObject {
   private:
     bool writeTo(const QString& path);
     void rememberFolderOf(const QString& file);
+    // After undo or redo: the title when the form's title changed, then recordsRestored.
+    void showRestored(const formdesc::FormInfo& before);
     // Emits historyChanged when canUndo or canRedo differ from what was last told.
     void tellHistoryState();
 
