@@ -1,8 +1,7 @@
 // FormCanvas's editing: the mouse and keys of the tools, the marks, the item
 // commands and the context menu. The rules themselves live in ItemTracker,
 // ItemPicker, ItemEdits and ClipboardBlock; this file only drives them.
-#include "FormCanvas.h"
-#include "editor/document/ClipboardOwnership.h"
+#include "editor/canvas/FormCanvas.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,11 +13,13 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "ClipboardBlock.h"
-#include "ItemEdits.h"
-#include "ItemPicker.h"
-#include "ItemTracker.h"
-#include "ShiftJis.h"
+#include "editor/canvas/ClipboardBlock.h"
+#include "editor/canvas/ItemEdits.h"
+#include "editor/canvas/ItemPicker.h"
+#include "editor/canvas/ItemTracker.h"
+#include "editor/document/ClipboardOwnership.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/ShiftJis.h"
 
 namespace editor {
 
@@ -380,6 +381,11 @@ void FormCanvas::pasteItems() {
     switch (ItemEdits::paste(m_document->model(), *items, target, m_selection)) {
     case PasteResult::OverLimit:
         FormDocument::reportItemLimit();
+        return;
+    case PasteResult::Unsavable:
+        formdesc::messageSink().show(formdesc::kCaptionWarning,
+                                     "保存すると内容が変わる値を持つ項目があるため、貼り付けできません",
+                                     formdesc::MessageIcon::Exclamation);
         return;
     case PasteResult::Nothing:
         return;

@@ -1,12 +1,13 @@
-#include "FormDocument.h"
-#include "editor/document/ClipboardOwnership.h"
+#include "editor/document/FormDocument.h"
 
-#include "DocumentUi.h"
-#include "FormReader.h"
-#include "FormWriter.h"
-#include "LocalPaths.h"
-#include "MessageSink.h"
-#include "ShiftJis.h"
+#include "editor/document/ClipboardOwnership.h"
+#include "editor/document/DocumentUi.h"
+#include "editor/document/LocalPaths.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/FormRoundTrip.h"
+#include "formdesc/FormWriter.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/ShiftJis.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace editor {
 
@@ -73,6 +75,12 @@ bool FormDocument::openFormFile(const QString& path) {
     candidate->clear();
     if (!formdesc::readFormFile(localPath(path), *candidate, formdesc::ReaderVariant::Designer))
         return false;
+    // A form that the next Save could not write back as it is (a hand-written
+    // text holding the file's own syntax) is refused, naming the item.
+    if (const auto changed = formdesc::firstChangedItem(*candidate)) {
+        formdesc::reportFormError(*changed, formdesc::MessageOrigin::Designer);
+        return false;
+    }
     // Copied, not swapped: views keep references to the records.
     *m_model = *candidate;
     *m_saved = *m_model;
@@ -102,7 +110,16 @@ bool FormDocument::saveFormAs() {
 }
 
 bool FormDocument::writeTo(const QString& path) {
-    // The writer shows its own message when the file cannot be written.
+    // Only a regular file or a new name takes a form: a FIFO would block
+    // the window until some reader opened it, and a device would swallow
+    // the form.
+    struct stat status {};
+    if (::stat(localPath(path).c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        formdesc::reportFormError(formdesc::kErrorOther, 2, 0, formdesc::MessageOrigin::Designer);
+        return false;
+    }
+    // The writer shows its own message when the file cannot be written or
+    // would not read back to the form.
     if (!formdesc::writeFormFile(localPath(path), *m_model))
         return false;
     *m_saved = *m_model;

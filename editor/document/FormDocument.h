@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormModel.h"
-#include "UndoHistory.h"
+#include "editor/document/UndoHistory.h"
+#include "formdesc/FormModel.h"
 
 #include <QObject>
 #include <QString>
