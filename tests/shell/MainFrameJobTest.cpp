@@ -3,6 +3,7 @@
 #include "editor/shell/ShellCommands.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <climits>
 
@@ -76,4 +77,41 @@ TEST_F(ShellFixture, AWindowRectangleThatDoesNotFitTheScreenStartsMaximised) {
         ASSERT_TRUE(frame().close());
         EXPECT_TRUE(settingsBytes().contains("left=-1\r\ntop=-1\r\nright=-1\r\nbottom=-1\r\n"));
     }
+}
+
+// The real road, run by tests/print/designer_cups.sh against a private cupsd
+// whose default queue holds its jobs: the runtime's page loop pumps events
+// while the abort dialog is up, and what the user does then reaches no
+// command of the frame; the script counts the jobs that reached the queue.
+TEST_F(ShellFixture, ARealPrintJobRunsAloneAndACloseWaitsForIt) {
+    if (qEnvironmentVariableIsEmpty("ZRK_TEST_PRIVATE_CUPSD"))
+        GTEST_SKIP() << "needs the private cupsd of tests/print/designer_cups.sh";
+    startFrame();
+    ASSERT_TRUE(frame().canvas().openFormFile(exampleCopy()));
+    bool actedDuringJob = false;
+    QTimer during;
+    during.setInterval(0);
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (!frame().runtimeJobRunning())
+            return;
+        during.stop();
+        actedDuringJob = true;
+        EXPECT_FALSE(frame().isEnabled());
+        QWidget* abort = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && window->windowTitle() == QStringLiteral("印刷の中断"))
+                abort = window;
+        ASSERT_TRUE(abort);
+        EXPECT_TRUE(abort->isEnabled());
+        QTest::mouseClick(button("印刷"), Qt::LeftButton);
+        frame().action(Command::PrintImage)->trigger();
+        EXPECT_FALSE(frame().close());
+        EXPECT_TRUE(frame().isVisible());
+    });
+    during.start();
+    QTest::mouseClick(button("印刷"), Qt::LeftButton);
+    EXPECT_TRUE(actedDuringJob);
+    EXPECT_FALSE(frame().isVisible());
+    for (const auto& message : messages.messages)
+        ADD_FAILURE() << message.text;
 }
