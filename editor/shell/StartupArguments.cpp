@@ -32,8 +32,8 @@ StartupArguments::StartupArguments(int argc, char** argv) {
     QCommandLineParser parser;
     // "-platform offscreen" as Qt reads it, not as eight one-letter options.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(
-        QStringList{QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")});
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help"),
+                                              QStringLiteral("?"), QStringLiteral("help-all")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption design(QStringLiteral("design-sheet"), QString(), QStringLiteral("FORM"));
     const QCommandLineOption entry(QStringLiteral("entry-sheet"));
@@ -109,6 +109,7 @@ QString StartupArguments::helpText() {
         "  --printer NAME         印刷するCUPSのプリンタ（プリンタの用紙が B4 なら B4、ほかは A4）\n"
         "  --portrait             縦型（100行×132桁）の用紙（既定は帳票に合わせて選ぶ）\n"
         "  --paper SIZE           PDFの用紙サイズ A4 または B4（既定 A4）\n"
+        "  Qt のオプション（-platform NAME、-style NAME など）も使えます\n"
         "\n"
         "終了コード: 0 正常終了、1 画面がない・帳票が読めない・出力できない、2 指定の誤り\n");
 }

@@ -19,7 +19,7 @@ run --version
 expect "--version exit 0" test $? -eq 0
 expect "--version text" grep -qx "tabrik [0-9][0-9.]*" "$tmp/out"
 
-for help in --help -h; do
+for help in --help -h --help-all; do
   run "$help"
   expect "$help exit 0" test $? -eq 0
   for option in --help --version --design-sheet --entry-sheet --pdf --printer --portrait --paper FORM; do
