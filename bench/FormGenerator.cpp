@@ -1,6 +1,6 @@
-#include "FormGenerator.h"
+#include "bench/FormGenerator.h"
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 #include <cstdio>
 

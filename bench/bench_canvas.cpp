@@ -10,7 +10,7 @@
 // otherwise, so that the back buffer has the size of a common desktop.
 #include <benchmark/benchmark.h>
 
-#include "OffscreenScreen.h"
+#include "bench/OffscreenScreen.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,13 +23,13 @@
 #include <memory>
 #include <string>
 
-#include "BitmapCache.h"
-#include "CanvasDriver.h"
-#include "CanvasRenderer.h"
-#include "DocumentUi.h"
-#include "FormCanvas.h"
-#include "FormGenerator.h"
-#include "MessageSink.h"
+#include "bench/FormGenerator.h"
+#include "editor/canvas/CanvasRenderer.h"
+#include "editor/canvas/FormCanvas.h"
+#include "editor/document/DocumentUi.h"
+#include "formdesc/MessageSink.h"
+#include "render/BitmapCache.h"
+#include "tests/support/CanvasDriver.h"
 
 namespace {
 

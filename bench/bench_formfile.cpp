@@ -1,7 +1,7 @@
 // Reading and checking, and writing, a form at the item limits.
-#include "FormGenerator.h"
-#include "FormReader.h"
-#include "FormWriter.h"
+#include "bench/FormGenerator.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/FormWriter.h"
 
 #include <benchmark/benchmark.h>
 

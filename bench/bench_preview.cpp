@@ -12,7 +12,7 @@
 // the back buffer has the size of a common desktop.
 #include <benchmark/benchmark.h>
 
-#include "OffscreenScreen.h"
+#include "bench/OffscreenScreen.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -28,12 +28,12 @@
 #include <string>
 #include <vector>
 
-#include "DataPages.h"
-#include "EventPump.h"
-#include "MessageSink.h"
-#include "PageView.h"
-#include "PreviewDialog.h"
-#include "PreviewPages.h"
+#include "formdesc/MessageSink.h"
+#include "platform/EventPump.h"
+#include "runtime/data/DataPages.h"
+#include "runtime/preview/PageView.h"
+#include "runtime/preview/PreviewDialog.h"
+#include "runtime/preview/PreviewPages.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 //   bench_undo [google benchmark flags]
 #include <benchmark/benchmark.h>
 
-#include "DocumentUi.h"
-#include "FormDocument.h"
-#include "FormGenerator.h"
+#include "bench/FormGenerator.h"
+#include "editor/document/DocumentUi.h"
+#include "editor/document/FormDocument.h"
 
 #include <cstring>
 #include <memory>

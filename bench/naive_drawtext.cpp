@@ -7,11 +7,11 @@
 //   bench_naive_drawtext FORM DATA OUT.pdf [--pages N]
 //
 // Run with QT_QPA_PLATFORM=offscreen on a machine without a display.
-#include "FormModel.h"
-#include "FormReader.h"
-#include "PageGeometry.h"
-#include "ShiftJis.h"
-#include "TextLineReader.h"
+#include "formdesc/FormModel.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/PageGeometry.h"
+#include "formdesc/ShiftJis.h"
+#include "formdesc/TextLineReader.h"
 
 #include <QColor>
 #include <QFont>

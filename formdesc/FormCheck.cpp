@@ -1,4 +1,4 @@
-#include "FormReader.h"
+#include "formdesc/FormReader.h"
 
 namespace formdesc {
 

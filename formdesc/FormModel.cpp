@@ -1,6 +1,6 @@
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 namespace formdesc {
 

@@ -1,6 +1,6 @@
-#include "KeyLookup.h"
+#include "formdesc/KeyLookup.h"
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 namespace formdesc {
 

@@ -1,6 +1,6 @@
-#include "MessageSink.h"
+#include "formdesc/MessageSink.h"
 
-#include "TerminalText.h"
+#include "formdesc/TerminalText.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "PageGeometry.h"
+#include "formdesc/PageGeometry.h"
 
 #include <algorithm>
 #include <limits>

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 // The arithmetic that puts a form's cell grid on a device: the cell size and
 // grid origin in logical units, the mapping extents, the rectangles of texts

@@ -1,4 +1,4 @@
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 #include <algorithm>
 #include <cerrno>

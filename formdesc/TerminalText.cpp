@@ -1,4 +1,4 @@
-#include "TerminalText.h"
+#include "formdesc/TerminalText.h"
 
 #include <cstdio>
 

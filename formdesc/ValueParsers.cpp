@@ -1,6 +1,6 @@
-#include "ValueParsers.h"
+#include "formdesc/ValueParsers.h"
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 #include <climits>
 #include <cstdint>

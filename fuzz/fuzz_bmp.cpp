@@ -1,6 +1,6 @@
 // BMP files named by forms come from anywhere: the decoder must refuse or
 // decode any bytes without reading past them or allocating without bound.
-#include "BmpImage.h"
+#include "platform/BmpImage.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Control statements come from callers of the runtime: any bytes must parse
 // to options within their ranges.
-#include "ControlOptions.h"
+#include "runtime/data/ControlOptions.h"
 
 #include <cstddef>
 #include <cstdint>

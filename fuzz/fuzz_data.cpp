@@ -5,11 +5,11 @@
 //
 // Input: byte 0 rows, byte 1 columns, byte 2 flags (bit 0 tag mode, bits 1-7
 // the block size of the file reader), then the data file.
-#include "DataLineReader.h"
-#include "DataPages.h"
-#include "PageReader.h"
-#include "PageRules.h"
-#include "Utf8DataConverter.h"
+#include "runtime/compose/PageRules.h"
+#include "runtime/data/DataLineReader.h"
+#include "runtime/data/DataPages.h"
+#include "runtime/data/PageReader.h"
+#include "runtime/data/Utf8DataConverter.h"
 
 #include <algorithm>
 

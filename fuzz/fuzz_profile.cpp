@@ -1,6 +1,6 @@
 // Settings files from outside: any bytes read back to themselves, every
 // lookup copes, and a value written into them reads back as written.
-#include "ProfileFile.h"
+#include "platform/ProfileFile.h"
 
 #include <cstddef>
 #include <cstdint>

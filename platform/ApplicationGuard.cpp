@@ -1,6 +1,6 @@
-#include "ApplicationGuard.h"
+#include "platform/ApplicationGuard.h"
 
-#include "FontTable.h"
+#include "platform/FontTable.h"
 
 #include <QApplication>
 

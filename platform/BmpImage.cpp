@@ -1,4 +1,4 @@
-#include "BmpImage.h"
+#include "platform/BmpImage.h"
 
 #include <array>
 #include <bit>

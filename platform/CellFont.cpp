@@ -1,6 +1,6 @@
-#include "CellFont.h"
+#include "platform/CellFont.h"
 
-#include "FontTable.h"
+#include "platform/FontTable.h"
 
 #include <QtEndian>
 

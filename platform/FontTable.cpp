@@ -1,4 +1,4 @@
-#include "FontTable.h"
+#include "platform/FontTable.h"
 
 #include <QStringDecoder>
 #include <QStringList>

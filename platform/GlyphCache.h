@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CellFont.h"
-#include "DeviceContext.h"
-#include "ShiftJisCharMap.h"
+#include "platform/CellFont.h"
+#include "platform/DeviceContext.h"
+#include "platform/ShiftJisCharMap.h"
 
 #include <QRawFont>
 

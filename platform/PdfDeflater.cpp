@@ -1,4 +1,4 @@
-#include "PdfDeflater.h"
+#include "platform/PdfDeflater.h"
 
 #include <zlib.h>
 

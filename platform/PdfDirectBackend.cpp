@@ -1,8 +1,8 @@
-#include "PdfDirectBackend.h"
+#include "platform/PdfDirectBackend.h"
 
-#include "PdfDeflater.h"
-#include "PdfEmbeddedFont.h"
-#include "PdfFileWriter.h"
+#include "platform/PdfDeflater.h"
+#include "platform/PdfEmbeddedFont.h"
+#include "platform/PdfFileWriter.h"
 
 #include <QImage>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "GlyphCache.h"
-#include "PdfPathWriter.h"
-#include "PdfStreamWriter.h"
-#include "PdfTextWriter.h"
+#include "platform/DeviceContext.h"
+#include "platform/GlyphCache.h"
+#include "platform/PdfPathWriter.h"
+#include "platform/PdfStreamWriter.h"
+#include "platform/PdfTextWriter.h"
 
 #include <QStringDecoder>
 

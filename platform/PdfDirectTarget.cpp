@@ -1,9 +1,9 @@
-#include "PdfDirectTarget.h"
+#include "platform/PdfDirectTarget.h"
 
-#include "PdfDeflater.h"
-#include "PdfDirectBackend.h"
-#include "PdfFileWriter.h"
-#include "PdfStreamWriter.h"
+#include "platform/PdfDeflater.h"
+#include "platform/PdfDirectBackend.h"
+#include "platform/PdfFileWriter.h"
+#include "platform/PdfStreamWriter.h"
 
 #include <QDateTime>
 

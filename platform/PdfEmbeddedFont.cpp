@@ -1,8 +1,8 @@
-#include "PdfEmbeddedFont.h"
+#include "platform/PdfEmbeddedFont.h"
 
-#include "PdfDeflater.h"
-#include "PdfFileWriter.h"
-#include "PdfStreamWriter.h"
+#include "platform/PdfDeflater.h"
+#include "platform/PdfFileWriter.h"
+#include "platform/PdfStreamWriter.h"
 
 #include <QtEndian>
 

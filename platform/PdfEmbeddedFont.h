@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PdfFontSubset.h"
+#include "platform/PdfFontSubset.h"
 
 #include <QRawFont>
 

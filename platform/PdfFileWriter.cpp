@@ -1,6 +1,6 @@
-#include "PdfFileWriter.h"
+#include "platform/PdfFileWriter.h"
 
-#include "PdfStreamWriter.h"
+#include "platform/PdfStreamWriter.h"
 
 #include <algorithm>
 #include <cstring>

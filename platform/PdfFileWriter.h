@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OutputFile.h"
+#include "formdesc/OutputFile.h"
 
 #include <string>
 #include <string_view>

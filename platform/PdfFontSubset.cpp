@@ -1,4 +1,4 @@
-#include "PdfFontSubset.h"
+#include "platform/PdfFontSubset.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "PdfPathWriter.h"
+#include "platform/PdfPathWriter.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "PdfStreamWriter.h"
+#include "platform/PdfStreamWriter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "PdfTextWriter.h"
+#include "platform/PdfTextWriter.h"
 
-#include "PdfEmbeddedFont.h"
+#include "platform/PdfEmbeddedFont.h"
 
 #include <algorithm>
 #include <cmath>

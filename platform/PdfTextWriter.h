@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "PdfStreamWriter.h"
+#include "platform/DeviceContext.h"
+#include "platform/PdfStreamWriter.h"
 
 #include <cstdint>
 #include <vector>

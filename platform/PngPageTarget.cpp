@@ -1,9 +1,9 @@
-#include "PngPageTarget.h"
+#include "platform/PngPageTarget.h"
 
-#include "PngWriter.h"
-#include "QtPainterBackend.h"
+#include "platform/PngWriter.h"
+#include "platform/QtPainterBackend.h"
 
-#include "OutputFile.h"
+#include "formdesc/OutputFile.h"
 
 #include <QIODevice>
 

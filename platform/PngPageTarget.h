@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PageTarget.h"
+#include "platform/PageTarget.h"
 
 #include <QImage>
 #include <QPainter>

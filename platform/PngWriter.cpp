@@ -1,4 +1,4 @@
-#include "PngWriter.h"
+#include "platform/PngWriter.h"
 
 #include <QIODevice>
 

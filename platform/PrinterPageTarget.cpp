@@ -1,6 +1,6 @@
-#include "PrinterPageTarget.h"
+#include "platform/PrinterPageTarget.h"
 
-#include "QtPainterBackend.h"
+#include "platform/QtPainterBackend.h"
 
 #include <QDir>
 #include <QFileInfo>

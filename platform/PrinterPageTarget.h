@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PageGeometry.h"
-#include "PageTarget.h"
+#include "formdesc/PageGeometry.h"
+#include "platform/PageTarget.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
-#include "ProfileFile.h"
+#include "platform/ProfileFile.h"
 
-#include "AtomicFile.h"
-#include "ShiftJis.h"
+#include "formdesc/AtomicFile.h"
+#include "formdesc/ShiftJis.h"
 
 #include <sys/stat.h>
 

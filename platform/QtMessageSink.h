@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageSink.h"
+#include "formdesc/MessageSink.h"
 
 class QMessageBox;
 

@@ -1,8 +1,8 @@
-#include "QtPainterBackend.h"
+#include "platform/QtPainterBackend.h"
 
-#include "CellFont.h"
+#include "platform/CellFont.h"
 
-#include "FontTable.h"
+#include "platform/FontTable.h"
 
 #include <QGlyphRun>
 #include <QImage>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "GlyphCache.h"
+#include "platform/DeviceContext.h"
+#include "platform/GlyphCache.h"
 
 #include <QColor>
 #include <QList>

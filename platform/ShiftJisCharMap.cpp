@@ -1,4 +1,4 @@
-#include "ShiftJisCharMap.h"
+#include "platform/ShiftJisCharMap.h"
 
 namespace platform {
 

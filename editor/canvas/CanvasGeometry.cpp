@@ -1,4 +1,4 @@
-#include "CanvasGeometry.h"
+#include "editor/canvas/CanvasGeometry.h"
 
 #include <algorithm>
 #include <cstdint>

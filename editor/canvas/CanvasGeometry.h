@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "FormModel.h"
-#include "PageGeometry.h"
+#include "formdesc/FormModel.h"
+#include "formdesc/PageGeometry.h"
+#include "platform/DeviceContext.h"
 
 // The canvas's arithmetic, free of any window: the page on the screen, the
 // zoom and its whole-page value, where the page sits in the window and how

@@ -1,17 +1,17 @@
-#include "CanvasRenderer.h"
+#include "editor/canvas/CanvasRenderer.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <cmath>
 
-#include "BitmapCache.h"
-#include "DeviceContext.h"
-#include "FieldRenderer.h"
-#include "FieldSample.h"
-#include "FigureRenderer.h"
-#include "QtPainterBackend.h"
-#include "RenderContext.h"
+#include "editor/canvas/FieldSample.h"
+#include "platform/DeviceContext.h"
+#include "platform/QtPainterBackend.h"
+#include "render/BitmapCache.h"
+#include "render/FieldRenderer.h"
+#include "render/FigureRenderer.h"
+#include "render/RenderContext.h"
 
 // Resources of a static library are linked only when something names them.
 static void initCanvasResources() {

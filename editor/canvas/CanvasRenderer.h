@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CanvasGeometry.h"
-#include "FormModel.h"
+#include "editor/canvas/CanvasGeometry.h"
+#include "formdesc/FormModel.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "ClipboardBlock.h"
+#include "editor/canvas/ClipboardBlock.h"
 
 #include <algorithm>
 #include <cstring>

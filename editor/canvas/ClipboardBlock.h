@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormModel.h"
-#include "Selection.h"
+#include "editor/canvas/Selection.h"
+#include "formdesc/FormModel.h"
 
 #include <cstdint>
 #include <optional>

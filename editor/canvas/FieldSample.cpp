@@ -1,9 +1,9 @@
-#include "FieldSample.h"
+#include "editor/canvas/FieldSample.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 namespace editor {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "FormModel.h"
-#include "PageGeometry.h"
+#include "formdesc/FormModel.h"
+#include "formdesc/PageGeometry.h"
 
 // What the canvas writes into a field: its constant text, or a row of "X"
 // (or "9" for a field that takes minus values) as long as the field is wide,

@@ -1,4 +1,4 @@
-#include "FormCanvas.h"
+#include "editor/canvas/FormCanvas.h"
 
 #include <QCursor>
 #include <QFileInfo>
@@ -11,10 +11,10 @@
 
 #include <cmath>
 
-#include "BitmapCache.h"
-#include "CanvasRenderer.h"
-#include "ItemTracker.h"
-#include "RuntimeBridge.h"
+#include "editor/canvas/CanvasRenderer.h"
+#include "editor/canvas/ItemTracker.h"
+#include "editor/document/RuntimeBridge.h"
+#include "render/BitmapCache.h"
 
 namespace editor {
 

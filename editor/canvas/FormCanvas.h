@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "CanvasGeometry.h"
-#include "CurrentAttributes.h"
-#include "FormDocument.h"
-#include "Selection.h"
+#include "editor/canvas/CanvasGeometry.h"
+#include "editor/canvas/CurrentAttributes.h"
+#include "editor/canvas/Selection.h"
+#include "editor/document/FormDocument.h"
 
 #include <functional>
 #include <optional>

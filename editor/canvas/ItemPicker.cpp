@@ -1,6 +1,6 @@
-#include "ItemPicker.h"
+#include "editor/canvas/ItemPicker.h"
 
-#include "ItemTracker.h"
+#include "editor/canvas/ItemTracker.h"
 
 namespace editor {
 

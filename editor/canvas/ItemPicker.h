@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CanvasGeometry.h"
-#include "FormModel.h"
-#include "Selection.h"
+#include "editor/canvas/CanvasGeometry.h"
+#include "editor/canvas/Selection.h"
+#include "formdesc/FormModel.h"
 
 #include <optional>
 

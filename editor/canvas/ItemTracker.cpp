@@ -1,4 +1,4 @@
-#include "ItemTracker.h"
+#include "editor/canvas/ItemTracker.h"
 
 #include <QBrush>
 #include <QPainter>

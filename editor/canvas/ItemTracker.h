@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CanvasGeometry.h"
-#include "Selection.h"
+#include "editor/canvas/CanvasGeometry.h"
+#include "editor/canvas/Selection.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CanvasGeometry.h"
+#include "editor/canvas/CanvasGeometry.h"
 
 #include <span>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "DesignerSettings.h"
+#include "editor/document/DesignerSettings.h"
 
-#include "LocalPaths.h"
-#include "ProfileFile.h"
-#include "ShiftJis.h"
+#include "editor/document/LocalPaths.h"
+#include "formdesc/ShiftJis.h"
+#include "platform/ProfileFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

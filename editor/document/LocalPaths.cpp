@@ -1,4 +1,4 @@
-#include "LocalPaths.h"
+#include "editor/document/LocalPaths.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "QtDocumentUi.h"
+#include "editor/document/QtDocumentUi.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
-#include "SampleData.h"
+#include "editor/document/SampleData.h"
 
-#include "AtomicFile.h"
-#include "FormMessages.h"
-#include "ShiftJis.h"
+#include "formdesc/AtomicFile.h"
+#include "formdesc/FormMessages.h"
+#include "formdesc/ShiftJis.h"
 
 #include <algorithm>
 

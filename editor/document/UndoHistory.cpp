@@ -1,4 +1,4 @@
-#include "UndoHistory.h"
+#include "editor/document/UndoHistory.h"
 
 #include <algorithm>
 #include <cstring>

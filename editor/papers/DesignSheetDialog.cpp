@@ -1,4 +1,4 @@
-#include "DesignSheetDialog.h"
+#include "editor/papers/DesignSheetDialog.h"
 
 #include <QCheckBox>
 #include <QDate>
@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "FormCanvas.h"
-#include "ShiftJis.h"
-#include "ShiftJisValidator.h"
+#include "editor/canvas/FormCanvas.h"
+#include "editor/widgets/ShiftJisValidator.h"
+#include "formdesc/ShiftJis.h"
 
 namespace editor {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetDialog.h"
+#include "editor/papers/SheetDialog.h"
 
 #include <filesystem>
 

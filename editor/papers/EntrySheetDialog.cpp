@@ -1,4 +1,4 @@
-#include "EntrySheetDialog.h"
+#include "editor/papers/EntrySheetDialog.h"
 
 namespace editor {
 

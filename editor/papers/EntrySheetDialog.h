@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetDialog.h"
+#include "editor/papers/SheetDialog.h"
 
 // "記入用紙の印刷": the numbered grid paper alone, for sketching a form by
 // hand. Neither kind is selected at first; landscape unless the user picks

@@ -1,4 +1,4 @@
-#include "SheetCommand.h"
+#include "editor/papers/SheetCommand.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -9,15 +9,15 @@
 #include <cstring>
 #include <memory>
 
-#include "ApplicationGuard.h"
-#include "DesignSheetDialog.h"
-#include "FontTable.h"
-#include "FormReader.h"
-#include "MessageSink.h"
-#include "OutputFile.h"
-#include "SheetOutput.h"
-#include "SheetPrinterAccess.h"
-#include "ShiftJis.h"
+#include "editor/papers/DesignSheetDialog.h"
+#include "editor/papers/SheetOutput.h"
+#include "editor/papers/SheetPrinterAccess.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/OutputFile.h"
+#include "formdesc/ShiftJis.h"
+#include "platform/ApplicationGuard.h"
+#include "platform/FontTable.h"
 
 namespace editor {
 

@@ -1,4 +1,4 @@
-#include "SheetDialog.h"
+#include "editor/papers/SheetDialog.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "MessageSink.h"
+#include "formdesc/MessageSink.h"
 
 namespace editor {
 

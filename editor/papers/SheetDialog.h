@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "SheetOutput.h"
-#include "SheetPrinterAccess.h"
+#include "editor/papers/SheetOutput.h"
+#include "editor/papers/SheetPrinterAccess.h"
 
 class QBoxLayout;
 class QLabel;

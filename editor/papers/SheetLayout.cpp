@@ -1,4 +1,4 @@
-#include "SheetLayout.h"
+#include "editor/papers/SheetLayout.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "DeviceContext.h"
-#include "PageGeometry.h"
+#include "formdesc/PageGeometry.h"
+#include "platform/DeviceContext.h"
 
 // The arithmetic of the design and entry sheets: a numbered grid paper laid
 // out for B4 and scaled as a whole onto A4 paper, with the form drawn from

@@ -1,12 +1,12 @@
-#include "SheetOutput.h"
+#include "editor/papers/SheetOutput.h"
 
 #include <QPageSize>
 #include <QPrinter>
 
-#include "BitmapCache.h"
-#include "CanvasRenderer.h"
-#include "PdfDirectTarget.h"
-#include "PrinterPageTarget.h"
+#include "editor/canvas/CanvasRenderer.h"
+#include "platform/PdfDirectTarget.h"
+#include "platform/PrinterPageTarget.h"
+#include "render/BitmapCache.h"
 
 namespace editor {
 

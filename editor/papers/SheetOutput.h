@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "SheetPrinter.h"
+#include "editor/papers/SheetPrinter.h"
 
 class QPrinter;
 

@@ -1,14 +1,14 @@
-#include "SheetPrinter.h"
+#include "editor/papers/SheetPrinter.h"
 
 #include <cstdio>
 
-#include "BitmapCache.h"
-#include "CanvasGeometry.h"
-#include "CanvasRenderer.h"
-#include "FieldRenderer.h"
-#include "FigureRenderer.h"
-#include "RenderContext.h"
-#include "ShiftJis.h"
+#include "editor/canvas/CanvasGeometry.h"
+#include "editor/canvas/CanvasRenderer.h"
+#include "formdesc/ShiftJis.h"
+#include "render/BitmapCache.h"
+#include "render/FieldRenderer.h"
+#include "render/FigureRenderer.h"
+#include "render/RenderContext.h"
 
 namespace editor {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "FormModel.h"
-#include "PageTarget.h"
-#include "SheetLayout.h"
+#include "editor/papers/SheetLayout.h"
+#include "formdesc/FormModel.h"
+#include "platform/PageTarget.h"
 
 class QImage;
 

@@ -1,4 +1,4 @@
-#include "SheetPrinterAccess.h"
+#include "editor/papers/SheetPrinterAccess.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

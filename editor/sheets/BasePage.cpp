@@ -1,9 +1,9 @@
-#include "BasePage.h"
+#include "editor/sheets/BasePage.h"
 
-#include "AttributeLists.h"
-#include "ColorButton.h"
-#include "FormModel.h"
-#include "NamedComboBox.h"
+#include "editor/widgets/AttributeLists.h"
+#include "editor/widgets/ColorButton.h"
+#include "editor/widgets/NamedComboBox.h"
+#include "formdesc/FormModel.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -34,7 +34,7 @@ QLineEdit* marginEdit(QWidget* parent, const QString& name) {
 
 } // namespace
 
-BasePage::BasePage(SheetContext& context, QWidget* parent) : SheetPage(context, parent) {
+BasePage::BasePage(PropertySheetContext& context, QWidget* parent) : PropertyPage(context, parent) {
     setObjectName(QStringLiteral("BasePage"));
     auto* columns = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;

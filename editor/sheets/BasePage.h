@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetPage.h"
+#include "editor/sheets/PropertyPage.h"
 
 #include <array>
 
@@ -13,11 +13,11 @@ class QRadioButton;
 // form's font and its pens and colours.
 namespace editor {
 
-class BasePage : public SheetPage {
+class BasePage : public PropertyPage {
     Q_OBJECT
 
   public:
-    BasePage(SheetContext& context, QWidget* parent = nullptr);
+    BasePage(PropertySheetContext& context, QWidget* parent = nullptr);
 
     BaseValues values() const;
     void showValues(const BaseValues& values);

@@ -1,6 +1,6 @@
-#include "BitmapPage.h"
+#include "editor/sheets/BitmapPage.h"
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,7 +11,7 @@
 
 namespace editor {
 
-BitmapPage::BitmapPage(SheetContext& context, QWidget* parent)
+BitmapPage::BitmapPage(PropertySheetContext& context, QWidget* parent)
     : ItemPage(context, formdesc::kKindBitmap, parent) {
     setObjectName(QStringLiteral("BitmapPage"));
     auto* group = new QGroupBox(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"), this);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ItemPage.h"
+#include "editor/sheets/ItemPage.h"
 
 // A bitmap's page: its position and the file it shows.
 namespace editor {
@@ -9,7 +9,7 @@ class BitmapPage : public ItemPage {
     Q_OBJECT
 
   public:
-    BitmapPage(SheetContext& context, QWidget* parent = nullptr);
+    BitmapPage(PropertySheetContext& context, QWidget* parent = nullptr);
 
     BitmapValues values() const;
     void showValues(const BitmapValues& values);

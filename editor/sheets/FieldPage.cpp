@@ -1,7 +1,7 @@
-#include "FieldPage.h"
+#include "editor/sheets/FieldPage.h"
 
-#include "ColorButton.h"
-#include "FormModel.h"
+#include "editor/widgets/ColorButton.h"
+#include "formdesc/FormModel.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,7 +13,7 @@
 
 namespace editor {
 
-FieldPage::FieldPage(SheetContext& context, QWidget* parent)
+FieldPage::FieldPage(PropertySheetContext& context, QWidget* parent)
     : ItemPage(context, formdesc::kKindField, parent) {
     setObjectName(QStringLiteral("FieldPage"));
     // A field is one row high: the end row follows the start row.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ItemPage.h"
+#include "editor/sheets/ItemPage.h"
 
 class QCheckBox;
 
@@ -12,7 +12,7 @@ class FieldPage : public ItemPage {
     Q_OBJECT
 
   public:
-    FieldPage(SheetContext& context, QWidget* parent = nullptr);
+    FieldPage(PropertySheetContext& context, QWidget* parent = nullptr);
 
     FieldValues values() const;
     void showValues(const FieldValues& values);

@@ -1,8 +1,8 @@
-#include "FigurePage.h"
+#include "editor/sheets/FigurePage.h"
 
-#include "ColorButton.h"
-#include "FormModel.h"
-#include "NamedComboBox.h"
+#include "editor/widgets/ColorButton.h"
+#include "editor/widgets/NamedComboBox.h"
+#include "formdesc/FormModel.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,7 +14,7 @@
 
 namespace editor {
 
-FigurePage::FigurePage(SheetContext& context, int kind, AttributeList kindList, QWidget* parent)
+FigurePage::FigurePage(PropertySheetContext& context, int kind, AttributeList kindList, QWidget* parent)
     : ItemPage(context, kind, parent) {
     auto* row = new QHBoxLayout;
     auto* attributes = new QGroupBox(QStringLiteral("属性(&A)"), this);

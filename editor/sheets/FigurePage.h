@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AttributeLists.h"
-#include "ItemPage.h"
+#include "editor/sheets/ItemPage.h"
+#include "editor/widgets/AttributeLists.h"
 
 class QComboBox;
 class QGridLayout;
@@ -20,7 +20,7 @@ class FigurePage : public ItemPage {
     void showValues(const FigureValues& values);
 
   protected:
-    FigurePage(SheetContext& context, int kind, AttributeList kindList, QWidget* parent);
+    FigurePage(PropertySheetContext& context, int kind, AttributeList kindList, QWidget* parent);
 
     void showCurrent() override;
     QLineEdit* editFor(PageControl control) const override;

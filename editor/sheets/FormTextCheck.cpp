@@ -1,8 +1,8 @@
-#include "FormTextCheck.h"
+#include "editor/sheets/FormTextCheck.h"
 
-#include "FormReader.h"
-#include "FormWriter.h"
-#include "ShiftJis.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/FormWriter.h"
+#include "formdesc/ShiftJis.h"
 
 #include <QString>
 
@@ -123,18 +123,6 @@ int firstBrokenText(const Record& record, std::span<const TextSlot> texts, const
 }
 
 } // namespace
-
-std::optional<std::string> exactShiftJis(const QString& text, int maxBytes) {
-    const std::string utf8 = text.toStdString();
-    std::string sjis = formdesc::sjis::fromUtf8(utf8);
-    // A character without a Shift-JIS form comes out as '?', which is never
-    // the trail byte of a double-byte character. Characters that convert to
-    // a neighbour of their own (U+301C to the wave dash of 0x8160) are taken.
-    if (int(sjis.size()) > maxBytes ||
-        std::count(sjis.begin(), sjis.end(), '?') != text.count(QLatin1Char('?')))
-        return std::nullopt;
-    return sjis;
-}
 
 int brokenText(const FormInfo& form) {
     const ReadBack<FormInfo> readBack = [](const FormInfo& probe) -> std::optional<FormInfo> {

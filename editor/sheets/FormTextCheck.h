@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 #include <optional>
 #include <string>
@@ -14,11 +14,6 @@ class QString;
 // refuse it. The check writes the record with the writer and reads it back
 // with the reader, so it follows both as they are.
 namespace editor {
-
-// The text as Shift-JIS bytes, or nothing when a character has no Shift-JIS
-// form or the bytes would pass maxBytes. Characters that the conversion
-// takes to a look-alike (U+301C to the wave dash of 0x8160) are kept.
-std::optional<std::string> exactShiftJis(const QString& text, int maxBytes);
 
 // Which text of the record would not read back as it is (upper-cased, as
 // the reader does): an index into the record's texts in page order, or -1.

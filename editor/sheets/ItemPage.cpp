@@ -1,4 +1,4 @@
-#include "ItemPage.h"
+#include "editor/sheets/ItemPage.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,8 +10,8 @@
 
 namespace editor {
 
-ItemPage::ItemPage(SheetContext& context, int kind, QWidget* parent)
-    : SheetPage(context, parent), m_kind(kind), m_layout(new QVBoxLayout(this)) {
+ItemPage::ItemPage(PropertySheetContext& context, int kind, QWidget* parent)
+    : PropertyPage(context, parent), m_kind(kind), m_layout(new QVBoxLayout(this)) {
     auto* steps = new QHBoxLayout;
     steps->addStretch();
     for (const auto& [text, direction] : {std::pair{"＜ 前", -1}, std::pair{"次 ＞", 1}}) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetPage.h"
+#include "editor/sheets/PropertyPage.h"
 
 class QGridLayout;
 class QGroupBox;
@@ -12,7 +12,7 @@ class QVBoxLayout;
 // page's kind without closing the sheet.
 namespace editor {
 
-class ItemPage : public SheetPage {
+class ItemPage : public PropertyPage {
     Q_OBJECT
 
   public:
@@ -22,7 +22,7 @@ class ItemPage : public SheetPage {
     void step(int direction);
 
   protected:
-    ItemPage(SheetContext& context, int kind, QWidget* parent);
+    ItemPage(PropertySheetContext& context, int kind, QWidget* parent);
 
     // Shows the current item; the step calls it for the neighbour.
     virtual void showCurrent() = 0;

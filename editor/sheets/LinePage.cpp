@@ -1,10 +1,10 @@
-#include "LinePage.h"
+#include "editor/sheets/LinePage.h"
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 namespace editor {
 
-LinePage::LinePage(SheetContext& context, QWidget* parent)
+LinePage::LinePage(PropertySheetContext& context, QWidget* parent)
     : FigurePage(context, formdesc::kKindLine, AttributeList::LineCourse, parent) {
     setObjectName(QStringLiteral("LinePage"));
     showCurrent();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FigurePage.h"
+#include "editor/sheets/FigurePage.h"
 
 // A line's page: its course, pen, colour and repetition.
 namespace editor {
@@ -9,7 +9,7 @@ class LinePage : public FigurePage {
     Q_OBJECT
 
   public:
-    LinePage(SheetContext& context, QWidget* parent = nullptr);
+    LinePage(PropertySheetContext& context, QWidget* parent = nullptr);
     bool store() override;
 };
 

@@ -1,11 +1,11 @@
-#include "SheetPage.h"
+#include "editor/sheets/PropertyPage.h"
 
-#include "ColorButton.h"
-#include "FormWriter.h"
-#include "NamedComboBox.h"
-#include "ShiftJis.h"
-#include "ShiftJisValidator.h"
-#include "ValueParsers.h"
+#include "editor/widgets/ColorButton.h"
+#include "editor/widgets/NamedComboBox.h"
+#include "editor/widgets/ShiftJisValidator.h"
+#include "formdesc/FormWriter.h"
+#include "formdesc/ShiftJis.h"
+#include "formdesc/ValueParsers.h"
 
 #include <QFileDialog>
 #include <QGridLayout>
@@ -40,21 +40,22 @@ QLabel* captionFor(const QString& text, QWidget* buddy) {
     return label;
 }
 
-SheetPage::SheetPage(SheetContext& context, QWidget* parent) : QWidget(parent), m_context(context) {}
+PropertyPage::PropertyPage(PropertySheetContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context) {}
 
-void SheetPage::refuse(PageControl control) {
+void PropertyPage::refuse(PageControl control) {
     if (QLineEdit* edit = editFor(control))
         rejectInput(*edit);
 }
 
-QLineEdit* SheetPage::textEdit(const QString& name, int maxBytes) {
+QLineEdit* PropertyPage::textEdit(const QString& name, int maxBytes) {
     auto* edit = new QLineEdit(this);
     edit->setAccessibleName(name);
     edit->setValidator(new ShiftJisValidator(maxBytes, edit));
     return edit;
 }
 
-QLineEdit* SheetPage::digitsEdit(const QString& name) {
+QLineEdit* PropertyPage::digitsEdit(const QString& name) {
     auto* edit = new QLineEdit(this);
     edit->setAccessibleName(name);
     edit->setMaxLength(3);
@@ -64,14 +65,14 @@ QLineEdit* SheetPage::digitsEdit(const QString& name) {
     return edit;
 }
 
-QLineEdit* SheetPage::display(const QString& name) {
+QLineEdit* PropertyPage::display(const QString& name) {
     auto* edit = new QLineEdit(this);
     edit->setAccessibleName(name);
     edit->setReadOnly(true);
     return edit;
 }
 
-ColorButton* SheetPage::colorButton(const QString& name, formdesc::ColorRef& color) {
+ColorButton* PropertyPage::colorButton(const QString& name, formdesc::ColorRef& color) {
     auto* button = new ColorButton([&color] { return color; }, this);
     button->setAccessibleName(name);
     button->setToolTip(name);
@@ -80,13 +81,13 @@ ColorButton* SheetPage::colorButton(const QString& name, formdesc::ColorRef& col
     return button;
 }
 
-void SheetPage::addFontControls(QGridLayout& grid, int row, formdesc::ColorRef& textColor) {
+void PropertyPage::addFontControls(QGridLayout& grid, int row, formdesc::ColorRef& textColor) {
     m_fontName = display(QStringLiteral("ﾌｫﾝﾄ名"));
     m_fontSize = display(QStringLiteral("文字ｻｲｽﾞ"));
     m_textColor = colorButton(QStringLiteral("文字色"), textColor);
     auto* choose = new QPushButton(QStringLiteral("選択..."), this);
     choose->setAccessibleName(choose->text());
-    connect(choose, &QPushButton::clicked, this, &SheetPage::chooseFontForDisplays);
+    connect(choose, &QPushButton::clicked, this, &PropertyPage::chooseFontForDisplays);
     grid.addWidget(captionFor(QStringLiteral("ﾌｫﾝﾄ名"), m_fontName), row, 0);
     grid.addWidget(m_fontName, row, 1, 1, 2);
     grid.addWidget(choose, row, 3);
@@ -97,7 +98,7 @@ void SheetPage::addFontControls(QGridLayout& grid, int row, formdesc::ColorRef& 
 }
 
 // The record changes only at the next store: the choice goes to the displays.
-void SheetPage::chooseFontForDisplays() {
+void PropertyPage::chooseFontForDisplays() {
     const std::string face = formdesc::sjis::fromUtf8(m_fontName->text().toStdString());
     const int tenths = formdesc::parseTenths(m_fontSize->text().toStdString());
     const std::optional<FontChoice> choice =
@@ -108,7 +109,7 @@ void SheetPage::chooseFontForDisplays() {
     m_fontSize->setText(QString::fromStdString(formdesc::formatTenths(choice->tenths)));
 }
 
-QComboBox* SheetPage::namedList(const QString& name, AttributeList list) {
+QComboBox* PropertyPage::namedList(const QString& name, AttributeList list) {
     auto* combo = new NamedComboBox(this);
     combo->setAccessibleName(name);
     fillCombo(*combo, list);

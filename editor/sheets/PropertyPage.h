@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AttributeControls.h"
-#include "AttributeLists.h"
-#include "SheetRules.h"
+#include "editor/sheets/PropertyPageRules.h"
+#include "editor/widgets/AttributeControls.h"
+#include "editor/widgets/AttributeLists.h"
 
 #include <QString>
 #include <QWidget>
@@ -32,7 +32,7 @@ std::optional<QString> chooseBitmapFile(QWidget* parent);
 // What a sheet and its page share for one modal run: the form being edited,
 // the item shown (an index into the fields, or into the figures), whether a
 // step stores first, and whether any store replaced a record.
-struct SheetContext {
+struct PropertySheetContext {
     formdesc::FormModel& model;
     int index = 0;
     bool updateMove = false;
@@ -45,7 +45,7 @@ struct SheetContext {
 
 // One page of a property sheet: it shows one record in its controls and
 // stores them back when OK or Apply is pressed.
-class SheetPage : public QWidget {
+class PropertyPage : public QWidget {
     Q_OBJECT
 
   public:
@@ -54,7 +54,7 @@ class SheetPage : public QWidget {
     virtual bool store() = 0;
 
   protected:
-    SheetPage(SheetContext& context, QWidget* parent);
+    PropertyPage(PropertySheetContext& context, QWidget* parent);
 
     // The edit a refusal points at; null for controls the page lacks.
     virtual QLineEdit* editFor(PageControl control) const = 0;
@@ -88,7 +88,7 @@ class SheetPage : public QWidget {
     // rows of the grid from row on.
     void addFontControls(QGridLayout& grid, int row, formdesc::ColorRef& textColor);
 
-    SheetContext& m_context;
+    PropertySheetContext& m_context;
     QLineEdit* m_fontName = nullptr;
     QLineEdit* m_fontSize = nullptr;
     ColorButton* m_textColor = nullptr;

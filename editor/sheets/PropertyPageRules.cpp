@@ -1,11 +1,12 @@
-#include "SheetRules.h"
+#include "editor/sheets/PropertyPageRules.h"
 
-#include "AttributeLists.h"
-#include "FormReader.h"
-#include "FormTextCheck.h"
-#include "FormWriter.h"
-#include "ShiftJis.h"
-#include "ValueParsers.h"
+#include "editor/sheets/FormTextCheck.h"
+#include "editor/widgets/AttributeLists.h"
+#include "editor/widgets/ShiftJisValidator.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/FormWriter.h"
+#include "formdesc/ShiftJis.h"
+#include "formdesc/ValueParsers.h"
 
 #include <algorithm>
 #include <utility>

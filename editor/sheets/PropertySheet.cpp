@@ -1,6 +1,6 @@
-#include "PropertySheet.h"
+#include "editor/sheets/PropertySheet.h"
 
-#include "SheetPage.h"
+#include "editor/sheets/PropertyPage.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -9,8 +9,8 @@
 
 namespace editor {
 
-PropertySheet::PropertySheet(SheetContext& context, const QString& caption, const QString& tabText,
-                             SheetPage* page, QWidget* parent)
+PropertySheet::PropertySheet(PropertySheetContext& context, const QString& caption, const QString& tabText,
+                             PropertyPage* page, QWidget* parent)
     : QDialog(parent), m_context(context), m_page(page) {
     setWindowTitle(caption);
     setAccessibleName(caption);

@@ -11,18 +11,18 @@ class QTabWidget;
 // Apply or by a step stay stored).
 namespace editor {
 
-class SheetPage;
-struct SheetContext;
+class PropertyPage;
+struct PropertySheetContext;
 
 class PropertySheet : public QDialog {
     Q_OBJECT
 
   public:
     // Takes ownership of the page.
-    PropertySheet(SheetContext& context, const QString& caption, const QString& tabText, SheetPage* page,
-                  QWidget* parent);
+    PropertySheet(PropertySheetContext& context, const QString& caption, const QString& tabText,
+                  PropertyPage* page, QWidget* parent);
 
-    SheetPage& page() const { return *m_page; }
+    PropertyPage& page() const { return *m_page; }
     QDialogButtonBox& buttons() const { return *m_buttons; }
     // True once a store replaced a record with different bytes.
     bool changed() const;
@@ -30,9 +30,9 @@ class PropertySheet : public QDialog {
     void accept() override;
 
   private:
-    SheetContext& m_context;
+    PropertySheetContext& m_context;
     QTabWidget* m_tabs = nullptr;
-    SheetPage* m_page = nullptr;
+    PropertyPage* m_page = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
 };
 

@@ -1,39 +1,39 @@
-#include "PropertySheets.h"
+#include "editor/sheets/PropertySheets.h"
 
-#include "BasePage.h"
-#include "BitmapPage.h"
-#include "FieldPage.h"
-#include "FormCanvas.h"
-#include "LinePage.h"
-#include "RectPage.h"
+#include "editor/document/FormDocument.h"
+#include "editor/sheets/BasePage.h"
+#include "editor/sheets/BitmapPage.h"
+#include "editor/sheets/FieldPage.h"
+#include "editor/sheets/LinePage.h"
+#include "editor/sheets/RectPage.h"
 
 namespace editor {
 
-BaseSheet::BaseSheet(SheetContext& context, QWidget* parent)
+BaseSheet::BaseSheet(PropertySheetContext& context, QWidget* parent)
     : PropertySheet(context, QStringLiteral("帳票情報の詳細"), QStringLiteral("帳票情報"),
                     new BasePage(context), parent) {
     setObjectName(QStringLiteral("BaseSheet"));
 }
 
-FieldSheet::FieldSheet(SheetContext& context, QWidget* parent)
+FieldSheet::FieldSheet(PropertySheetContext& context, QWidget* parent)
     : PropertySheet(context, QStringLiteral("フィールドの詳細"), QStringLiteral("フィールド"),
                     new FieldPage(context), parent) {
     setObjectName(QStringLiteral("FieldSheet"));
 }
 
-LineSheet::LineSheet(SheetContext& context, QWidget* parent)
+LineSheet::LineSheet(PropertySheetContext& context, QWidget* parent)
     : PropertySheet(context, QStringLiteral("直線の詳細"), QStringLiteral("直線"), new LinePage(context),
                     parent) {
     setObjectName(QStringLiteral("LineSheet"));
 }
 
-RectSheet::RectSheet(SheetContext& context, QWidget* parent)
+RectSheet::RectSheet(PropertySheetContext& context, QWidget* parent)
     : PropertySheet(context, QStringLiteral("四角形の詳細"), QStringLiteral("四角形"), new RectPage(context),
                     parent) {
     setObjectName(QStringLiteral("RectSheet"));
 }
 
-BitmapSheet::BitmapSheet(SheetContext& context, QWidget* parent)
+BitmapSheet::BitmapSheet(PropertySheetContext& context, QWidget* parent)
     : PropertySheet(context, QStringLiteral("ビットマップの詳細"), QStringLiteral("ビットマップ"),
                     new BitmapPage(context), parent) {
     setObjectName(QStringLiteral("BitmapSheet"));
@@ -49,7 +49,7 @@ bool showsItem(const formdesc::FormModel& model, int kind, int index) {
 
 } // namespace
 
-std::unique_ptr<PropertySheet> makePropertySheet(SheetContext& context, int kind, QWidget* parent) {
+std::unique_ptr<PropertySheet> makePropertySheet(PropertySheetContext& context, int kind, QWidget* parent) {
     if (kind == 0 || kind == formdesc::kKindBase)
         return std::make_unique<BaseSheet>(context, parent);
     if (!showsItem(context.model, kind, context.index))
@@ -68,20 +68,17 @@ std::unique_ptr<PropertySheet> makePropertySheet(SheetContext& context, int kind
     }
 }
 
-bool runPropertySheet(FormCanvas& canvas, int kind, QWidget* parent, const SheetChoosers& choosers) {
-    SheetContext context{canvas.document().model(),
-                         canvas.currentItemIndex(),
-                         canvas.updateMove(),
-                         false,
-                         choosers.dialogs,
-                         choosers.bitmap,
-                         [&canvas] { canvas.document().recordChange(); }};
+bool runPropertySheet(FormDocument& document, int kind, int& index, bool updateMove, QWidget* parent,
+                      const PropertySheetChoosers& choosers) {
+    PropertySheetContext context{
+        document.model(), index, updateMove, false, choosers.dialogs, choosers.bitmap, [&document] {
+            document.recordChange();
+        }};
     const std::unique_ptr<PropertySheet> sheet = makePropertySheet(context, kind, parent);
     if (!sheet)
         return false;
     const bool ok = sheet->exec() == QDialog::Accepted;
-    if (kind != 0 && kind != formdesc::kKindBase)
-        canvas.setCurrentItem(kind, context.index);
+    index = context.index;
     return ok && context.changed;
 }
 

@@ -1,14 +1,14 @@
-#include "RectPage.h"
+#include "editor/sheets/RectPage.h"
 
-#include "ColorButton.h"
-#include "FormModel.h"
+#include "editor/widgets/ColorButton.h"
+#include "formdesc/FormModel.h"
 
 #include <QGridLayout>
 #include <QLabel>
 
 namespace editor {
 
-RectPage::RectPage(SheetContext& context, QWidget* parent)
+RectPage::RectPage(PropertySheetContext& context, QWidget* parent)
     : FigurePage(context, formdesc::kKindRect, AttributeList::MeshKind, parent) {
     setObjectName(QStringLiteral("RectPage"));
     ColorButton* meshColor = colorButton(QStringLiteral("中塗り色"), m_meshColorValue);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FigurePage.h"
+#include "editor/sheets/FigurePage.h"
 
 // A rectangle's page: frame, fill or both, the pen, both colours and the
 // repetition. The pen is off while only the fill is drawn, the fill colour
@@ -11,7 +11,7 @@ class RectPage : public FigurePage {
     Q_OBJECT
 
   public:
-    RectPage(SheetContext& context, QWidget* parent = nullptr);
+    RectPage(PropertySheetContext& context, QWidget* parent = nullptr);
     bool store() override;
 
   protected:

@@ -1,6 +1,6 @@
-#include "AboutBox.h"
+#include "editor/shell/AboutBox.h"
 
-#include "FontTable.h"
+#include "platform/FontTable.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -1,14 +1,14 @@
-#include "CMainFrame.h"
+#include "editor/shell/CMainFrame.h"
 
-#include "AboutBox.h"
-#include "DesignSheetDialog.h"
-#include "EditCommands.h"
-#include "EditPalette.h"
-#include "EntrySheetDialog.h"
-#include "FormCanvas.h"
-#include "MainFrameActions.h"
-#include "MainFrameBars.h"
-#include "PropertySheets.h"
+#include "editor/canvas/FormCanvas.h"
+#include "editor/papers/DesignSheetDialog.h"
+#include "editor/papers/EntrySheetDialog.h"
+#include "editor/sheets/PropertySheets.h"
+#include "editor/shell/AboutBox.h"
+#include "editor/shell/EditCommands.h"
+#include "editor/shell/EditPalette.h"
+#include "editor/shell/MainFrameActions.h"
+#include "editor/shell/MainFrameBars.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -121,7 +121,13 @@ void CMainFrame::connectCommands() {
         box.exec();
     });
     new EditCommands(*m_actions, *canvas, this);
-    canvas->setSheetOpener([](FormCanvas& c, int kind) { return runPropertySheet(c, kind, &c); });
+    canvas->setSheetOpener([](FormCanvas& c, int kind) {
+        int index = c.currentItemIndex();
+        const bool changed = runPropertySheet(c.document(), kind, index, c.updateMove(), &c);
+        if (kind != 0 && kind != formdesc::kKindBase)
+            c.setCurrentItem(kind, index);
+        return changed;
+    });
     on(Command::FormInfo, [canvas] { canvas->openPropertySheet(0); });
     on(Command::DesignSheet, [canvas] { runDesignSheetDialog(*canvas, canvas); });
     on(Command::EntrySheet, [canvas] { runEntrySheetDialog(canvas); });
@@ -179,6 +185,8 @@ void CMainFrame::runRuntimeJob(RuntimeMode mode) {
     setEnabled(false);
     m_job(mode);
     setEnabled(true);
+    // Disabling took the focus away; the canvas had it before the command.
+    m_canvas->setFocus();
     m_jobRunning = false;
     if (m_closeAfterJob) {
         m_closeAfterJob = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesignerSettings.h"
+#include "editor/document/DesignerSettings.h"
 #include "editor/document/RuntimeBridge.h"
 
 #include <QMainWindow>

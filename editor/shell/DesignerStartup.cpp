@@ -1,15 +1,15 @@
-#include "DesignerStartup.h"
+#include "editor/shell/DesignerStartup.h"
+
+#include "Version.h"
+#include "editor/canvas/FormCanvas.h"
+#include "editor/document/QtDocumentUi.h"
+#include "editor/papers/SheetCommand.h"
+#include "editor/shell/CMainFrame.h"
 #include "editor/shell/StartupArguments.h"
 #include "formdesc/MessageSink.h"
 #include "platform/ApplicationGuard.h"
-
-#include "CMainFrame.h"
-#include "FontTable.h"
-#include "FormCanvas.h"
-#include "QtDocumentUi.h"
-#include "QtMessageSink.h"
-#include "SheetCommand.h"
-#include "Version.h"
+#include "platform/FontTable.h"
+#include "platform/QtMessageSink.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
-#include "EditCommands.h"
+#include "editor/shell/EditCommands.h"
 
-#include "FormCanvas.h"
-#include "MainFrameActions.h"
-#include "ShellCommands.h"
+#include "editor/canvas/FormCanvas.h"
+#include "editor/shell/MainFrameActions.h"
+#include "editor/shell/ShellCommands.h"
 
 #include <QAction>
 

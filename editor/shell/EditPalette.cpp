@@ -1,13 +1,13 @@
-#include "EditPalette.h"
+#include "editor/shell/EditPalette.h"
 
-#include "AttributeLists.h"
-#include "BitmapButton.h"
-#include "ColorButton.h"
-#include "EditPaletteRules.h"
-#include "FontTable.h"
-#include "FormCanvas.h"
-#include "FormWriter.h"
-#include "NamedComboBox.h"
+#include "editor/canvas/FormCanvas.h"
+#include "editor/shell/EditPaletteRules.h"
+#include "editor/widgets/AttributeLists.h"
+#include "editor/widgets/BitmapButton.h"
+#include "editor/widgets/ColorButton.h"
+#include "editor/widgets/NamedComboBox.h"
+#include "formdesc/FormWriter.h"
+#include "platform/FontTable.h"
 
 #include <QComboBox>
 #include <QGridLayout>

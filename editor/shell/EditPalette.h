@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AttributeControls.h"
+#include "editor/widgets/AttributeControls.h"
 
 #include <QPixmap>
 #include <QToolBar>

@@ -1,6 +1,6 @@
-#include "EditPaletteRules.h"
+#include "editor/shell/EditPaletteRules.h"
 
-#include "CurrentAttributes.h"
+#include "editor/canvas/CurrentAttributes.h"
 
 namespace editor::palette {
 

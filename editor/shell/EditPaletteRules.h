@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AttributeLists.h"
+#include "editor/widgets/AttributeLists.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "MainFrameActions.h"
+#include "editor/shell/MainFrameActions.h"
 
 #include <QAction>
 #include <QIcon>

@@ -1,6 +1,6 @@
-#include "MainFrameBars.h"
+#include "editor/shell/MainFrameBars.h"
 
-#include "MainFrameActions.h"
+#include "editor/shell/MainFrameActions.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShellCommands.h"
+#include "editor/shell/ShellCommands.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ShellCommands.h"
+#include "editor/shell/ShellCommands.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
-#include "AttributeControls.h"
+#include "editor/widgets/AttributeControls.h"
 
-#include "FontTable.h"
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
+#include "platform/FontTable.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "AttributeLists.h"
+#include "editor/widgets/AttributeLists.h"
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 #include <QComboBox>
 

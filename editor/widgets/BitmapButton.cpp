@@ -1,6 +1,6 @@
-#include "BitmapButton.h"
+#include "editor/widgets/BitmapButton.h"
 
-#include "AttributeControls.h"
+#include "editor/widgets/AttributeControls.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OwnerDrawnButton.h"
+#include "editor/widgets/OwnerDrawnButton.h"
 
 #include <QPixmap>
 

@@ -1,6 +1,6 @@
-#include "ColorButton.h"
+#include "editor/widgets/ColorButton.h"
 
-#include "AttributeControls.h"
+#include "editor/widgets/AttributeControls.h"
 
 #include <QPainter>
 

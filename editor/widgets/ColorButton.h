@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
-#include "OwnerDrawnButton.h"
+#include "editor/widgets/OwnerDrawnButton.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "NamedComboBox.h"
+#include "editor/widgets/NamedComboBox.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>

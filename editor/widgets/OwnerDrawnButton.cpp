@@ -1,4 +1,4 @@
-#include "OwnerDrawnButton.h"
+#include "editor/widgets/OwnerDrawnButton.h"
 
 #include <QPainter>
 #include <QStyle>

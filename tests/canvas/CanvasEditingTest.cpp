@@ -1,4 +1,4 @@
-#include "FormCanvas.h"
+#include "editor/canvas/FormCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,10 @@
 #include <functional>
 #include <memory>
 
-#include "CanvasDriver.h"
-#include "FormRecords.h"
-#include "MessageSink.h"
-#include "RecordingDocumentUi.h"
+#include "formdesc/MessageSink.h"
+#include "tests/support/CanvasDriver.h"
+#include "tests/support/FormRecords.h"
+#include "tests/support/RecordingDocumentUi.h"
 
 using editor::CellSpan;
 using editor::FormCanvas;

@@ -1,4 +1,4 @@
-#include "CanvasGeometry.h"
+#include "editor/canvas/CanvasGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "CanvasRenderer.h"
+#include "editor/canvas/CanvasRenderer.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 #include <QImage>
 
-#include "BitmapCache.h"
-#include "FormRecords.h"
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
+#include "render/BitmapCache.h"
+#include "tests/support/FormRecords.h"
 
 using editor::CanvasGeometry;
 using editor::CanvasRenderer;

@@ -1,5 +1,5 @@
-#include "ClipboardBlock.h"
-#include "FormRecords.h"
+#include "editor/canvas/ClipboardBlock.h"
+#include "tests/support/FormRecords.h"
 
 #include <gtest/gtest.h>
 

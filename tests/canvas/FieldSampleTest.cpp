@@ -1,10 +1,10 @@
-#include "FieldSample.h"
+#include "editor/canvas/FieldSample.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 using editor::FieldSample;
 

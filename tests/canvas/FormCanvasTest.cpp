@@ -1,4 +1,4 @@
-#include "FormCanvas.h"
+#include "editor/canvas/FormCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 
 #include <memory>
 
-#include "MessageSink.h"
-#include "RecordingDocumentUi.h"
+#include "formdesc/MessageSink.h"
+#include "tests/support/RecordingDocumentUi.h"
 
 using editor::CanvasGeometry;
 using editor::FormCanvas;

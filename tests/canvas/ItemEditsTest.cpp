@@ -1,5 +1,5 @@
-#include "ItemEdits.h"
-#include "FormRecords.h"
+#include "editor/canvas/ItemEdits.h"
+#include "tests/support/FormRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "DesignerSettings.h"
+#include "editor/document/DesignerSettings.h"
 #include "editor/document/QtDocumentUi.h"
 
-#include "ScopedEnv.h"
-#include "ShiftJis.h"
-#include "TempFolder.h"
+#include "formdesc/ShiftJis.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

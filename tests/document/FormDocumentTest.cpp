@@ -1,11 +1,11 @@
-#include "FormDocument.h"
+#include "editor/document/FormDocument.h"
 #include "editor/document/ClipboardOwnership.h"
 
-#include "FormText.h"
-#include "FormWriter.h"
-#include "MessageSink.h"
-#include "RecordingDocumentUi.h"
-#include "TempFolder.h"
+#include "formdesc/FormWriter.h"
+#include "formdesc/MessageSink.h"
+#include "tests/support/FormText.h"
+#include "tests/support/RecordingDocumentUi.h"
+#include "tests/support/TempFolder.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

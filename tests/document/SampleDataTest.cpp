@@ -1,8 +1,8 @@
-#include "SampleData.h"
+#include "editor/document/SampleData.h"
 
-#include "MessageSink.h"
-#include "ShiftJis.h"
-#include "TempFolder.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/ShiftJis.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

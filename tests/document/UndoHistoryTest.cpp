@@ -1,10 +1,10 @@
-#include "UndoHistory.h"
+#include "editor/document/UndoHistory.h"
 
-#include "FormDocument.h"
-#include "FormRecords.h"
-#include "MessageSink.h"
-#include "RecordingDocumentUi.h"
-#include "TempFolder.h"
+#include "editor/document/FormDocument.h"
+#include "formdesc/MessageSink.h"
+#include "tests/support/FormRecords.h"
+#include "tests/support/RecordingDocumentUi.h"
+#include "tests/support/TempFolder.h"
 
 #include <QSignalSpy>
 

@@ -1,5 +1,5 @@
-#include "FormText.h"
-#include "MessageSink.h"
+#include "formdesc/MessageSink.h"
+#include "tests/support/FormText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "FormWriter.h"
-#include "AtomicFile.h"
-#include "FormText.h"
-#include "MessageSink.h"
+#include "formdesc/FormWriter.h"
+#include "formdesc/AtomicFile.h"
+#include "formdesc/MessageSink.h"
+#include "tests/support/FormText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "ValueParsers.h"
-#include "KeyLookup.h"
+#include "formdesc/ValueParsers.h"
+#include "formdesc/KeyLookup.h"
 
 #include <gtest/gtest.h>
 

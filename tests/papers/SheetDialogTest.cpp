@@ -14,11 +14,11 @@
 #include <functional>
 #include <memory>
 
-#include "DesignSheetDialog.h"
-#include "EntrySheetDialog.h"
-#include "MessageSink.h"
-#include "ShiftJis.h"
-#include "TempFolder.h"
+#include "editor/papers/DesignSheetDialog.h"
+#include "editor/papers/EntrySheetDialog.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/ShiftJis.h"
+#include "tests/support/TempFolder.h"
 
 using editor::DesignSheetDialog;
 using editor::EntrySheetDialog;

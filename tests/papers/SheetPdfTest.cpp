@@ -7,12 +7,12 @@
 
 #include <memory>
 
-#include "FormReader.h"
-#include "PageTarget.h"
-#include "RecordingBackend.h"
-#include "SheetOutput.h"
-#include "ShiftJis.h"
-#include "TempFolder.h"
+#include "editor/papers/SheetOutput.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/ShiftJis.h"
+#include "platform/PageTarget.h"
+#include "tests/support/RecordingBackend.h"
+#include "tests/support/TempFolder.h"
 
 using editor::SheetLayout;
 using editor::SheetOutcome;

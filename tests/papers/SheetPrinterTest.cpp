@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <memory>
 
-#include "BitmapCache.h"
-#include "CanvasGeometry.h"
-#include "FormRecords.h"
-#include "RecordingBackend.h"
-#include "SheetPrinter.h"
-#include "ShiftJis.h"
+#include "editor/canvas/CanvasGeometry.h"
+#include "editor/papers/SheetPrinter.h"
+#include "formdesc/ShiftJis.h"
+#include "render/BitmapCache.h"
+#include "tests/support/FormRecords.h"
+#include "tests/support/RecordingBackend.h"
 
 using editor::SheetLayout;
 using editor::SheetPrinter;

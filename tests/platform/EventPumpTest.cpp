@@ -1,5 +1,5 @@
-#include "EventPump.h"
-#include "TestApplication.h"
+#include "platform/EventPump.h"
+#include "tests/platform/TestApplication.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

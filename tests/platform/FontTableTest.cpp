@@ -1,5 +1,5 @@
-#include "FontTable.h"
-#include "TestApplication.h"
+#include "platform/FontTable.h"
+#include "tests/platform/TestApplication.h"
 
 #include <QFontInfo>
 

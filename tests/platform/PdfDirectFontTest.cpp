@@ -1,9 +1,9 @@
-#include "CellFont.h"
-#include "PdfEmbeddedFont.h"
-#include "PdfFontSubset.h"
-#include "PdfStreamWriter.h"
-#include "QtPainterBackend.h"
-#include "TestApplication.h"
+#include "platform/CellFont.h"
+#include "platform/PdfEmbeddedFont.h"
+#include "platform/PdfFontSubset.h"
+#include "platform/PdfStreamWriter.h"
+#include "platform/QtPainterBackend.h"
+#include "tests/platform/TestApplication.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "PdfDirectTarget.h"
-#include "PngPageTarget.h"
-#include "TestApplication.h"
+#include "platform/PdfDirectTarget.h"
+#include "platform/PngPageTarget.h"
+#include "tests/platform/TestApplication.h"
 
 #include <QDir>
 #include <QFile>

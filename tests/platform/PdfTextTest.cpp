@@ -1,6 +1,6 @@
-#include "DeviceContext.h"
-#include "QtPainterBackend.h"
-#include "TestApplication.h"
+#include "platform/DeviceContext.h"
+#include "platform/QtPainterBackend.h"
+#include "tests/platform/TestApplication.h"
 
 #include <QPainter>
 #include <QPdfWriter>

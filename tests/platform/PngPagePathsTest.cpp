@@ -1,5 +1,5 @@
-#include "PngPageTarget.h"
-#include "TempFolder.h"
+#include "platform/PngPageTarget.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

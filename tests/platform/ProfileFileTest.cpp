@@ -1,7 +1,7 @@
-#include "ProfileFile.h"
+#include "platform/ProfileFile.h"
 
-#include "ShiftJis.h"
-#include "TempFolder.h"
+#include "formdesc/ShiftJis.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "QtMessageSink.h"
-#include "TestApplication.h"
+#include "platform/QtMessageSink.h"
+#include "tests/platform/TestApplication.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "QtPainterBackend.h"
-#include "TestApplication.h"
+#include "platform/QtPainterBackend.h"
+#include "tests/platform/TestApplication.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ApplicationGuard.h"
+#include "platform/ApplicationGuard.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "PreviewFixture.h"
+#include "tests/preview/PreviewFixture.h"
 
 #include <QScrollBar>
 #include <QWheelEvent>
 
-#include "PageGeometry.h"
+#include "formdesc/PageGeometry.h"
 
 using previewtest::kThreeRowForm;
 using previewtest::pagedLines;

@@ -1,4 +1,4 @@
-#include "PreviewFixture.h"
+#include "tests/preview/PreviewFixture.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
-#include "MessageSink.h"
-#include "PageView.h"
-#include "PreviewDialog.h"
-#include "PreviewPages.h"
-#include "ShiftJis.h"
-#include "TempFolder.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/ShiftJis.h"
+#include "runtime/preview/PageView.h"
+#include "runtime/preview/PreviewDialog.h"
+#include "runtime/preview/PreviewPages.h"
+#include "tests/support/TempFolder.h"
 
 // Forms and data files written to a private folder, and a preview window
 // opened on them the way the preview job opens it. The application object

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PreviewRules.h"
+#include "runtime/preview/PreviewRules.h"
 
 using namespace runtime::preview;
 

@@ -1,7 +1,7 @@
-#include "AbortDialog.h"
-#include "AbortProgress.h"
-#include "PPModule.h"
-#include "PrintFixture.h"
+#include "runtime/print/AbortDialog.h"
+#include "runtime/print/AbortProgress.h"
+#include "runtime/print/PPModule.h"
+#include "tests/print/PrintFixture.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "PPModule.h"
-#include "PrintFixture.h"
+#include "runtime/print/PPModule.h"
+#include "tests/print/PrintFixture.h"
 
 #include <gtest/gtest.h>
 

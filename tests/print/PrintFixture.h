@@ -1,10 +1,10 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "MessageSink.h"
-#include "PPModule.h"
-#include "PageTarget.h"
-#include "RecordingBackend.h"
+#include "formdesc/MessageSink.h"
+#include "platform/DeviceContext.h"
+#include "platform/PageTarget.h"
+#include "runtime/print/PPModule.h"
+#include "tests/support/RecordingBackend.h"
 
 #include <cstdio>
 #include <cstdlib>

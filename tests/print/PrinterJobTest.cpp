@@ -1,7 +1,7 @@
-#include "PPModule.h"
-#include "PrintFixture.h"
-#include "PrinterChooser.h"
-#include "PrinterPageTarget.h"
+#include "platform/PrinterPageTarget.h"
+#include "runtime/print/PPModule.h"
+#include "runtime/print/PrinterChooser.h"
+#include "tests/print/PrintFixture.h"
 
 #include <QApplication>
 #include <QPageSize>

@@ -1,4 +1,4 @@
-#include "ApplicationGuard.h"
+#include "platform/ApplicationGuard.h"
 
 #include <gtest/gtest.h>
 

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "BitmapCache.h"
-#include "FigureRenderer.h"
-#include "FormRecords.h"
-#include "MessageSink.h"
-#include "RecordingBackend.h"
-#include "TempFolder.h"
+#include "formdesc/MessageSink.h"
+#include "render/BitmapCache.h"
+#include "render/FigureRenderer.h"
+#include "tests/support/FormRecords.h"
+#include "tests/support/RecordingBackend.h"
+#include "tests/support/TempFolder.h"
 
 using render::BitmapCache;
 using testsupport::bitmapRecord;

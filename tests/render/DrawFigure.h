@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FigureRenderer.h"
+#include "render/FigureRenderer.h"
 
 // A line or a rectangle's frame as a page draws it: the figure's pen
 // selected around the drawing.

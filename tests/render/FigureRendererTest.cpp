@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "DrawFigure.h"
-#include "FigureRenderer.h"
-#include "FormRecords.h"
-#include "RecordingBackend.h"
+#include "render/FigureRenderer.h"
+#include "tests/render/DrawFigure.h"
+#include "tests/support/FormRecords.h"
+#include "tests/support/RecordingBackend.h"
 
 using platform::PenStyle;
 using platform::Rect;

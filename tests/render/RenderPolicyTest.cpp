@@ -2,14 +2,15 @@
 
 #include <QImage>
 
+#include <string>
 #include <vector>
 
-#include "BitmapCache.h"
-#include "DrawFigure.h"
-#include "FieldRenderer.h"
-#include "FigureRenderer.h"
-#include "FormRecords.h"
-#include "RecordingBackend.h"
+#include "render/BitmapCache.h"
+#include "render/FieldRenderer.h"
+#include "render/FigureRenderer.h"
+#include "tests/render/DrawFigure.h"
+#include "tests/support/FormRecords.h"
+#include "tests/support/RecordingBackend.h"
 
 using platform::Rect;
 using render::FigureRenderer;
@@ -145,26 +146,37 @@ TEST(RenderPolicy, PenWidthsAndHeightTestByUser) {
     }
 }
 
-// A bitmap that cannot be used: the page leaves its box empty, the canvas
-// shows its placeholder picture there, without a message.
-TEST(RenderPolicy, MissingBitmapShowsThePlaceholderOnTheCanvasOnly) {
+// A bitmap that cannot be used, or that has no file yet: the page leaves its
+// box empty, the canvas and the design sheet show the placeholder picture
+// there (an unnamed item must stay visible to be picked), without a message.
+TEST(RenderPolicy, MissingBitmapShowsThePlaceholderOnTheCanvasAndTheSheetOnly) {
     const formdesc::FormInfo form = form180x60();
     QImage placeholder(4, 3, QImage::Format_RGB32);
     placeholder.fill(Qt::gray);
-    for (const bool canvas : {false, true}) {
-        SCOPED_TRACE(canvas ? "canvas" : "page");
-        RecordingBackend backend(96, 96);
-        platform::DeviceContext dc(backend);
-        const RenderPolicy policy =
-            canvas ? RenderPolicy::canvas(100, &placeholder) : RenderPolicy::preview();
-        const RenderContext context{dc, {10, 20, 0, 0, 1800, 1200}, policy, 96};
-        render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
-        FigureRenderer(context, form)
-            .drawBitmap(testsupport::bitmapRecord(2, 2, 4, 3, "/NO/SUCH.BMP"), bitmaps);
-        const std::vector<Call> images = backend.of(Call::Image);
-        ASSERT_EQ(images.size(), canvas ? 1u : 0u);
-        if (canvas) {
-            EXPECT_EQ(images[0].text, "4x3");
+    struct Row {
+        const char* who;
+        RenderPolicy policy;
+        bool placeholderShown;
+    };
+    const Row rows[] = {
+        {"print", RenderPolicy::print(form), false},
+        {"preview", RenderPolicy::preview(), false},
+        {"canvas", RenderPolicy::canvas(100, &placeholder), true},
+        {"sheet", RenderPolicy::sheet(&placeholder), true},
+    };
+    for (const Row& row : rows) {
+        for (const char* fileName : {"/NO/SUCH.BMP", ""}) {
+            SCOPED_TRACE(std::string(row.who) + " with file name \"" + fileName + "\"");
+            RecordingBackend backend(96, 96);
+            platform::DeviceContext dc(backend);
+            const RenderContext context{dc, {10, 20, 0, 0, 1800, 1200}, row.policy, 96};
+            render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
+            FigureRenderer(context, form).drawBitmap(testsupport::bitmapRecord(2, 2, 4, 3, fileName), bitmaps);
+            const std::vector<Call> images = backend.of(Call::Image);
+            ASSERT_EQ(images.size(), row.placeholderShown ? 1u : 0u);
+            if (row.placeholderShown) {
+                EXPECT_EQ(images[0].text, "4x3");
+            }
         }
     }
 }

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "DataEncoding.h"
-#include "DataSpool.h"
-#include "ScopedEnv.h"
-#include "TempFolder.h"
-#include "Utf8DataConverter.h"
+#include "runtime/data/DataEncoding.h"
+#include "runtime/data/DataSpool.h"
+#include "runtime/data/Utf8DataConverter.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 using runtime::DataEncoding;
 using runtime::DataSpool;

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 namespace runtime::testing {
 

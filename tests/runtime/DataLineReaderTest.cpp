@@ -6,8 +6,8 @@
 
 #include <sys/stat.h>
 
-#include "DataFileFixture.h"
-#include "DataLineReader.h"
+#include "runtime/data/DataLineReader.h"
+#include "tests/runtime/DataFileFixture.h"
 
 using runtime::DataLineReader;
 using runtime::FilePosition;

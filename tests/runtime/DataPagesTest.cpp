@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "DataFileFixture.h"
-#include "DataPages.h"
-#include "PageReader.h"
+#include "runtime/data/DataPages.h"
+#include "runtime/data/PageReader.h"
+#include "tests/runtime/DataFileFixture.h"
 
 using runtime::PageBuffer;
 using runtime::PageReader;

@@ -3,10 +3,10 @@
 #include <functional>
 #include <string>
 
-#include "DataFileFixture.h"
-#include "DataPages.h"
-#include "PageReader.h"
-#include "ReadFailure.h"
+#include "runtime/data/DataPages.h"
+#include "runtime/data/PageReader.h"
+#include "tests/runtime/DataFileFixture.h"
+#include "tests/support/ReadFailure.h"
 
 using runtime::PageBuffer;
 using runtime::testing::formWith;

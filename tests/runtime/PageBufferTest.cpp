@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "DataFileFixture.h"
-#include "PageBuffer.h"
-#include "PageRules.h"
+#include "runtime/compose/PageRules.h"
+#include "runtime/data/PageBuffer.h"
+#include "tests/runtime/DataFileFixture.h"
 
 using runtime::DataRecord;
 using runtime::PageBuffer;

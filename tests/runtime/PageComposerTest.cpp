@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "FormRecords.h"
-#include "MessageSink.h"
-#include "PageComposer.h"
-#include "PageRules.h"
-#include "RecordingBackend.h"
-#include "ShiftJis.h"
-#include "TempFolder.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/ShiftJis.h"
+#include "runtime/compose/PageComposer.h"
+#include "runtime/compose/PageRules.h"
+#include "tests/support/FormRecords.h"
+#include "tests/support/RecordingBackend.h"
+#include "tests/support/TempFolder.h"
 
 using platform::Rect;
 using render::RenderContext;

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "PageBuffer.h"
-#include "RecordTextRenderer.h"
-#include "RecordingBackend.h"
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
+#include "runtime/compose/RecordTextRenderer.h"
+#include "runtime/data/PageBuffer.h"
+#include "tests/support/RecordingBackend.h"
 
 using render::FieldRenderer;
 using render::RenderContext;

@@ -1,6 +1,6 @@
-#include "SheetRules.h"
-#include "FormRecords.h"
-#include "FormTextCheck.h"
+#include "editor/sheets/PropertyPageRules.h"
+#include "editor/sheets/FormTextCheck.h"
+#include "tests/support/FormRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "FormCanvas.h"
-#include "FormRecords.h"
-#include "PropertySheets.h"
-#include "RecordingDocumentUi.h"
+#include "editor/document/FormDocument.h"
+#include "editor/sheets/PropertySheets.h"
+#include "tests/support/FormRecords.h"
+#include "tests/support/RecordingDocumentUi.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -98,7 +98,7 @@ class PropertySheetTest : public testing::Test {
     bool modelIs(const FormModel& other) const { return std::memcmp(model.get(), &other, sizeof other) == 0; }
 
     std::unique_ptr<FormModel> model = std::make_unique<FormModel>();
-    SheetContext context{*model};
+    PropertySheetContext context{*model};
     std::unique_ptr<PropertySheet> sheet;
 };
 
@@ -310,17 +310,19 @@ TEST_F(PropertySheetTest, ControlsCarryTheirNames) {
     }
 }
 
-// The canvas's road: the sheet runs modally on the current item, answers
-// whether OK changed something and leaves the stepped-to item current.
-TEST(PropertySheetRun, RunsOnTheCanvasCurrentItem) {
+// The frame's and the canvas's road: the sheet runs modally on the open
+// form's item, answers whether OK changed something and leaves the index on
+// the stepped-to item.
+TEST(PropertySheetRun, RunsOnTheOpenFormsItem) {
     RecordingDocumentUi ui;
-    FormCanvas canvas(ui);
-    FormModel& model = canvas.document().model();
+    FormDocument document(ui);
+    QWidget owner;
+    FormModel& model = document.model();
     model.setNewFormDefaults();
     model.appendFigure(testsupport::lineRecord(1, 1, 20, 1, formdesc::kCourseH));
     model.appendFigure(testsupport::rectRecord(2, 2, 9, 9));
     model.appendFigure(testsupport::lineRecord(1, 3, 20, 3, formdesc::kCourseH));
-    canvas.setCurrentItem(formdesc::kKindLine, 0);
+    int index = 0;
 
     auto drive = [](std::function<void(PropertySheet&)> act) {
         QTimer::singleShot(0, [act] {
@@ -349,8 +351,8 @@ TEST(PropertySheetRun, RunsOnTheCanvasCurrentItem) {
         QTest::keyClicks(end, "30");
         QTest::mouseClick(sheet.buttons().button(QDialogButtonBox::Ok), Qt::LeftButton);
     });
-    EXPECT_TRUE(runPropertySheet(canvas, formdesc::kKindLine, &canvas));
-    EXPECT_EQ(canvas.currentItemIndex(), 2);
+    EXPECT_TRUE(runPropertySheet(document, formdesc::kKindLine, index, false, &owner));
+    EXPECT_EQ(index, 2);
     EXPECT_EQ(model.figures[2].endCol, 30);
 
     drive([&](PropertySheet& sheet) {
@@ -360,9 +362,9 @@ TEST(PropertySheetRun, RunsOnTheCanvasCurrentItem) {
         QTest::mouseClick(sheet.buttons().button(QDialogButtonBox::Apply), Qt::LeftButton);
         QTest::mouseClick(sheet.buttons().button(QDialogButtonBox::Cancel), Qt::LeftButton);
     });
-    EXPECT_FALSE(runPropertySheet(canvas, formdesc::kKindLine, &canvas));
+    EXPECT_FALSE(runPropertySheet(document, formdesc::kKindLine, index, false, &owner));
     EXPECT_EQ(model.figures[2].endCol, 25);
 
     // No sheet for an index that is not an item of the kind.
-    EXPECT_FALSE(runPropertySheet(canvas, formdesc::kKindBitmap, &canvas));
+    EXPECT_FALSE(runPropertySheet(document, formdesc::kKindBitmap, index, false, &owner));
 }

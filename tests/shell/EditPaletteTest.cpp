@@ -1,11 +1,11 @@
-#include "ShellFixture.h"
+#include "tests/shell/ShellFixture.h"
 
-#include "ShellCommands.h"
+#include "editor/shell/ShellCommands.h"
 
-#include "AttributeLists.h"
-#include "EditPalette.h"
-#include "EditPaletteRules.h"
-#include "ShiftJis.h"
+#include "editor/shell/EditPalette.h"
+#include "editor/shell/EditPaletteRules.h"
+#include "editor/widgets/AttributeLists.h"
+#include "formdesc/ShiftJis.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

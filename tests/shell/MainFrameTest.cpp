@@ -1,9 +1,9 @@
-#include "ShellFixture.h"
+#include "tests/shell/ShellFixture.h"
 
-#include "AboutBox.h"
-#include "CanvasDriver.h"
-#include "DesignerStartup.h"
-#include "ShellCommands.h"
+#include "editor/shell/AboutBox.h"
+#include "editor/shell/DesignerStartup.h"
+#include "editor/shell/ShellCommands.h"
+#include "tests/support/CanvasDriver.h"
 
 #include <QAccessible>
 #include <QApplication>

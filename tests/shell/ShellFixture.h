@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CMainFrame.h"
-#include "FormCanvas.h"
-#include "MessageSink.h"
-#include "RecordingDocumentUi.h"
-#include "TempFolder.h"
+#include "editor/canvas/FormCanvas.h"
+#include "editor/shell/CMainFrame.h"
+#include "formdesc/MessageSink.h"
+#include "tests/support/RecordingDocumentUi.h"
+#include "tests/support/TempFolder.h"
 
 #include <QAbstractButton>
 #include <QFile>

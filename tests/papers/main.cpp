@@ -1,0 +1,11 @@
+#include "platform/ApplicationGuard.h"
+
+#include <gtest/gtest.h>
+
+// The papers tests share one application object, destroyed before the program
+// exits.
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    platform::ApplicationGuard application;
+    return RUN_ALL_TESTS();
+}
