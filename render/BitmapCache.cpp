@@ -1,4 +1,4 @@
-#include "BitmapCache.h"
+#include "render/BitmapCache.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "BmpImage.h"
-#include "MessageSink.h"
-#include "PathResolver.h"
-#include "ShiftJis.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/ShiftJis.h"
+#include "platform/BmpImage.h"
+#include "platform/PathResolver.h"
 
 namespace render {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "FormModel.h"
-#include "RenderContext.h"
+#include "formdesc/FormModel.h"
+#include "render/RenderContext.h"
 
 // Text on the cell grid: the fonts and colours of fields, and characters
 // spread over the cells they occupy one by one, so that text lines up with

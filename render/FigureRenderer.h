@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "BitmapCache.h"
-#include "FormModel.h"
-#include "RenderContext.h"
+#include "formdesc/FormModel.h"
+#include "render/BitmapCache.h"
+#include "render/RenderContext.h"
 
 // Lines, rectangle frames and fills, and bitmaps, each with all copies of its
 // repetition and cut at the policy's last row. Positions are the figure points of

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "PageGeometry.h"
-#include "RenderPolicy.h"
+#include "formdesc/PageGeometry.h"
+#include "platform/DeviceContext.h"
+#include "render/RenderPolicy.h"
 
 // What the steps of one composition share: the device context with its
 // mapping already set, the grid on it, and the policy of who is drawing.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "PageGeometry.h"
+#include "formdesc/PageGeometry.h"
 
 // Narrowing the 64-bit intermediates of the cell arithmetic back to int.
 namespace render {

@@ -1,4 +1,4 @@
-#include "CallerOptionValues.h"
+#include "runtime/cli/CallerOptionValues.h"
 
 #include <QRegularExpression>
 

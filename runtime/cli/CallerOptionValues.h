@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ControlOptions.h"
+#include "runtime/data/ControlOptions.h"
 
 #include <QString>
 

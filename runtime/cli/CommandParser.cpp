@@ -1,7 +1,7 @@
-#include "CommandParser.h"
+#include "runtime/cli/CommandParser.h"
 
-#include "Commands.h"
-#include "StandardOutput.h"
+#include "runtime/cli/Commands.h"
+#include "runtime/cli/StandardOutput.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "FormJson.h"
+#include "runtime/cli/FormJson.h"
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 namespace zrkcli {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,4 +1,4 @@
-#include "StandardOutput.h"
+#include "runtime/cli/StandardOutput.h"
 
 #include <cerrno>
 #include <cstdio>

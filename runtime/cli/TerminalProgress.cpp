@@ -1,4 +1,4 @@
-#include "TerminalProgress.h"
+#include "runtime/cli/TerminalProgress.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MessageSink.h"
-#include "PPModule.h"
+#include "formdesc/MessageSink.h"
+#include "runtime/print/PPModule.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,10 +1,10 @@
-#include "Commands.h"
+#include "runtime/cli/Commands.h"
 
-#include "CallerOptionValues.h"
-#include "CommandParser.h"
-#include "PreviewJob.h"
-#include "RuntimeMessages.h"
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
+#include "runtime/cli/CallerOptionValues.h"
+#include "runtime/cli/CommandParser.h"
+#include "runtime/data/RuntimeMessages.h"
+#include "runtime/preview/PreviewJob.h"
 
 #include <cstdio>
 #include <new>

@@ -1,9 +1,9 @@
-#include "Commands.h"
-#include "OutputFile.h"
-#include "RuntimeMessages.h"
-#include "StandardOutput.h"
-#include "TerminalText.h"
 #include "Version.h"
+#include "formdesc/OutputFile.h"
+#include "formdesc/TerminalText.h"
+#include "runtime/cli/Commands.h"
+#include "runtime/cli/StandardOutput.h"
+#include "runtime/data/RuntimeMessages.h"
 
 #include <QString>
 #include <QStringList>

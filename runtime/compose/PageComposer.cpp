@@ -1,12 +1,12 @@
-#include "PageComposer.h"
+#include "runtime/compose/PageComposer.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "FigureRenderer.h"
-#include "PageRules.h"
-#include "RecordTextRenderer.h"
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
+#include "render/FigureRenderer.h"
+#include "runtime/compose/PageRules.h"
+#include "runtime/compose/RecordTextRenderer.h"
 
 namespace runtime {
 

@@ -1,6 +1,6 @@
-#include "PageRules.h"
+#include "runtime/compose/PageRules.h"
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 namespace runtime {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DataRecord.h"
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
+#include "runtime/data/DataRecord.h"
 
 // The rules that decide, while a page is composed, which field takes which
 // record and how far a figure reaches on the last page.

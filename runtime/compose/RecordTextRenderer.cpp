@@ -1,11 +1,11 @@
-#include "RecordTextRenderer.h"
+#include "runtime/compose/RecordTextRenderer.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "Saturate.h"
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
+#include "render/Saturate.h"
 
 namespace runtime {
 

@@ -2,9 +2,9 @@
 
 #include <span>
 
-#include "DataRecord.h"
-#include "FieldRenderer.h"
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
+#include "render/FieldRenderer.h"
+#include "runtime/data/DataRecord.h"
 
 // The texts of the data records on a page: field texts with their flags, free
 // text, the minus triangles and the field shading, drawn with the shared text

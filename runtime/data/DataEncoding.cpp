@@ -1,4 +1,4 @@
-#include "DataEncoding.h"
+#include "runtime/data/DataEncoding.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "DataLineReader.h"
+#include "runtime/data/DataLineReader.h"
 
 #include <algorithm>
 #include <cerrno>

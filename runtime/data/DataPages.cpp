@@ -1,4 +1,4 @@
-#include "DataPages.h"
+#include "runtime/data/DataPages.h"
 
 #include <algorithm>
 #include <climits>

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "DataLineReader.h"
-#include "FormModel.h"
-#include "PageBuffer.h"
+#include "formdesc/FormModel.h"
+#include "runtime/data/DataLineReader.h"
+#include "runtime/data/PageBuffer.h"
 
 // Pages of a data file: every `rows` lines make one page, a partly filled last
 // page counts as a page. The functions report failure (data file missing,

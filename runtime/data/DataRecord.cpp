@@ -1,8 +1,8 @@
-#include "DataRecord.h"
+#include "runtime/data/DataRecord.h"
 
 #include <algorithm>
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 namespace runtime {
 

@@ -1,10 +1,10 @@
-#include "PageBuffer.h"
+#include "runtime/data/PageBuffer.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
 
 namespace runtime {
 

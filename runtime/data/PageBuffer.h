@@ -4,8 +4,8 @@
 #include <span>
 #include <string_view>
 
-#include "DataRecord.h"
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
+#include "runtime/data/DataRecord.h"
 
 namespace runtime {
 

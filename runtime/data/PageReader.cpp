@@ -1,4 +1,4 @@
-#include "PageReader.h"
+#include "runtime/data/PageReader.h"
 
 #include <climits>
 

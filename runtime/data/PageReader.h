@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "DataLineReader.h"
-#include "DataPages.h"
-#include "PageBuffer.h"
+#include "runtime/data/DataLineReader.h"
+#include "runtime/data/DataPages.h"
+#include "runtime/data/PageBuffer.h"
 
 namespace runtime {
 

@@ -1,6 +1,6 @@
-#include "Utf8DataConverter.h"
+#include "runtime/data/Utf8DataConverter.h"
 
-#include "DataEncoding.h"
+#include "runtime/data/DataEncoding.h"
 
 #include <algorithm>
 #include <cerrno>

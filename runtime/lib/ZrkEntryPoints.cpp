@@ -1,11 +1,11 @@
 // The library's exported entry points. Only the names listed in
 // exports.map leave the library; everything else stays inside it.
-#include "zrk.h"
+#include "runtime/include/zrk.h"
 
-#include "PPModule.h"
-#include "PreviewJob.h"
-#include "PrintJob.h"
-#include "RuntimeMessages.h"
+#include "runtime/data/RuntimeMessages.h"
+#include "runtime/preview/PreviewJob.h"
+#include "runtime/print/PPModule.h"
+#include "runtime/print/PrintJob.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "PageView.h"
+#include "runtime/preview/PageView.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,10 +8,10 @@
 
 #include <algorithm>
 
-#include "PageComposer.h"
-#include "PreviewPages.h"
-#include "PreviewPictures.h"
-#include "QtPainterBackend.h"
+#include "platform/QtPainterBackend.h"
+#include "runtime/compose/PageComposer.h"
+#include "runtime/preview/PreviewPages.h"
+#include "runtime/preview/PreviewPictures.h"
 
 namespace runtime {
 

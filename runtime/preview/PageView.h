@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "DeviceContext.h"
-#include "PreviewRules.h"
+#include "platform/DeviceContext.h"
+#include "runtime/preview/PreviewRules.h"
 
 // The preview's page area: the current page on a grey desk at the zoom,
 // composed into a back buffer as large as the desktop and copied to the

@@ -1,4 +1,4 @@
-#include "PreviewButton.h"
+#include "runtime/preview/PreviewButton.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -2,7 +2,7 @@
 
 #include <QAbstractButton>
 
-#include "PreviewPictures.h"
+#include "runtime/preview/PreviewPictures.h"
 
 // A toolbar button of the preview: our picture above its caption, in four
 // looks (up, pressed, focused, disabled). A checkable button shows the

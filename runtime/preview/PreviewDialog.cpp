@@ -1,4 +1,4 @@
-#include "PreviewDialog.h"
+#include "runtime/preview/PreviewDialog.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -13,10 +13,10 @@
 #include <algorithm>
 #include <limits>
 
-#include "PageView.h"
-#include "PreviewButton.h"
-#include "PreviewPages.h"
-#include "PreviewRules.h"
+#include "runtime/preview/PageView.h"
+#include "runtime/preview/PreviewButton.h"
+#include "runtime/preview/PreviewPages.h"
+#include "runtime/preview/PreviewRules.h"
 
 namespace runtime {
 

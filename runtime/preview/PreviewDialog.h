@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "PPModule.h"
+#include "runtime/print/PPModule.h"
 
 class QComboBox;
 class QSpinBox;

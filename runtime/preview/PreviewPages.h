@@ -3,14 +3,14 @@
 #include <memory>
 #include <string>
 
-#include "ControlOptions.h"
-#include "DataPages.h"
-#include "DataSpool.h"
-#include "FormModel.h"
-#include "FormReader.h"
-#include "PageBuffer.h"
-#include "PageComposer.h"
-#include "PageGeometry.h"
+#include "formdesc/FormModel.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/PageGeometry.h"
+#include "runtime/compose/PageComposer.h"
+#include "runtime/data/ControlOptions.h"
+#include "runtime/data/DataPages.h"
+#include "runtime/data/DataSpool.h"
+#include "runtime/data/PageBuffer.h"
 
 // What the preview shows, without the windows: the form read for the
 // preview, the job's options, the page of data on show, the index of the

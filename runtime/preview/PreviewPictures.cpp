@@ -1,4 +1,4 @@
-#include "PreviewPictures.h"
+#include "runtime/preview/PreviewPictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

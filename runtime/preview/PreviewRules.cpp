@@ -1,9 +1,9 @@
-#include "PreviewRules.h"
+#include "runtime/preview/PreviewRules.h"
 
 #include <algorithm>
 #include <climits>
 
-#include "ValueParsers.h"
+#include "formdesc/ValueParsers.h"
 
 namespace runtime::preview {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "ControlOptions.h"
+#include "runtime/data/ControlOptions.h"
 
 // The arithmetic of the preview window, without a window behind it: the zoom
 // list and its steps, the whole-page zoom, where the page sits in the page

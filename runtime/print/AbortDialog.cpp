@@ -1,4 +1,4 @@
-#include "AbortDialog.h"
+#include "runtime/print/AbortDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

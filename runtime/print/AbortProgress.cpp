@@ -1,6 +1,6 @@
-#include "AbortProgress.h"
+#include "runtime/print/AbortProgress.h"
 
-#include "AbortDialog.h"
+#include "runtime/print/AbortDialog.h"
 
 #include <QCoreApplication>
 

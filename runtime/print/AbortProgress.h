@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PPModule.h"
+#include "runtime/print/PPModule.h"
 
 #include <memory>
 

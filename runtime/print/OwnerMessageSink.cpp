@@ -1,6 +1,6 @@
-#include "OwnerMessageSink.h"
+#include "runtime/print/OwnerMessageSink.h"
 
-#include "OwnerWindow.h"
+#include "runtime/print/OwnerWindow.h"
 
 #include <QMessageBox>
 

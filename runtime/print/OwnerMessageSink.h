@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QtMessageSink.h"
+#include "platform/QtMessageSink.h"
 
 // The message sink of one library call: a message box kept above the
 // caller's window when windows can be shown, otherwise a line on standard

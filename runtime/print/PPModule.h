@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ControlOptions.h"
-#include "DataSpool.h"
-#include "FormModel.h"
-#include "FormReader.h"
-#include "PageTarget.h"
+#include "formdesc/FormModel.h"
+#include "formdesc/FormReader.h"
+#include "platform/PageTarget.h"
+#include "runtime/data/ControlOptions.h"
+#include "runtime/data/DataSpool.h"
 
 #include <functional>
 #include <memory>

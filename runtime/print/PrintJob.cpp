@@ -1,12 +1,12 @@
-#include "PrintJob.h"
+#include "runtime/print/PrintJob.h"
 
-#include "AbortProgress.h"
-#include "ApplicationGuard.h"
-#include "OwnerMessageSink.h"
-#include "OwnerWindow.h"
-#include "PPModule.h"
-#include "PrinterChooser.h"
-#include "QtMessageSink.h"
+#include "platform/ApplicationGuard.h"
+#include "platform/QtMessageSink.h"
+#include "runtime/print/AbortProgress.h"
+#include "runtime/print/OwnerMessageSink.h"
+#include "runtime/print/OwnerWindow.h"
+#include "runtime/print/PPModule.h"
+#include "runtime/print/PrinterChooser.h"
 
 #include <QApplication>
 

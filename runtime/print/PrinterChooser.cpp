@@ -1,7 +1,7 @@
-#include "PrinterChooser.h"
+#include "runtime/print/PrinterChooser.h"
 
-#include "OwnerWindow.h"
-#include "PrinterPageTarget.h"
+#include "platform/PrinterPageTarget.h"
+#include "runtime/print/OwnerWindow.h"
 
 #include <QApplication>
 #include <QPrintDialog>

@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "FormCanvas.h"
+#include "editor/canvas/FormCanvas.h"
 
 // Drives a canvas as a user does: presses, moves with the button held and
 // releases, sent as real mouse events to its viewport, at points named by

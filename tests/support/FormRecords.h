@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "FormModel.h"
-#include "ShiftJis.h"
+#include "formdesc/FormModel.h"
+#include "formdesc/ShiftJis.h"
 
 // Records built field by field for the tests of drawing and composition.
 namespace testsupport {

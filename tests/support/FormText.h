@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FormModel.h"
-#include "FormReader.h"
-#include "ShiftJis.h"
+#include "formdesc/FormModel.h"
+#include "formdesc/FormReader.h"
+#include "formdesc/ShiftJis.h"
 
 #include <memory>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "RecordingBackend.h"
+#include "tests/support/RecordingBackend.h"
 
 #include <QImage>
 

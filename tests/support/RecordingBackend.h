@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DeviceContext.h"
+#include "platform/DeviceContext.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DocumentUi.h"
+#include "editor/document/DocumentUi.h"
 
 #include <QString>
 #include <QStringList>
