@@ -1,4 +1,4 @@
-#include "DeviceContext.h"
+#include "platform/DeviceContext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -195,6 +195,7 @@ const DeviceFont& DeviceContext::deviceFont() {
 TextMetrics DeviceContext::textMetrics() {
     if (!m_metricsValid) {
         const TextMetrics device = m_backend.textMetrics(deviceFont());
+        m_deviceMetrics = device;
         // Back to logical units.
         m_metrics.height = roundDiv(static_cast<long long>(device.height) * m_windowExt.cy, m_viewportExt.cy);
         m_metrics.aveCharWidth =
@@ -206,8 +207,30 @@ TextMetrics DeviceContext::textMetrics() {
     return m_metrics;
 }
 
-void DeviceContext::drawChar(std::string_view sjisChar, const Rect& cell) {
-    m_backend.drawChar(sjisChar, toDevice(cell), deviceFont(), m_textColor);
+// Anchored where the logical top-left corner maps to, reaching towards where
+// the opposite corner maps to, with the extents turned from the font's
+// logical metrics into its device metrics.
+Rect DeviceContext::toDeviceInFontUnits(const Rect& rect) {
+    const TextMetrics logical = textMetrics();
+    const auto scale = [](int length, int deviceUnit, int logicalUnit) {
+        return std::abs(roundDiv(static_cast<long long>(length) * deviceUnit, logicalUnit));
+    };
+    const int width = logical.aveCharWidth > 0
+                          ? scale(rect.right - rect.left, m_deviceMetrics.aveCharWidth, logical.aveCharWidth)
+                          : lengthToDeviceX(rect.right - rect.left);
+    const int height = logical.height > 0
+                           ? scale(rect.bottom - rect.top, m_deviceMetrics.height, logical.height)
+                           : lengthToDeviceY(rect.bottom - rect.top);
+    const Point a = lpToDp({rect.left, rect.top});
+    const Point b = lpToDp({rect.right, rect.bottom});
+    const int x = b.x >= a.x ? a.x : a.x - width;
+    const int y = b.y >= a.y ? a.y : a.y - height;
+    return {x, y, x + width, y + height};
+}
+
+void DeviceContext::drawChar(std::string_view sjisChar, const Rect& cell, CellMapping mapping) {
+    const Rect device = mapping == CellMapping::FontUnits ? toDeviceInFontUnits(cell) : toDevice(cell);
+    m_backend.drawChar(sjisChar, device, deviceFont(), m_textColor);
 }
 
 void DeviceContext::stretchImage(const QImage& image, const Rect& dest) {

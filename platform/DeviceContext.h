@@ -38,6 +38,14 @@ struct Rect {
 
 enum class MapMode { Text, Isotropic };
 
+// How a character's cell becomes device pixels. Edges maps each edge on its
+// own, as a printer's mapping does; under a fractional scale the cells of one
+// text then differ by a pixel, and a glyph clipped to a narrow one loses a
+// column. FontUnits maps the cell's corner and measures its width and height
+// in the selected font: a cell as wide as n characters of the font is as wide
+// as n of its characters on the device, at any zoom.
+enum class CellMapping { Edges, FontUnits };
+
 enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot };
 
 struct Pen {
@@ -164,12 +172,13 @@ class DeviceContext {
     // Metrics of the selected font in logical units.
     TextMetrics textMetrics();
     // One character, left-aligned, vertically centred, clipped to the cell.
-    void drawChar(std::string_view sjisChar, const Rect& cell);
+    void drawChar(std::string_view sjisChar, const Rect& cell, CellMapping mapping = CellMapping::Edges);
     void stretchImage(const QImage& image, const Rect& dest);
     void flush() { m_backend.flush(); }
 
   private:
     Rect toDevice(const Rect& rect) const;
+    Rect toDeviceInFontUnits(const Rect& rect);
     const DeviceFont& deviceFont();
     void invalidateFont();
     void fixIsotropic();
@@ -190,6 +199,7 @@ class DeviceContext {
     bool m_deviceFontValid = false;
     DeviceFont m_deviceFont{};
     TextMetrics m_metrics{};
+    TextMetrics m_deviceMetrics{}; // the same metrics in device pixels
 };
 
 // Within its lifetime one logical unit is one device pixel, counted from the

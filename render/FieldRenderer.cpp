@@ -1,9 +1,9 @@
-#include "FieldRenderer.h"
+#include "render/FieldRenderer.h"
 
 #include <algorithm>
 
-#include "Saturate.h"
-#include "ShiftJis.h"
+#include "formdesc/ShiftJis.h"
+#include "render/Saturate.h"
 
 namespace render {
 
@@ -119,7 +119,8 @@ void FieldRenderer::spreadText(std::string_view text, formdesc::CellRect rect) {
         // saves a call per empty cell of a spread text.
         if (!isBlankChar(ch))
             m_dc.drawChar(
-                ch, {clampToCoordinateLimit(x), cellTop, clampToCoordinateLimit(x + advance), cellBottom});
+                ch, {clampToCoordinateLimit(x), cellTop, clampToCoordinateLimit(x + advance), cellBottom},
+                m_context.policy.cellMapping);
         x += gap + advance;
         i += length;
     }

@@ -1,4 +1,4 @@
-#include "RenderPolicy.h"
+#include "render/RenderPolicy.h"
 
 namespace render {
 
@@ -21,6 +21,7 @@ RenderPolicy RenderPolicy::canvas(int zoom, const QImage* placeholder) {
     policy.heightTest = HeightTest::InclusiveExtent;
     policy.penRule = PenRule::Canvas;
     policy.zoom = zoom;
+    policy.cellMapping = platform::CellMapping::FontUnits;
     policy.missingBitmap = placeholder;
     return policy;
 }
@@ -29,6 +30,7 @@ RenderPolicy RenderPolicy::sheet(const QImage* placeholder) {
     RenderPolicy policy;
     policy.heightTest = HeightTest::InclusiveExtent;
     policy.penRule = PenRule::Sheet;
+    policy.cellMapping = platform::CellMapping::FontUnits;
     policy.missingBitmap = placeholder;
     return policy;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "FormModel.h"
+#include "formdesc/FormModel.h"
+#include "platform/DeviceContext.h"
 
 class QImage;
 
@@ -32,6 +32,9 @@ struct RenderPolicy {
     bool denseDotsSolid = false;     // dense dots drawn as plain lines (SPEED=1)
     // Figures end at this row; 0 or less leaves them whole.
     int lastRow = 0;
+    // How character cells reach device pixels: screens and the design sheet
+    // draw at fractional scales, where cells sized by their edges cut glyphs.
+    platform::CellMapping cellMapping = platform::CellMapping::Edges;
     // Drawn in the box of a bitmap that cannot be used; null leaves it empty.
     const QImage* missingBitmap = nullptr;
 

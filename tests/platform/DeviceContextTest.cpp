@@ -1,5 +1,5 @@
-#include "DeviceContext.h"
-#include "RecordingBackend.h"
+#include "platform/DeviceContext.h"
+#include "tests/support/RecordingBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +101,43 @@ TEST(DeviceContext, FontAndMetricsTravelBetweenLogicalAndDeviceUnits) {
     const TextMetrics metrics = dc.textMetrics();
     EXPECT_EQ(metrics.height, 100);
     EXPECT_EQ(metrics.aveCharWidth, 50);
+}
+
+// At three quarters a cell five units wide covers 3.75 pixels: mapped by its
+// edges it is 3 or 4 pixels wide depending on where it starts, in font units
+// always as wide as the font's characters on the device (the recorder's font
+// of 9 pixels is 4 wide, 5 units back in logical ones), and as high.
+TEST(DeviceContext, CellsInFontUnitsKeepTheFontsSizeWhereverTheyStart) {
+    struct Row {
+        int viewportX;
+        Rect cell;
+        CellMapping mapping;
+        Rect expected;
+    };
+    const Row rows[] = {
+        {3, {0, 0, 5, 12}, CellMapping::Edges, {0, 0, 4, 9}},
+        {3, {14, 0, 19, 12}, CellMapping::Edges, {11, 0, 14, 9}}, // 10.5 → 11, 14.25 → 14
+        {3, {0, 0, 5, 12}, CellMapping::FontUnits, {0, 0, 4, 9}},
+        {3, {14, 0, 19, 12}, CellMapping::FontUnits, {11, 0, 15, 9}},
+        {3, {21, 3, 31, 15}, CellMapping::FontUnits, {16, 2, 24, 11}},   // a double-width cell
+        {3, {14, 0, 14, 12}, CellMapping::FontUnits, {11, 0, 11, 9}},    // nothing stays nothing
+        {-3, {14, 0, 19, 12}, CellMapping::FontUnits, {-14, 0, -10, 9}}, // mirrored: -10.5 → -10
+    };
+    for (const Row& row : rows) {
+        RecordingBackend backend(96, 96);
+        DeviceContext dc(backend);
+        dc.setMapMode(MapMode::Isotropic);
+        dc.setWindowExt(4, 4);
+        dc.setViewportExt(row.viewportX, 3);
+        dc.selectFont({12, 0, 400, "x"});
+        ASSERT_EQ(dc.textMetrics().aveCharWidth, 5);
+        dc.drawChar("X", row.cell, row.mapping);
+        ASSERT_EQ(backend.calls.size(), 1u);
+        const Rect& got = backend.calls[0].rect;
+        EXPECT_EQ(got, row.expected) << "cell from " << row.cell.left << " to " << row.cell.right << " gave "
+                                     << got.left << ".." << got.right << " x " << got.top << ".."
+                                     << got.bottom;
+    }
 }
 
 TEST(DeviceContext, ThinPenIsOneDevicePixelAndWidePenScales) {
