@@ -1,10 +1,9 @@
-#include "FigureRenderer.h"
+#include "render/FigureRenderer.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "Saturate.h"
-#include "ShiftJis.h"
+#include "render/Saturate.h"
 
 namespace render {
 
@@ -229,8 +228,10 @@ void FigureRenderer::drawBitmap(const formdesc::FigureInfo& figure, BitmapCache&
         return;
     const FigurePoints p =
         formdesc::figurePoints(m_geometry, figure.startCol, figure.startRow, figure.endCol, endRow);
+    // An item with no file yet shows the placeholder too: it must stay visible
+    // and pickable on the canvas and the design sheet.
     QImage image = bitmaps.image(figure);
-    if (image.isNull() && !formdesc::sjis::view(figure.fileName).empty() && m_context.policy.missingBitmap)
+    if (image.isNull() && m_context.policy.missingBitmap)
         image = *m_context.policy.missingBitmap;
     if (image.isNull() || !visible(p))
         return;

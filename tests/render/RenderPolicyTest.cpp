@@ -171,7 +171,8 @@ TEST(RenderPolicy, MissingBitmapShowsThePlaceholderOnTheCanvasAndTheSheetOnly) {
             platform::DeviceContext dc(backend);
             const RenderContext context{dc, {10, 20, 0, 0, 1800, 1200}, row.policy, 96};
             render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
-            FigureRenderer(context, form).drawBitmap(testsupport::bitmapRecord(2, 2, 4, 3, fileName), bitmaps);
+            FigureRenderer(context, form)
+                .drawBitmap(testsupport::bitmapRecord(2, 2, 4, 3, fileName), bitmaps);
             const std::vector<Call> images = backend.of(Call::Image);
             ASSERT_EQ(images.size(), row.placeholderShown ? 1u : 0u);
             if (row.placeholderShown) {
