@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
+
+#include <QImage>
 
 #include "editor/canvas/CanvasGeometry.h"
 #include "editor/papers/SheetPrinter.h"
@@ -144,12 +147,13 @@ struct RecordedSheet {
     RecordingTarget target;
     SheetResult result = SheetResult::Printed;
 
-    RecordedSheet(const formdesc::FormModel* model, const SheetSettings& settings, bool startable = true) {
+    RecordedSheet(const formdesc::FormModel* model, const SheetSettings& settings, bool startable = true,
+                  const QImage* placeholder = nullptr) {
         target.startable = startable;
         SheetPrinter printer(target, settings.kind, 9);
         render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
-        result =
-            model ? printer.printDesignSheet(*model, settings, bitmaps, nullptr) : printer.printEntrySheet();
+        result = model ? printer.printDesignSheet(*model, settings, bitmaps, placeholder)
+                       : printer.printEntrySheet();
         layout = printer.layout();
     }
     // A logical point of the sheet in device pixels.
@@ -261,6 +265,26 @@ TEST(SheetPrinter, FillsAndFieldFramesFollowTheSettings) {
                       std::count_if(lines.begin(), lines.end(),
                                     [](const Call& c) { return c.pen.color == formdesc::rgb(0, 0, 255); })),
                   row.frameLines);
+    }
+}
+
+// A bitmap item shows the placeholder in its box on the sheet when its file
+// cannot be read, and as well when it has no file yet: left out, it could not
+// be seen on the sheet at all.
+TEST(SheetPrinter, BitmapsWithoutAPictureShowThePlaceholder) {
+    QImage placeholder(4, 3, QImage::Format_RGB32);
+    placeholder.fill(Qt::gray);
+    for (const char* fileName : {"/NO/SUCH.BMP", ""}) {
+        SCOPED_TRACE(std::string("file name \"") + fileName + "\"");
+        formdesc::FormModel model = sampleForm();
+        model.appendFigure(testsupport::bitmapRecord(30, 10, 40, 20, fileName));
+        const RecordedSheet sheet(&model, {}, true, &placeholder);
+        const auto images = sheet.calls(Call::Image);
+        ASSERT_EQ(images.size(), 1u);
+        EXPECT_EQ(images[0].text, "4x3");
+        // The box starts inside the item's first column (form column 30 is sheet column 32).
+        EXPECT_GE(images[0].rect.left, sheet.device(sheet.layout.gridPoint(32, 7)).x);
+        EXPECT_LT(images[0].rect.left, sheet.device(sheet.layout.gridPoint(33, 7)).x);
     }
 }
 
