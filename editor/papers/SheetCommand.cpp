@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 
+#include <unistd.h>
+
 #include "editor/papers/DesignSheetDialog.h"
 #include "editor/papers/SheetOutput.h"
 #include "editor/papers/SheetPrinterAccess.h"
@@ -24,6 +26,9 @@ namespace editor {
 namespace {
 
 namespace sjis = formdesc::sjis;
+
+// Written through the descriptor the process holds, never opened by name.
+const char* const kStandardOutputPath = "/dev/stdout";
 
 void showError(const std::string& text) {
     formdesc::messageSink().show(formdesc::kCaptionError, text, formdesc::MessageIcon::Exclamation);
@@ -85,7 +90,13 @@ int SheetCommand::run(int argc, char** argv) {
         else if (size != QLatin1String("A4"))
             return usage("--paper は A4 か B4 です");
     }
-    const std::string out = QFile::encodeName(parser.value(pdf)).toStdString();
+    std::string out = QFile::encodeName(parser.value(pdf)).toStdString();
+    // "-" is standard output, as for zrk; a PDF is not for the terminal.
+    if (parser.isSet(pdf) && out == "-") {
+        if (::isatty(STDOUT_FILENO))
+            return usage("--pdf - は標準出力に書き出しますが、標準出力が端末です");
+        out = kStandardOutputPath;
+    }
 
     SheetRequest request;
     request.settings.kind = parser.isSet(portrait) ? kSheetPortrait : kSheetLandscape;

@@ -26,6 +26,21 @@ expect "design sheet today" sh -c "pdftotext '$tmp/design.pdf' - | grep -q '$(da
 expect "portrait B4 written" test $? -eq 0
 expect "portrait B4" sh -c "pdfinfo '$tmp/portrait.pdf' | grep -Eq 'Page size: *728.* x 1031.*'"
 
+# "-" is standard output, as for zrk: through a pipe, and no file called "-".
+(cd "$tmp" && "$tabrik" --design-sheet "$examples/invoice.zrk" --pdf - 2>"$tmp/err" | cat >"$tmp/piped.pdf"
+    exit "${PIPESTATUS[0]}")
+expect "standard output written" test $? -eq 0
+expect "standard output is the sheet" test "$(info "$tmp/piped.pdf" Title)" = "設計用紙 [請求書]"
+expect "no file called -" test ! -e "$tmp/-"
+(cd "$tmp" && "$tabrik" --entry-sheet --pdf - >"$tmp/redirected.pdf" 2>"$tmp/err")
+expect "entry sheet to standard output" test "$(info "$tmp/redirected.pdf" Title)" = "記入用紙"
+if command -v script >/dev/null; then
+    (cd "$tmp" && script -qec "'$tabrik' --entry-sheet --pdf - 2>'$tmp/err'" /dev/null >/dev/null)
+    expect "a terminal is a usage error" test $? -eq 2
+    expect "terminal message" grep -q '標準出力が端末です' "$tmp/err"
+    expect "no file called - for a terminal" test ! -e "$tmp/-"
+fi
+
 # A form too wide for the portrait sheet takes the landscape one, and refuses portrait.
 "$tabrik" --design-sheet "$data/landscape.zrk" --pdf "$tmp/wide.pdf" 2>"$tmp/err"
 expect "wide form landscape" test "$(info "$tmp/wide.pdf" 'Page size')" = "841.89 x 595.276 pts (A4)"
