@@ -1,12 +1,19 @@
-#include "OutputFile.h"
+#include "formdesc/OutputFile.h"
+
+#include "formdesc/SignalCleanup.h"
 
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <random>
+#include <set>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -18,6 +25,14 @@ namespace {
 // Links deeper than this are a loop, as the kernel counts them.
 constexpr int kMaxLinkHops = 40;
 constexpr int kTemporaryNameAttempts = 100;
+
+// Temporary files are ".zrk-tmp-" and eight letters or digits: a pattern of
+// our own, so that the ones a killed process left can be told from others'.
+constexpr std::string_view kTemporaryPrefix = ".zrk-tmp-";
+constexpr std::size_t kTemporarySuffixLength = 8;
+// A temporary file of ours untouched for this long, and not locked by the
+// process writing it, was left by a process that was killed.
+constexpr time_t kStaleSeconds = 60 * 60;
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -95,10 +110,58 @@ std::string randomSuffix() {
     static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device random;
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string suffix(8, '\0');
+    std::string suffix(kTemporarySuffixLength, '\0');
     for (char& c : suffix)
         c = kLetters[pick(random)];
     return suffix;
+}
+
+bool isTemporaryName(std::string_view name) {
+    if (name.size() != kTemporaryPrefix.size() + kTemporarySuffixLength ||
+        !name.starts_with(kTemporaryPrefix))
+        return false;
+    for (const char c : name.substr(kTemporaryPrefix.size()))
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+
+// Removes the temporary files that a killed process of ours left in the
+// folder: our name pattern, a regular file of this user, older than an hour
+// and not locked (a writer holds a lock on its temporary file until it is
+// done). Each folder is swept once per process.
+void removeStaleTemporaries(const std::string& folder) {
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard lock(mutex);
+        if (!swept.insert(folder).second)
+            return;
+    }
+    DIR* entries = ::opendir(folder.c_str());
+    if (!entries)
+        return;
+    const int folderFd = ::dirfd(entries);
+    const time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(entries)) {
+        if (!isTemporaryName(entry->d_name))
+            continue;
+        const int fd =
+            ::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat status {};
+        struct stat named {};
+        // The name still leads to the file that was looked at (not replaced
+        // in the meantime) when it is removed.
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
+            now - status.st_mtime > kStaleSeconds && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(folderFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_dev == status.st_dev && named.st_ino == status.st_ino)
+            ::unlinkat(folderFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(entries);
 }
 
 // A renamed entry is durable only when its folder is synced; a failure here
@@ -213,8 +276,9 @@ bool OutputFile::createTemporary() {
     // A new file takes the usual mode through the umask; a file that replaces
     // another stays private until it has that file's owner and bits.
     const mode_t mode = m_exists ? 0600 : 0666;
+    removeStaleTemporaries(folder);
     for (int attempt = 0; attempt < kTemporaryNameAttempts && m_fd < 0; ++attempt) {
-        std::string name = folder + "/.tmp-" + randomSuffix();
+        std::string name = folder + "/" + std::string(kTemporaryPrefix) + randomSuffix();
         m_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (m_fd >= 0)
             m_temporary = std::move(name);
@@ -223,6 +287,10 @@ bool OutputFile::createTemporary() {
     }
     if (m_fd < 0)
         return fail(EEXIST);
+    // Held until the file is renamed or removed: a sweep by another process
+    // leaves it alone however long the job takes.
+    ::flock(m_fd, LOCK_EX | LOCK_NB);
+    m_signalSlot = SignalCleanup::add(m_temporary);
     if (!m_exists)
         return true;
     struct stat own {};
@@ -288,6 +356,8 @@ bool OutputFile::commit() {
         return false;
     }
     m_temporary.clear();
+    SignalCleanup::release(m_signalSlot);
+    m_signalSlot = SignalCleanup::kNoSlot;
     syncFolder(folderOf(m_target));
     return true;
 }
@@ -303,6 +373,8 @@ void OutputFile::discard() {
     if (!m_temporary.empty())
         unlink(m_temporary.c_str());
     m_temporary.clear();
+    SignalCleanup::release(m_signalSlot);
+    m_signalSlot = SignalCleanup::kNoSlot;
 }
 
 } // namespace formdesc

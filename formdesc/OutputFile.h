@@ -20,6 +20,12 @@
 // written directly: there is nothing to rename over, and a reader waiting on
 // the other end must get the bytes.
 //
+// The temporary file (".zrk-tmp-" and eight letters or digits) is removed
+// when a signal ends the process, once SignalCleanup's handlers are
+// installed; the ones a killed process left (older than an hour, not locked
+// by a running writer) are removed from a folder before the first temporary
+// file of the process goes there.
+//
 // Errors are kept as the system's error number; errorText() gives the
 // system's words for it.
 namespace formdesc {
@@ -73,6 +79,7 @@ class OutputFile {
     std::string m_temporary;
     int m_standardStream = -1; // the descriptor a /dev/fd spelling names
     int m_fd = -1;
+    int m_signalSlot = -1; // the temporary file's, in SignalCleanup
     bool m_checked = false;
     bool m_direct = false;
     bool m_exists = false;

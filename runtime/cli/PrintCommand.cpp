@@ -1,20 +1,20 @@
-#include "Commands.h"
+#include "runtime/cli/Commands.h"
 
-#include "AbortProgress.h"
-#include "ApplicationGuard.h"
-#include "CallerOptionValues.h"
-#include "CommandParser.h"
-#include "OutputFile.h"
-#include "PPModule.h"
-#include "PdfDirectTarget.h"
-#include "PngPageTarget.h"
-#include "PrinterChooser.h"
-#include "PrinterPageTarget.h"
-#include "QtMessageSink.h"
-#include "ShiftJis.h"
-#include "StandardOutput.h"
-#include "TerminalProgress.h"
-#include "TerminalText.h"
+#include "formdesc/OutputFile.h"
+#include "formdesc/ShiftJis.h"
+#include "formdesc/TerminalText.h"
+#include "platform/ApplicationGuard.h"
+#include "platform/PdfDirectTarget.h"
+#include "platform/PngPageTarget.h"
+#include "platform/PrinterPageTarget.h"
+#include "platform/QtMessageSink.h"
+#include "runtime/cli/CallerOptionValues.h"
+#include "runtime/cli/CommandParser.h"
+#include "runtime/cli/StandardOutput.h"
+#include "runtime/cli/TerminalProgress.h"
+#include "runtime/print/AbortProgress.h"
+#include "runtime/print/PPModule.h"
+#include "runtime/print/PrinterChooser.h"
 
 #include <QFile>
 
@@ -246,8 +246,8 @@ int runPrint(const QStringList& arguments) {
         terminalProgress = std::make_unique<TerminalProgress>(job, progress);
         progress = terminalProgress.get();
     }
-    // A private copy of the data (standard input, UTF-8) goes also when a
-    // signal ends the command.
+    // A private copy of the data (standard input, UTF-8) and the output's
+    // temporary file go also when a signal ends the command.
     runtime::DataSpool::removeOnSignals();
 
     platform::SpoolReceipt receipt;

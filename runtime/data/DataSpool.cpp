@@ -1,10 +1,10 @@
-#include "DataSpool.h"
+#include "runtime/data/DataSpool.h"
 
-#include "Utf8DataConverter.h"
+#include "formdesc/SignalCleanup.h"
+#include "runtime/data/Utf8DataConverter.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -20,42 +20,18 @@ namespace {
 
 constexpr std::size_t kBlockBytes = 64 * 1024;
 
-// The private file and folder as the signal handler needs them: fixed storage,
-// armed while they exist.
-char g_signalFile[4096];
-char g_signalFolder[4096];
-volatile std::sig_atomic_t g_armed = 0;
-
-void arm(const std::string& file, const std::string& folder) {
-    g_armed = 0;
-    if (file.size() >= sizeof g_signalFile || folder.size() >= sizeof g_signalFolder)
-        return;
-    std::memcpy(g_signalFile, file.c_str(), file.size() + 1);
-    std::memcpy(g_signalFolder, folder.c_str(), folder.size() + 1);
-    g_armed = 1;
-}
-
-extern "C" void removeSpoolAndRaise(int signal) {
-    if (g_armed) {
-        ::unlink(g_signalFile);
-        ::rmdir(g_signalFolder);
-    }
-    // The handler was reset on entry: the signal, raised again, ends the
-    // process as it would have without us once the handler returns.
-    ::raise(signal);
-}
-
-// The user's runtime folder (private, cleaned at log-out), else $TMPDIR, else
-// /tmp.
-std::string temporaryParent() {
+// Where the private folder may go, in order: the user's runtime folder
+// (private, cleaned at log-out), $TMPDIR, /tmp. A place that is missing, full
+// or not writable gives way to the next.
+std::vector<std::string> temporaryParents() {
+    std::vector<std::string> parents;
     for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
         const char* value = std::getenv(name);
-        struct stat info {};
-        if (value && value[0] == '/' && ::stat(value, &info) == 0 && S_ISDIR(info.st_mode) &&
-            ::access(value, W_OK | X_OK) == 0)
-            return value;
+        if (value && value[0] == '/')
+            parents.emplace_back(value);
     }
-    return "/tmp";
+    parents.emplace_back("/tmp");
+    return parents;
 }
 
 // Reads what is there, up to size bytes: 0 at the end of the input, -1 on an
@@ -116,16 +92,17 @@ void DataSpool::remove() {
     m_out = -1;
     if (!m_file.empty())
         ::unlink(m_file.c_str());
-    if (!m_folder.empty()) {
+    if (!m_folder.empty())
         ::rmdir(m_folder.c_str());
-        g_armed = 0;
-    }
+    formdesc::SignalCleanup::release(m_signalSlot);
+    m_signalSlot = formdesc::SignalCleanup::kNoSlot;
     m_file.clear();
     m_folder.clear();
 }
 
 bool DataSpool::prepare(const std::string& path, bool fromStandardInput, DataEncoding encoding) {
     remove();
+    m_error = 0;
     m_readPath.clear();
     m_replacements = 0;
     m_firstReplacedLine = 0;
@@ -165,7 +142,10 @@ bool DataSpool::prepare(const std::string& path, bool fromStandardInput, DataEnc
     if (!createFile())
         return false;
     bool copied = copy(fd, std::move(head), m_encoding == DataEncoding::Utf8);
-    copied = ::close(m_out) == 0 && copied;
+    if (::close(m_out) != 0 && copied) {
+        m_error = errno;
+        copied = false;
+    }
     m_out = -1;
     if (!copied) {
         remove();
@@ -176,16 +156,93 @@ bool DataSpool::prepare(const std::string& path, bool fromStandardInput, DataEnc
 }
 
 bool DataSpool::createFile() {
-    std::string folder = temporaryParent() + "/zrk-data-XXXXXX";
-    if (!::mkdtemp(folder.data())) // mode 0700
+    m_parents = temporaryParents();
+    m_parent = 0;
+    m_written = 0;
+    m_error = 0;
+    for (; m_parent < m_parents.size(); ++m_parent) {
+        if (createFileIn(m_parents[m_parent])) {
+            m_error = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DataSpool::createFileIn(const std::string& parent) {
+    std::string folder = parent + "/zrk-data-XXXXXX";
+    if (!::mkdtemp(folder.data())) { // mode 0700
+        m_error = errno;
         return false;
+    }
     m_folder = folder;
     m_file = folder + "/data";
-    arm(m_file, m_folder);
+    m_signalSlot = formdesc::SignalCleanup::add(m_file, m_folder);
     m_out = ::open(m_file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (m_out < 0) {
+        m_error = errno;
         remove();
         return false;
+    }
+    return true;
+}
+
+// The place filled up (or failed) part way: what was written so far goes
+// with the job to the next place.
+bool DataSpool::moveToNextParent() {
+    const std::string oldFile = m_file;
+    const std::string oldFolder = m_folder;
+    const int oldOut = m_out;
+    const int oldSlot = m_signalSlot;
+    m_out = -1;
+    m_signalSlot = formdesc::SignalCleanup::kNoSlot;
+    bool moved = false;
+    while (!moved && ++m_parent < m_parents.size()) {
+        m_file.clear();
+        m_folder.clear();
+        if (!createFileIn(m_parents[m_parent]))
+            continue;
+        moved = copyWritten(oldFile);
+        if (!moved)
+            remove();
+    }
+    ::close(oldOut);
+    ::unlink(oldFile.c_str());
+    ::rmdir(oldFolder.c_str());
+    formdesc::SignalCleanup::release(oldSlot);
+    if (!moved) {
+        m_file.clear();
+        m_folder.clear();
+    }
+    return moved;
+}
+
+bool DataSpool::copyWritten(const std::string& from) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        m_error = errno;
+        return false;
+    }
+    const InputFile input(in, true);
+    std::vector<char> block(kBlockBytes);
+    std::uint64_t left = m_written;
+    while (left > 0) {
+        const ssize_t got = readSome(in, block.data(), std::min<std::uint64_t>(left, block.size()));
+        if (got <= 0) {
+            m_error = got < 0 ? errno : EIO;
+            return false;
+        }
+        for (std::string_view bytes(block.data(), std::size_t(got)); !bytes.empty();) {
+            const ssize_t written = ::write(m_out, bytes.data(), bytes.size());
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0) {
+                m_error = written < 0 ? errno : EIO;
+                return false;
+            }
+            bytes.remove_prefix(std::size_t(written));
+        }
+        left -= std::uint64_t(got);
     }
     return true;
 }
@@ -195,9 +252,15 @@ bool DataSpool::writeAll(std::string_view bytes) {
         const ssize_t written = ::write(m_out, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return false;
+        if (written <= 0) {
+            m_error = written < 0 ? errno : EIO;
+            if (!moveToNextParent())
+                return false;
+            m_error = 0;
+            continue;
+        }
         bytes.remove_prefix(static_cast<std::size_t>(written));
+        m_written += std::uint64_t(written);
     }
     return true;
 }
@@ -246,16 +309,7 @@ bool DataSpool::copy(int fd, std::string head, bool convert) {
 }
 
 void DataSpool::removeOnSignals() {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
-        struct sigaction current {};
-        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
-            continue;
-        struct sigaction handler {};
-        handler.sa_handler = removeSpoolAndRaise;
-        handler.sa_flags = SA_RESETHAND;
-        sigemptyset(&handler.sa_mask);
-        ::sigaction(signal, &handler, nullptr);
-    }
+    formdesc::SignalCleanup::installHandlers();
 }
 
 } // namespace runtime

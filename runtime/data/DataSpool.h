@@ -1,16 +1,18 @@
 #pragma once
 
-#include "DataEncoding.h"
+#include "runtime/data/DataEncoding.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The data file as the job reads it. Shift-JIS data in a file is read where it
 // is. Data from standard input, and UTF-8 data, are first written to a private
-// file (mode 0600 in a folder of its own, mode 0700, under $XDG_RUNTIME_DIR or
-// the system's temporary folder): the job reads its data more than once, and
-// the column rules need code page 932. The private file and its folder go
-// when the spool does, on every road out of the job.
+// file (mode 0600 in a folder of its own, mode 0700, under $XDG_RUNTIME_DIR,
+// else $TMPDIR, else /tmp; a place that is full or cannot be written gives way
+// to the next, which takes over what was written): the job reads its data
+// more than once, and the column rules need code page 932. The private file
+// and its folder go when the spool does, on every road out of the job.
 namespace runtime {
 
 class DataSpool {
@@ -35,17 +37,26 @@ class DataSpool {
     std::uint64_t replacements() const { return m_replacements; }
     std::uint64_t firstReplacedLine() const { return m_firstReplacedLine; }
 
+    // Why the private file could not be made or written, as the system's
+    // error number of the last place tried; 0 when it was not the private
+    // file that failed (the input itself could not be read).
+    int spoolError() const { return m_error; }
+
     // Removes the private file and its folder now.
     void remove();
 
     // For a program that runs one job at a time (the command line): a
     // private file still on disk when an interrupt, hang-up, termination or
-    // broken pipe ends the process is removed first. Signals that are ignored
-    // stay ignored.
+    // broken pipe ends the process is removed first, as are the temporary
+    // files of the outputs (formdesc::SignalCleanup). Signals that are
+    // ignored stay ignored.
     static void removeOnSignals();
 
   private:
     bool createFile();
+    bool createFileIn(const std::string& parent);
+    bool moveToNextParent();
+    bool copyWritten(const std::string& from);
     bool copy(int fd, std::string head, bool convert);
     bool writeAll(std::string_view bytes);
 
@@ -53,6 +64,11 @@ class DataSpool {
     std::string m_folder;
     std::string m_file;
     int m_out = -1;
+    int m_signalSlot = -1;
+    std::vector<std::string> m_parents; // where the private folder may go, in order
+    std::size_t m_parent = 0;           // the one in use
+    std::uint64_t m_written = 0;        // bytes in the private file
+    int m_error = 0;
     DataEncoding m_encoding = DataEncoding::ShiftJis;
     std::uint64_t m_replacements = 0;
     std::uint64_t m_firstReplacedLine = 0;

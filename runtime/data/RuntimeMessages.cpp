@@ -1,12 +1,26 @@
-#include "RuntimeMessages.h"
+#include "runtime/data/RuntimeMessages.h"
 
-#include "FormMessages.h"
-#include "MessageSink.h"
+#include "formdesc/FormMessages.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/OutputFile.h"
 
 namespace runtime {
 
 void reportRuntimeError(int code) {
     formdesc::reportFormError(formdesc::kErrorOther, code, 0, formdesc::MessageOrigin::Library);
+}
+
+std::string dataFileErrorText(int systemError) {
+    std::string text = formdesc::formErrorText(
+        formdesc::FormError{formdesc::kErrorOther, kMessageDataFile, 0}, formdesc::MessageOrigin::Library);
+    if (systemError != 0)
+        text += "（" + formdesc::systemErrorText(systemError) + "）";
+    return text;
+}
+
+void reportDataFileError(int systemError) {
+    formdesc::messageSink().show(formdesc::kCaptionError, dataFileErrorText(systemError),
+                                 formdesc::MessageIcon::Exclamation);
 }
 
 std::string controlErrorText(std::string_view key) {

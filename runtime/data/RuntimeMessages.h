@@ -17,6 +17,12 @@ inline constexpr const char* kNoMemoryText = "メモリが足りません";
 
 void reportRuntimeError(int code);
 
+// The data file's message, followed by the system's words for why its
+// private copy could not be written ("（No space left on device）") when
+// systemError is not 0.
+std::string dataFileErrorText(int systemError);
+void reportDataFileError(int systemError);
+
 // A value of the control statement that the job refuses, e.g.
 // "制御情報 - XOFFSETの指定に誤りがあります"; caption "エラー".
 std::string controlErrorText(std::string_view key);

@@ -1,12 +1,12 @@
-#include "PreviewPages.h"
+#include "runtime/preview/PreviewPages.h"
 
 #include <filesystem>
 
-#include "EventPump.h"
-#include "FormMessages.h"
-#include "PageRules.h"
-#include "RuntimeMessages.h"
-#include "ShiftJis.h"
+#include "formdesc/FormMessages.h"
+#include "formdesc/ShiftJis.h"
+#include "platform/EventPump.h"
+#include "runtime/compose/PageRules.h"
+#include "runtime/data/RuntimeMessages.h"
 
 namespace runtime {
 
@@ -36,8 +36,11 @@ bool PreviewPages::readForm() {
 }
 
 bool PreviewPages::loadFirstPage() {
-    if (!m_data.prepare(m_dataPath, m_dataFromStandardInput, m_options.encoding) ||
-        !loadPage(m_data.path(), 0, m_model->form, *m_page, platform::pumpPendingEvents)) {
+    if (!m_data.prepare(m_dataPath, m_dataFromStandardInput, m_options.encoding)) {
+        reportDataFileError(m_data.spoolError());
+        return false;
+    }
+    if (!loadPage(m_data.path(), 0, m_model->form, *m_page, platform::pumpPendingEvents)) {
         reportRuntimeError(kMessageDataFile);
         return false;
     }

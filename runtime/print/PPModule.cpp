@@ -1,14 +1,14 @@
-#include "PPModule.h"
+#include "runtime/print/PPModule.h"
 
-#include "DataPages.h"
-#include "EventPump.h"
-#include "FormMessages.h"
-#include "PageComposer.h"
-#include "PageGeometry.h"
-#include "PageReader.h"
-#include "PageRules.h"
-#include "RuntimeMessages.h"
-#include "ShiftJis.h"
+#include "formdesc/FormMessages.h"
+#include "formdesc/PageGeometry.h"
+#include "formdesc/ShiftJis.h"
+#include "platform/EventPump.h"
+#include "runtime/compose/PageComposer.h"
+#include "runtime/compose/PageRules.h"
+#include "runtime/data/DataPages.h"
+#include "runtime/data/PageReader.h"
+#include "runtime/data/RuntimeMessages.h"
 
 #include <filesystem>
 #include <new>
@@ -46,7 +46,7 @@ int PPModule::runJob(const TargetChooser& chooser, PrintProgress* progress) {
     if (!formdesc::readFormFile(m_formPath, *m_model, formdesc::ReaderVariant::Print, &m_pageSize))
         return kPrintFormFailed;
     if (!m_data.prepare(m_dataPath, m_dataFromStandardInput, m_options.encoding)) {
-        reportRuntimeError(kMessageDataFile);
+        reportDataFileError(m_data.spoolError());
         return kPrintDataFailed;
     }
     const auto pages = countPages(m_data.path(), m_model->form.rows, platform::pumpPendingEvents);

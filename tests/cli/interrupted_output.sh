@@ -4,8 +4,8 @@
 # before the process ends as the signal ends it; after a kill that cannot be
 # caught, the next output into the folder removes the stale temporary file.
 set -u
-zrk="$1"
-data="$2"
+zrk=$(realpath "$1")
+data=$(realpath "$2")
 examples="$data/../../examples"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -21,7 +21,8 @@ for _ in $(seq 1000); do cat "$examples/invoice.dat"; done >"$tmp/long.dat"
 # Background jobs as a terminal starts them: a shell without job control
 # starts them with SIGINT and SIGQUIT ignored.
 set -m
-temporary() { find "$tmp/out" -maxdepth 1 -name '.zrk-tmp-*' -size +0 | head -n 1; }
+# Any hidden file beside the output is the job's temporary file.
+temporary() { find "$tmp/out" -maxdepth 1 -name '.*' -type f -size +0 | head -n 1; }
 # Waits until the job writes pages into its temporary file.
 writing() {
   local _

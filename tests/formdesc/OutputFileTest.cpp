@@ -1,13 +1,15 @@
-#include "OutputFile.h"
-#include "TempFolder.h"
+#include "formdesc/OutputFile.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -160,6 +162,50 @@ TEST(OutputFile, RefusesTargetsItCannotWrite) {
     ::close(readFd);
     EXPECT_EQ(fileBytes(readOnly), "kept");
     EXPECT_EQ(strayEntries(folder, 3), 0);
+}
+
+// A killed writer leaves its temporary file; the next output to the folder
+// removes the ones that are surely left over (our pattern, a regular file of
+// ours, untouched for over an hour, not locked by a running writer) and
+// nothing else.
+TEST(OutputFile, RemovesTemporaryFilesThatKilledWritersLeft) {
+    TempFolder folder;
+    const struct {
+        const char* name;
+        bool aged;
+        bool kept;
+    } entries[] = {
+        {".zrk-tmp-AbCd1234", true, false},
+        {".zrk-tmp-Fresh123", false, true}, // a running job's, or one just killed
+        {".zrk-tmp-Locked12", true, true},  // a writer still holds it
+        {".tmp-OldName1", true, true},      // not our pattern
+        {".zrk-tmp-Short12", true, true},   // seven letters
+        {".zrk-tmp-Abc_1234", true, true},  // not a letter or digit
+        {"report.zrk-tmp-AbCd1234", true, true},
+        {".zrk-tmp-Linked12", true, true}, // a link, not a file
+    };
+    const auto twoHoursAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(2);
+    for (const auto& entry : entries) {
+        const std::filesystem::path path = folder.path() / entry.name;
+        if (std::string_view(entry.name) == ".zrk-tmp-Linked12")
+            std::filesystem::create_symlink(".tmp-OldName1", path);
+        else
+            folder.writeBytes(entry.name, "left over");
+        if (entry.aged && !std::filesystem::is_symlink(path))
+            std::filesystem::last_write_time(path, twoHoursAgo);
+    }
+    const int locked = ::open((folder.path() / ".zrk-tmp-Locked12").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(locked, LOCK_EX), 0);
+
+    OutputFile file((folder.path() / "out.pdf").string());
+    ASSERT_TRUE(writeWhole(file, "document")) << file.errorText();
+    ::close(locked);
+    for (const auto& entry : entries)
+        EXPECT_EQ(std::filesystem::is_symlink(folder.path() / entry.name) ||
+                      std::filesystem::exists(folder.path() / entry.name),
+                  entry.kept)
+            << entry.name;
+    EXPECT_EQ(fileBytes((folder.path() / "out.pdf").string()), "document");
 }
 
 } // namespace

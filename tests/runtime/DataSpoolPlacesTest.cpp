@@ -92,7 +92,8 @@ TEST(DataSpool, FallsBackWhenAPlaceIsFullOrMissing) {
 
 TEST(DataSpool, MessageGivesTheReason) {
     EXPECT_EQ(runtime::dataFileErrorText(0), "その他 - 帳票データがオープンできません");
-    EXPECT_EQ(runtime::dataFileErrorText(ENOSPC), "その他 - 帳票データがオープンできません（No space left on device）");
+    EXPECT_EQ(runtime::dataFileErrorText(ENOSPC),
+              "その他 - 帳票データがオープンできません（No space left on device）");
 }
 
 } // namespace

@@ -10,6 +10,13 @@
  *                        from the first read (0 when unset)
  *
  * Reads of every other file go straight through.
+ *
+ * A full disk, likewise: write is defined too, and fails with ENOSPC for
+ * regular files below one folder once enough was written there.
+ *
+ *   ZRK_WRITE_FULL_UNDER  the folder ("/" for every file)
+ *   ZRK_WRITE_FULL_AFTER  how many bytes the files below it take, all
+ *                         together, before every write fails (0 when unset)
  */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -18,6 +25,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -111,4 +119,54 @@ ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
 
 ssize_t pread64(int fd, void* buffer, size_t count, off64_t offset) {
     return failingPread("pread64", fd, buffer, count, offset);
+}
+
+static long long written; /* bytes written below ZRK_WRITE_FULL_UNDER so far */
+
+/* Whether the regular file behind fd lies below the folder. */
+static int isBelow(int fd, const char* folder) {
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return 0;
+    char link[64];
+    char path[4096];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t length = readlink(link, path, sizeof path - 1);
+    if (length <= 0)
+        return 0;
+    path[length] = '\0';
+    size_t size = strlen(folder);
+    while (size > 0 && folder[size - 1] == '/')
+        --size;
+    return strncmp(path, folder, size) == 0 && path[size] == '/';
+}
+
+ssize_t write(int fd, const void* buffer, size_t count) {
+    ssize_t (*real)(int, const void*, size_t) = (ssize_t(*)(int, const void*, size_t))next("write");
+    const char* folder = getenv("ZRK_WRITE_FULL_UNDER");
+    if (!folder || !*folder || count == 0 || !isBelow(fd, folder))
+        return real(fd, buffer, count);
+    const char* after = getenv("ZRK_WRITE_FULL_AFTER");
+    const long long budget = after ? atoll(after) : 0;
+    pthread_mutex_lock(&lock);
+    const long long left = budget - written;
+    pthread_mutex_unlock(&lock);
+    if (left <= 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const ssize_t put = real(fd, buffer, (long long)count < left ? count : (size_t)left);
+    if (put > 0) {
+        pthread_mutex_lock(&lock);
+        written += put;
+        pthread_mutex_unlock(&lock);
+    }
+    return put;
+}
+
+/* Starts the count of written bytes again. */
+void zrkWriteFullReset(void) {
+    pthread_mutex_lock(&lock);
+    written = 0;
+    pthread_mutex_unlock(&lock);
 }
