@@ -47,8 +47,12 @@ TEST_F(ShellFixture, AfterAJobTheFrameTakesCommandsAgain) {
     startFrame();
     std::vector<RuntimeMode> jobs;
     frame().setRuntimeJob([&](RuntimeMode mode) { jobs.push_back(mode); });
+    frame().canvas().setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
     QTest::mouseClick(button("表示"), Qt::LeftButton);
     EXPECT_TRUE(frame().isEnabled());
+    // The arrow keys move items again without a click on the canvas first.
+    EXPECT_TRUE(frame().canvas().hasFocus());
     QTest::mouseClick(button("印刷"), Qt::LeftButton);
     EXPECT_EQ(jobs, (std::vector<RuntimeMode>{RuntimeMode::Preview, RuntimeMode::Print}));
     EXPECT_TRUE(frame().isVisible());
