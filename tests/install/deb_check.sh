@@ -31,6 +31,7 @@ for file in /usr/bin/zrk /usr/bin/tabrik "/usr/lib/$multiarch/libZRK.so.1" /usr/
 done
 # Under /usr, the pkg-config file names /usr.
 dpkg-deb --extract "$deb" "$tmp/root"
+expect "no packaged file searches the current folder" bash "$(dirname "${BASH_SOURCE[0]}")/runpath_check.sh" "$tmp/root"
 expect "pkg-config prefix is /usr" grep -qx 'prefix=/usr' "$tmp/root/usr/lib/$multiarch/pkgconfig/zrk.pc"
 expect "ldconfig trigger" sh -c "dpkg-deb --ctrl-tarfile '$deb' | tar -xO ./triggers | grep -qx 'activate-noawait ldconfig'"
 expect "shlibs for libZRK" sh -c "dpkg-deb --ctrl-tarfile '$deb' | tar -xO ./shlibs | grep -q '^libZRK 1 tabrik'"

@@ -43,6 +43,7 @@ expect "exactly the entry points exported" test "$(cat "$tmp/symbols")" = "ZRK_P
 runpath() { readelf -d "$1" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p'; }
 expect "tabrik's RUNPATH" test "$(runpath "$here/bin/tabrik")" = "\$ORIGIN/../$libdir"
 expect "zrk without RUNPATH" test -z "$(runpath "$here/bin/zrk")"
+expect "no installed file searches the current folder" bash "$(dirname "${BASH_SOURCE[0]}")/runpath_check.sh" "$root"
 
 # The programs from the prefix, started from elsewhere.
 cd "$tmp" || exit 1
