@@ -1,17 +1,18 @@
-#include "PreviewJob.h"
+#include "runtime/preview/PreviewJob.h"
 
 #include <QApplication>
 #include <QScreen>
 
-#include "ApplicationGuard.h"
-#include "MessageSink.h"
-#include "OwnerMessageSink.h"
-#include "OwnerWindow.h"
-#include "PreviewDialog.h"
-#include "PreviewPages.h"
-#include "PrinterChooser.h"
-#include "QtMessageSink.h"
-#include "RuntimeMessages.h"
+#include "formdesc/MessageSink.h"
+#include "platform/ApplicationGuard.h"
+#include "platform/QtMessageSink.h"
+#include "runtime/data/RuntimeMessages.h"
+#include "runtime/preview/PreviewDialog.h"
+#include "runtime/preview/PreviewPages.h"
+#include "runtime/preview/WindowPlacement.h"
+#include "runtime/print/OwnerMessageSink.h"
+#include "runtime/print/OwnerWindow.h"
+#include "runtime/print/PrinterChooser.h"
 
 #include <new>
 
@@ -19,10 +20,9 @@ namespace runtime {
 
 namespace {
 
-// The window's first place: the desktop less 10 pixels at the left, top and
-// right, and 30 at the bottom.
-QRect previewWindowRect() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
+// The window's first place: its frame on the available area of the screen,
+// less 10 pixels at the left, top and right, and 30 at the bottom.
+QRect previewFrameRect(const QScreen* screen) {
     if (!screen)
         return {10, 10, 620, 440};
     return screen->availableGeometry().adjusted(10, 10, -10, -30);
@@ -56,7 +56,8 @@ int PreviewJob::showPages(PreviewPages& pages) {
     if (!m_printChooser)
         dialog.setPrintChooser(previewPrintChooser(&dialog));
     dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.setGeometry(previewWindowRect());
+    QScreen* screen = m_screen ? m_screen : QGuiApplication::primaryScreen();
+    WindowPlacement::placeByFrame(dialog, previewFrameRect(screen));
     // The index is built before the window is first shown; when that fails
     // (its message shown) the window never appears.
     if (!dialog.buildPageIndex())
@@ -93,6 +94,7 @@ int runPreviewJob(std::uintptr_t owner, const char* formPath, const char* dataPa
     try {
         PreviewJob job(formPath ? formPath : "", dataPath ? dataPath : "", control);
         job.setCallerOptions(caller);
+        job.setScreen(WindowPlacement::screenOfWindowAt(ownerWindow.globalGeometry()));
         return job.run();
     } catch (const std::bad_alloc&) {
         // The window and the pages went with the unwinding.

@@ -4,12 +4,13 @@
 #include <functional>
 #include <string>
 
-#include "PPModule.h"
+#include "runtime/print/PPModule.h"
 
+class QScreen;
 class QWidget;
 
 // The preview job behind ZRK_View: reads the form, loads page 1, opens the
-// preview window sized to the desktop, indexes the data file's pages and
+// preview window sized to the desktop of the owner's screen, indexes the data file's pages and
 // waits until the window is closed.
 namespace runtime {
 
@@ -40,6 +41,9 @@ class PreviewJob {
     void setShownHandler(std::function<void(PreviewDialog&)> handler) { m_shown = std::move(handler); }
     // The command line's own options.
     void setCallerOptions(const CallerOptions& caller) { m_caller = caller; }
+    // The screen the window opens on (the owner's); the primary screen
+    // without one.
+    void setScreen(QScreen* screen) { m_screen = screen; }
 
     // Runs the job on the running QApplication and returns a ViewResult.
     // It does not look for a display; runPreviewJob does.
@@ -55,6 +59,7 @@ class PreviewJob {
     TargetChooser m_printChooser;
     std::function<void(PreviewDialog&)> m_shown;
     CallerOptions m_caller;
+    QScreen* m_screen = nullptr;
 };
 
 // True when windows can be shown: a QApplication on a platform with a screen

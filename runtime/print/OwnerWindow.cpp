@@ -1,6 +1,6 @@
-#include "OwnerWindow.h"
+#include "runtime/print/OwnerWindow.h"
 
-#include "QtMessageSink.h"
+#include "platform/QtMessageSink.h"
 
 #include <QWidget>
 #include <QWindow>
@@ -22,6 +22,14 @@ void OwnerWindow::adopt(QWidget& widget) const {
     widget.winId(); // creates the native window, so that it has a handle
     if (QWindow* handle = widget.windowHandle())
         handle->setTransientParent(m_window.get());
+}
+
+QRect OwnerWindow::globalGeometry() const {
+    if (!m_window)
+        return {};
+    // The caller's window may be a child of its own top level: its place on
+    // the desktop comes from the windowing system.
+    return {m_window->mapToGlobal(QPoint(0, 0)), m_window->size().expandedTo(QSize(1, 1))};
 }
 
 } // namespace runtime

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <QRect>
+
 class QWidget;
 class QWindow;
 
@@ -23,6 +25,9 @@ class OwnerWindow {
     // Makes a top-level widget transient for the owner; call before showing it.
     void adopt(QWidget& widget) const;
     bool exists() const { return m_window != nullptr; }
+    // Where the owner lies on the desktop, in global coordinates; empty when
+    // there is no owner.
+    QRect globalGeometry() const;
 
   private:
     std::unique_ptr<QWindow> m_window;
