@@ -2,7 +2,9 @@
 // (1,024 fields and 1,024 figures) into the back buffer at 100 % and 200 %,
 // a repaint after a resize, which only copies the buffer, and editing a
 // selection of 500 items on that form: one arrow-key step with its full
-// render, one mouse move of a drag with its repaint, and the drop.
+// render, one mouse move of a drag with its repaint, and the drop; and the
+// pointer moving over that form with nothing held (the cursor follows what
+// a click there would pick).
 //
 //   bench_canvas [google benchmark flags]
 //
@@ -172,6 +174,19 @@ void dragDrop(benchmark::State& state) {
     state.counters["selected"] = c.canvas.selection().size();
 }
 
+// The pointer moving over a full form with no button held: the cell display
+// and the cursor, which asks what a click there would pick.
+void pointerMove(benchmark::State& state) {
+    Canvas c(100);
+    testsupport::CanvasDriver mouse(c.canvas);
+    const QPoint from = mouse.at(1, 1);
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) % 200;
+        mouse.move(from + QPoint(step * 5, step * 3));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -202,6 +217,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("edit500/arrowStep", arrowStep)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("edit500/dragStep", dragStep)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("edit500/dragDrop", dragDrop)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("pointerMove", pointerMove)->Unit(benchmark::kMicrosecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     for (const auto& message : messages.messages)

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "editor/canvas/CanvasRenderer.h"
+#include "editor/canvas/ItemPicker.h"
 #include "editor/canvas/ItemTracker.h"
 #include "editor/document/RuntimeBridge.h"
 #include "render/BitmapCache.h"
@@ -98,6 +99,18 @@ void FormCanvas::setToolMode(int mode) {
         return;
     m_toolMode = mode;
     emit toolModeChanged(mode);
+}
+
+void FormCanvas::selectAll() {
+    abandonDrag();
+    setToolMode(formdesc::kKindBase); // the selection tool: what is selected moves at once
+    const bool all = ItemPicker::selectAll(m_document->model(), m_attributes.selectionFilter, m_selection);
+    if (!m_selection.empty())
+        showSpan(m_selection.bounds());
+    viewport()->update();
+    emit editStateChanged();
+    if (!all)
+        FormDocument::reportItemLimit();
 }
 
 void FormCanvas::requestFullRedraw() {

@@ -66,6 +66,9 @@ class FormCanvas : public QAbstractScrollArea {
     const Selection& selection() const { return m_selection; }
     bool hasSelection() const { return !m_selection.empty(); }
     void clearSelection();
+    // Selects every item the selection filter allows, at most 500; beyond
+    // that the first 500 and the limit message. Turns to the selection tool.
+    void selectAll();
 
     // The item commands of the Edit menu, the keys and the context menu.
     void deleteSelection();
@@ -159,6 +162,7 @@ class FormCanvas : public QAbstractScrollArea {
     void finishRubberBand(ItemTracker& band);
     void abandonDrag();
     void showContextMenu(QPoint at);
+    void selectUnderPointer(QPoint at);
     void updateCursor(int x, int y);
     void showStartCell(int row, int col);
     void showEndCell(int row, int col);

@@ -313,6 +313,12 @@ void FormCanvas::updateCursor(int x, int y) {
             return;
         }
     }
+    // Over an item a click would take: the move cross, as over a selected one.
+    if (m_toolMode == kRangeSelect &&
+        ItemPicker::pick(m_view, m_document->model(), x, y, m_attributes.selectionFilter)) {
+        viewport()->setCursor(trackerCursor(TrackerHit::Middle));
+        return;
+    }
     viewport()->unsetCursor();
 }
 
@@ -326,6 +332,7 @@ void FormCanvas::paintMarks(QPainter& painter) {
 void FormCanvas::showContextMenu(QPoint at) {
     m_pastePoint = at;
     m_pastePointValid = true;
+    selectUnderPointer(at);
     QMenu menu(this);
     menu.setAccessibleName(QStringLiteral("編集"));
     const bool selected = !m_selection.empty();
@@ -336,6 +343,23 @@ void FormCanvas::showContextMenu(QPoint at) {
     m_contextMenu = &menu;
     menu.exec(viewport()->mapToGlobal(at));
     m_contextMenu = nullptr;
+}
+
+void FormCanvas::selectUnderPointer(QPoint at) {
+    // An item not yet selected is taken alone, so that the menu acts on it;
+    // a click on a selected item keeps the whole selection.
+    const auto hit =
+        ItemPicker::pick(m_view, m_document->model(), at.x(), at.y(), m_attributes.selectionFilter);
+    if (!hit)
+        return;
+    for (const SelectionEntry& entry : m_selection.entries())
+        if (entry.kind == hit->kind && entry.index == hit->index)
+            return;
+    m_selection.clear();
+    m_selection.add(*hit);
+    showSpan(hit->cells);
+    viewport()->update();
+    emit editStateChanged();
 }
 
 void FormCanvas::deleteSelection() {
