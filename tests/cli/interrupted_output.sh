@@ -60,7 +60,7 @@ EOF
 # that may still run) and other programs' files stay.
 killed_temporary() {
   "$zrk" print "$form" "$tmp/long.dat" --pdf "$tmp/out/long.pdf" --quiet 2>/dev/null &
-  local pid=$! name= _
+  local pid=$! name='' _
   for _ in $(seq 400); do
     name=$(find "$tmp/out" -maxdepth 1 -name '.zrk-tmp-*' -size +0 ! -name "${1:-none}" | head -n 1)
     [ -n "$name" ] && break
@@ -74,7 +74,7 @@ young=$(killed_temporary)
 expect "KILL: the temporary file stays" test -s "$young"
 stale=$(killed_temporary "$(basename "$young")")
 expect "KILL: a second one stays" test -s "$stale" -a "$stale" != "$young"
-touch -c -d '2 hours ago' "$stale" "$tmp/out/.tmp-Others12" "$tmp/out/notes.txt"
+touch -c -d '2 hours ago' "$stale"
 touch -d '2 hours ago' "$tmp/out/.tmp-Others12" "$tmp/out/notes.txt"
 "$zrk" print "$form" "$examples/invoice.dat" --pdf "$tmp/out/short.pdf"
 expect "short job done" test $? -eq 0 -a -s "$tmp/out/short.pdf"

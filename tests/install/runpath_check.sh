@@ -25,6 +25,7 @@ check_file() {
     [[ "$value" == *: ]] && elements+=("")
     [[ -z "$value" ]] && elements=("")
     for element in "${elements[@]}"; do
+      # shellcheck disable=SC2016 # the loader's token, not a shell variable
       case "$element" in
         /* | '$ORIGIN' | '$ORIGIN/'* | '${ORIGIN}' | '${ORIGIN}/'*) ;;
         *)
