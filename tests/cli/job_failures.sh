@@ -76,4 +76,24 @@ expect "unwritable page named" grep -q "p-2.png" "$tmp/err"
 expect "page before it written" test -s "$tmp/out/p-1.png"
 expect "no page after it" test ! -e "$tmp/out/p-3.png"
 
+# A full runtime folder: the private copy of standard input moves on to
+# $TMPDIR (here half way through the data), and only when no folder can hold
+# it does the job fail, with the system's reason after the message.
+mkdir -m 700 "$tmp/xdg" "$tmp/tmpdir"
+full() {
+  local under="$1" after="$2"
+  shift 2
+  env LD_PRELOAD="$preload" XDG_RUNTIME_DIR="$tmp/xdg" TMPDIR="$tmp/tmpdir" ZRK_WRITE_FULL_UNDER="$under" \
+    ZRK_WRITE_FULL_AFTER="$after" "$zrk" "$@"
+}
+"$zrk" print "$form" "$dat" --pdf "$tmp/whole.pdf"
+full "$tmp/xdg" "$(($(size "$dat") / 2))" print "$form" - --pdf "$tmp/moved.pdf" <"$dat" 2>"$tmp/err"
+expect "full runtime folder: printed" test $? -eq 0 -a ! -s "$tmp/err"
+expect "full runtime folder: the whole data" test "$(pdftotext "$tmp/moved.pdf" -)" = "$(pdftotext "$tmp/whole.pdf" -)"
+full / 0 print "$form" - --pdf "$tmp/none.pdf" <"$dat" 2>"$tmp/err"
+expect "no folder holds the copy: 254" test $? -eq 254
+expect "no folder holds the copy: the reason" \
+  grep -qx 'エラー: その他 - 帳票データがオープンできません（No space left on device）' "$tmp/err"
+expect "no copy left" test -z "$(find "$tmp/xdg" "$tmp/tmpdir" -mindepth 1)"
+
 finish
