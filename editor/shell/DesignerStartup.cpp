@@ -17,7 +17,10 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace editor {
 
@@ -51,6 +54,15 @@ class FirstPaintWatcher : public QObject {
     bool m_seen = false;
 };
 
+// Writes the text on standard output: 0, or 1 with the reason when it
+// could not be written (a full disk, a closed descriptor), as zrk does.
+int printed(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)
+        return 0;
+    std::fprintf(stderr, "tabrik: standard output: %s\n", std::strerror(errno));
+    return 1;
+}
+
 } // namespace
 
 bool DesignerStartup::installJapaneseTranslations(QApplication& app) {
@@ -74,11 +86,9 @@ int DesignerStartup::run(int argc, char** argv) {
     const StartupArguments arguments(argc, argv);
     switch (arguments.action()) {
     case StartupArguments::Action::ShowHelp:
-        std::fputs(StartupArguments::helpText().toUtf8().constData(), stdout);
-        return 0;
+        return printed(StartupArguments::helpText().toUtf8().toStdString());
     case StartupArguments::Action::ShowVersion:
-        std::printf("tabrik %s\n", zrkversion::kVersion);
-        return 0;
+        return printed(std::string("tabrik ") + zrkversion::kVersion + "\n");
     case StartupArguments::Action::UsageError:
         std::fprintf(stderr, "tabrik: %s\ntabrik --help で使い方を表示します\n",
                      arguments.errorText().toUtf8().constData());

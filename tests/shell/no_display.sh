@@ -29,6 +29,13 @@ for help in --help -h --help-all; do
   expect "$help no English" sh -c "! grep -Eqi 'usage|options:|displays|arguments:' '$tmp/out'"
 done
 
+# Help and version that cannot be written fail with the reason.
+for args in --help --version; do
+  timeout 30 "$tabrik" $args >/dev/full 2>"$tmp/err"
+  expect "$args to a full standard output fails" test $? -eq 1
+  expect "$args full standard output: the words" grep -qx 'tabrik: standard output: No space left on device' "$tmp/err"
+done
+
 # The window asked for, with and without a form, where no display answers:
 # a dead X display number and no DISPLAY at all.
 dead=99
