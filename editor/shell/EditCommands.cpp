@@ -19,6 +19,7 @@ EditCommands::EditCommands(const MainFrameActions& actions, FormCanvas& canvas, 
     on(Command::Copy, &FormCanvas::copySelection);
     on(Command::Paste, &FormCanvas::pasteItems);
     on(Command::Delete, &FormCanvas::deleteSelection);
+    on(Command::SelectAll, &FormCanvas::selectAll);
     connect(&m_canvas, &FormCanvas::editStateChanged, this, &EditCommands::refresh);
     refresh();
 }

@@ -2,8 +2,9 @@
 
 #include <QObject>
 
-// The Edit menu's commands on the canvas: undo, redo, cut, copy, paste and
-// delete, each enabled only while it can do something.
+// The Edit menu's commands on the canvas: undo, redo, cut, copy, paste,
+// delete and select all, each but the last enabled only while it can do
+// something.
 namespace editor {
 
 class FormCanvas;

@@ -60,7 +60,7 @@ void MainFrameBars::buildMenus(QMenuBar& menuBar, const MainFrameActions& action
                  kSeparator, Command::Exit});
     addCommands(*menuBar.addMenu(QStringLiteral("編集(&E)")), actions,
                 {Command::Undo, Command::Redo, kSeparator, Command::Cut, Command::Copy, Command::Paste,
-                 Command::Delete});
+                 Command::Delete, kSeparator, Command::SelectAll});
     addCommands(*menuBar.addMenu(QStringLiteral("表示(&V)")), actions,
                 {Command::ViewToolbar, Command::ViewStatusBar, kSeparator, Command::ViewPartsPalette,
                  Command::ViewEditPalette});

@@ -26,6 +26,8 @@ constexpr std::array kCommands{
     CommandInfo{Command::Paste, "貼り付け(&P)", "クリップボードの内容を貼り付ける", "貼り付け", "paste", 0,
                 true, "Ctrl+V; Shift+Ins"},
     CommandInfo{Command::Delete, "削除(&D)", "選択範囲を削除する", "削除", "delete", 0, true, "Del"},
+    CommandInfo{Command::SelectAll, "すべて選択(&A)", "選択できる項目をすべて選択する", "すべて選択", "", 0,
+                true, "Ctrl+A"},
     CommandInfo{Command::ViewToolbar, "ツールバー(&T)", "ツールバーの表示/非表示を切り替える",
                 "ツールバーの表示切替え", "", 0, true, ""},
     CommandInfo{Command::ViewStatusBar, "ステータスバー(&S)", "ステータスバーの表示/非表示を切り替える",

@@ -20,6 +20,7 @@ enum class Command {
     Copy = 57634,
     Paste = 57637,
     Delete = 32797,
+    SelectAll = 57642,
     ViewToolbar = 59392,
     ViewStatusBar = 59393,
     ViewPartsPalette = 130,

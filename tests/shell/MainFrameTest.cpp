@@ -75,7 +75,7 @@ TEST_F(ShellFixture, MenusHoldEveryCommand) {
           "-", "終了(&X)"}},
         {"編集(&E)",
          {"元に戻す(&U)\tCtrl+Z!", "やり直し(&R)\tCtrl+Y!", "-", "切り取り(&T)\tCtrl+X!", "複写(&C)\tCtrl+C!",
-          "貼り付け(&P)\tCtrl+V!", "削除(&D)\tDel!"}},
+          "貼り付け(&P)\tCtrl+V!", "削除(&D)\tDel!", "-", "すべて選択(&A)\tCtrl+A"}},
         {"表示(&V)", {"ツールバー(&T)", "ステータスバー(&S)", "-", "部品パレット(&P)", "編集パレット(&E)"}},
         {"オプション(&O)",
          {"表示イメージ(&V)", "印刷イメージ(&P)", "-", ">帳票設計(&D)", "設計用紙(&L)...",
@@ -133,6 +133,12 @@ TEST_F(ShellFixture, DrawCopyPasteUndoAndDeleteWithTheKeys) {
     QTest::keyClick(&frame(), Qt::Key_Y, Qt::ControlModifier); // nothing to redo
     QTest::keyClick(&frame(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(model.fieldCount, 2);
+    // すべて選択, then one Del for both.
+    canvas.clearSelection();
+    QTest::keyClick(&frame(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(canvas.selection().size(), 2);
+    QTest::keyClick(&frame(), Qt::Key_Delete);
+    EXPECT_EQ(model.fieldCount, 0);
     EXPECT_TRUE(messages.messages.empty());
 }
 
