@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 // The values of the command line's own job options.
 namespace zrkcli {
@@ -12,6 +13,12 @@ namespace zrkcli {
 // --data-encoding: sjis, utf-8 or auto in any case (and the other spellings
 // the control statement accepts).
 std::optional<runtime::DataEncoding> dataEncodingOption(const QString& value);
+
+// The warning for a data file about to be read as Shift-JIS whose start
+// looks written otherwise (a UTF-8 byte-order mark, bytes no Shift-JIS
+// holds, UTF-8 text); empty when it reads as Shift-JIS, or is no regular
+// file (standard input is not looked at: its bytes are the job's).
+std::string notShiftJisWarning(const std::string& dataPath);
 
 // One length of --offset: millimetres with at most one decimal and an
 // optional sign, within -50.0..50.0; in tenths of a millimetre.

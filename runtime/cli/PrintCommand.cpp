@@ -140,8 +140,8 @@ int runPrint(const QStringList& arguments) {
                                      QStringLiteral("NAME"));
     QCommandLineOption encodingOption(
         QStringLiteral("data-encoding"),
-        QStringLiteral("How the data is written: sjis (the default), utf-8, or auto (UTF-8 when a\n"
-                       "byte-order mark or valid UTF-8 opens the data, else Shift-JIS)."),
+        QStringLiteral("How the data is written: auto (the default: UTF-8 when a byte-order mark\n"
+                       "or valid UTF-8 opens the data, else Shift-JIS), sjis or utf-8."),
         QStringLiteral("ENC"));
     QCommandLineOption offsetOption(
         QStringLiteral("offset"),
@@ -183,6 +183,7 @@ int runPrint(const QStringList& arguments) {
     }
     runtime::CallerOptions caller;
     caller.dataFromStandardInput = command.path(1) == "-";
+    caller.defaultEncoding = runtime::DataEncoding::Auto;
     if (parser.isSet(encodingOption)) {
         caller.encoding = dataEncodingOption(parser.value(encodingOption));
         if (!caller.encoding) {
@@ -237,6 +238,10 @@ int runPrint(const QStringList& arguments) {
     runtime::PPModule job(command.path(0), command.path(1),
                           parser.isSet(controlOption) ? control.c_str() : nullptr);
     job.setCallerOptions(caller);
+    if (job.options().encoding == runtime::DataEncoding::ShiftJis && job.options().refusedKey.empty() &&
+        !caller.dataFromStandardInput)
+        if (const std::string warning = notShiftJisWarning(command.path(1)); !warning.empty())
+            std::fprintf(stderr, "%s\n", warning.c_str());
     std::unique_ptr<runtime::AbortProgress> abortProgress;
     if (job.options().cancel)
         abortProgress = std::make_unique<runtime::AbortProgress>();

@@ -29,13 +29,14 @@ int runView(const QStringList& arguments) {
         QStringLiteral("TEXT"));
     QCommandLineOption encodingOption(
         QStringLiteral("data-encoding"),
-        QStringLiteral("How the data file is written: sjis (the default), utf-8, or auto."),
+        QStringLiteral("How the data file is written: auto (the default), sjis or utf-8."),
         QStringLiteral("ENC"));
     command.parser().addOption(controlOption);
     command.parser().addOption(encodingOption);
     if (auto status = command.parse(arguments, 2))
         return *status;
     runtime::CallerOptions caller;
+    caller.defaultEncoding = runtime::DataEncoding::Auto;
     if (command.parser().isSet(encodingOption)) {
         caller.encoding = dataEncodingOption(command.parser().value(encodingOption));
         if (!caller.encoding) {
@@ -46,6 +47,11 @@ int runView(const QStringList& arguments) {
 
     const bool hasControl = command.parser().isSet(controlOption);
     const std::string control = formdesc::sjis::fromUtf8(command.parser().value(controlOption).toStdString());
+    runtime::ControlOptions options = runtime::parseControlOptions(hasControl ? control.c_str() : nullptr);
+    runtime::applyCallerOptions(options, caller);
+    if (options.encoding == runtime::DataEncoding::ShiftJis && options.refusedKey.empty())
+        if (const std::string warning = notShiftJisWarning(command.path(1)); !warning.empty())
+            std::fprintf(stderr, "%s\n", warning.c_str());
     int result = runtime::kViewNoDisplay;
     try {
         result = runtime::runPreviewJob(0, command.path(0).c_str(), command.path(1).c_str(),

@@ -81,9 +81,10 @@ ControlOptions parseControlOptions(std::string_view control) {
     if (itemsSetting(text, "ENCODING") > 1)
         refuse("ENCODING");
     if (auto encoding = value("ENCODING")) {
-        if (const auto parsed = parseDataEncoding(*encoding))
+        if (const auto parsed = parseDataEncoding(*encoding)) {
             options.encoding = *parsed;
-        else
+            options.encodingGiven = true;
+        } else
             refuse("ENCODING");
     }
     for (auto [key, offset] :
@@ -127,6 +128,8 @@ std::optional<int> parseOffsetTenths(std::string_view text) {
 void applyCallerOptions(ControlOptions& options, const CallerOptions& caller) {
     if (caller.encoding)
         options.encoding = *caller.encoding;
+    else if (caller.defaultEncoding && !options.encodingGiven)
+        options.encoding = *caller.defaultEncoding;
     if (caller.xOffset)
         options.xOffset = *caller.xOffset;
     if (caller.yOffset)

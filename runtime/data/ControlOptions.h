@@ -31,6 +31,7 @@ struct ControlOptions {
     bool scaleAuto = false;                  // preview: start with the whole-page zoom
     int scale = kDefaultScale;               // preview: start zoom in percent, settled into 50..500
     DataEncoding encoding = DataEncoding::ShiftJis; // both: how the data file is written
+    bool encodingGiven = false;                     // the statement named ENCODING
     int xOffset = 0;                                // print: the page moved right, tenths of a millimetre
     int yOffset = 0;                                // print: the page moved down, tenths of a millimetre
     // The first option whose value is refused (ENCODING, XOFFSET, YOFFSET);
@@ -48,6 +49,8 @@ inline constexpr int kMaxOffsetTenths = 500;
 // options); each one that is set wins over the statement.
 struct CallerOptions {
     std::optional<DataEncoding> encoding;
+    // The caller's own default, taken when neither encoding nor the statement names one.
+    std::optional<DataEncoding> defaultEncoding;
     std::optional<int> xOffset; // tenths of a millimetre
     std::optional<int> yOffset;
     bool dataFromStandardInput = false;

@@ -1,5 +1,7 @@
 #include "runtime/data/DataEncoding.h"
 
+#include "formdesc/ShiftJis.h"
+
 #include <algorithm>
 
 namespace runtime {
@@ -104,6 +106,28 @@ bool looksLikeUtf8(std::string_view sample, bool fileGoesOn) {
         i += length;
     }
     return true;
+}
+
+bool looksMisreadAsShiftJis(std::string_view sample, bool fileGoesOn) {
+    if (sample.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        return true;
+    bool beyondAscii = false;
+    for (std::size_t i = 0; i < sample.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(sample[i]);
+        if (byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF)) {
+            beyondAscii = beyondAscii || byte >= 0x80;
+            continue;
+        }
+        beyondAscii = true;
+        if (!formdesc::sjis::isLeadByte(byte))
+            return true; // 0x80, 0xA0 and 0xFD-0xFF start nothing
+        if (i + 1 == sample.size())
+            return !fileGoesOn; // a lead byte the sample's end cuts off is judged by what is there
+        const auto trail = static_cast<unsigned char>(sample[++i]);
+        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
+            return true;
+    }
+    return beyondAscii && looksLikeUtf8(sample, fileGoesOn);
 }
 
 } // namespace runtime

@@ -46,4 +46,10 @@ std::size_t utf8CutTailLength(std::string_view text);
 // as well-formed.
 bool looksLikeUtf8(std::string_view sample, bool fileGoesOn);
 
+// Whether data about to be read as Shift-JIS looks written otherwise: the
+// sample opens with the UTF-8 byte-order mark, holds bytes that are no
+// Shift-JIS (code page 932), or reads as UTF-8 with characters beyond ASCII
+// (Japanese UTF-8 is often valid Shift-JIS by chance, never sensible).
+bool looksMisreadAsShiftJis(std::string_view sample, bool fileGoesOn);
+
 } // namespace runtime

@@ -36,6 +36,29 @@ bom bom.dat --control CONTROL,ENCODING=UTF-8;
 auto-sjis sjis.dat --data-encoding auto
 EOF
 expect "no private copy left" no_spool_left
+
+# zrk reads data as auto unless told: UTF-8 needs no option. Read as
+# Shift-JIS on purpose, UTF-8 data (with or without its mark) or bytes no
+# Shift-JIS holds print as they are with one warning naming the option;
+# Shift-JIS data gives none.
+notice='警告: 帳票データ - Shift-JIS のデータではないようです。UTF-8 で書かれているなら --data-encoding utf-8 を指定してください'
+printf 'A\x80B\n' >"$tmp/notsjis.dat"
+while read -r name file options; do
+  "$zrk" print "$form" "$tmp/$file" --pdf "$tmp/$name.pdf" $options 2>"$tmp/err"
+  expect "$name prints" test $? -eq 0
+  if [ "$name" = default-utf8 ] || [ "$name" = sjis-as-sjis ]; then
+    expect "$name gives no warning" test ! -s "$tmp/err"
+  else
+    expect "$name gives the one warning" test "$(cat "$tmp/err")" = "$notice"
+  fi
+done <<EOF
+default-utf8 utf8.dat
+sjis-as-sjis sjis.dat --data-encoding sjis
+utf8-as-sjis utf8.dat --data-encoding sjis
+bom-as-sjis bom.dat --control CONTROL,ENCODING=SJIS;
+bytes-as-sjis notsjis.dat --data-encoding sjis
+EOF
+expect "auto by default is the Shift-JIS document" cmp -s "$tmp/sjis.pdf" "$tmp/default-utf8.pdf"
 pdftotext "$tmp/utf8.pdf" - | tr -d ' \n' | grep -q 株式会社東西物産
 expect "UTF-8 text extractable" test $? -eq 0
 
@@ -67,9 +90,10 @@ expect "empty standard input message" grep -qx 'エラー: その他 - 帳票デ
 expect "no private copy left after the pipelines" no_spool_left
 
 # The private copy: mode 0600 in a folder of mode 0700, gone when a signal
-# ends the command while it waits for its data.
+# ends the command while it waits for its data (read as Shift-JIS, the copy
+# starts at once; auto waits for the sample first).
 mkfifo "$tmp/feed"
-"$zrk" print "$form" - --pdf "$tmp/killed.pdf" <"$tmp/feed" 2>/dev/null &
+"$zrk" print "$form" - --pdf "$tmp/killed.pdf" --data-encoding sjis <"$tmp/feed" 2>/dev/null &
 zrk_pid=$!
 exec 3>"$tmp/feed"
 spool=

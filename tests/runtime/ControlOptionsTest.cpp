@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -145,5 +146,34 @@ TEST_P(ParseControlOptions, GivesTheOptions) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ParseControlOptions, ::testing::ValuesIn(controlCases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The command line's own default encoding gives way to the statement's, and
+// both to an encoding the caller names.
+TEST(ApplyCallerOptions, TheDefaultEncodingYieldsToTheStatementAndTheCaller) {
+    using runtime::DataEncoding;
+    const struct {
+        const char* control;
+        std::optional<DataEncoding> named;
+        DataEncoding expected;
+    } rows[] = {
+        {nullptr, std::nullopt, DataEncoding::Auto},
+        {"CONTROL PRINT=ON;", std::nullopt, DataEncoding::Auto},
+        {"CONTROL ENCODING=SJIS;", std::nullopt, DataEncoding::ShiftJis},
+        {"CONTROL ENCODING=SJIS;", DataEncoding::Utf8, DataEncoding::Utf8},
+        {nullptr, DataEncoding::ShiftJis, DataEncoding::ShiftJis},
+    };
+    for (const auto& row : rows) {
+        ControlOptions options = runtime::parseControlOptions(row.control);
+        runtime::CallerOptions caller;
+        caller.encoding = row.named;
+        caller.defaultEncoding = DataEncoding::Auto;
+        runtime::applyCallerOptions(options, caller);
+        EXPECT_EQ(options.encoding, row.expected) << (row.control ? row.control : "no statement");
+    }
+    // Without a caller's default the library keeps Shift-JIS.
+    ControlOptions library = runtime::parseControlOptions(nullptr);
+    runtime::applyCallerOptions(library, {});
+    EXPECT_EQ(library.encoding, DataEncoding::ShiftJis);
+}
 
 } // namespace

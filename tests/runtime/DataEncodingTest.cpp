@@ -104,6 +104,29 @@ TEST(DetectEncoding, ReadsUtf8FromMarkOrWellFormedText) {
         EXPECT_EQ(runtime::looksLikeUtf8(c.sample, c.goesOn), c.utf8) << c.name;
 }
 
+// Data read as Shift-JIS that was written otherwise: the "utf8" column here
+// says "warn".
+TEST(DetectEncoding, TellsDataThatIsNoShiftJis) {
+    const std::vector<DetectCase> cases = {
+        {"Ascii", "ABC 123\r\n", false, false},
+        {"ShiftJisKanjiAndKana", "\x92\xA0\x95\x5B \xB1\xB2\n", false, false},
+        {"ShiftJisLeadCutBySampleEnd", "\x92\xA0\x95", true, false},
+        {"Bom",
+         "\xEF\xBB\xBF"
+         "ABC",
+         false, true},
+        {"Utf8KanjiValidAsShiftJis", "\xE3\x81\x82\xE3\x81\x84\n", false, true},
+        {"StrayByte",
+         "A\x80"
+         "B",
+         false, true},
+        {"BadTrail", "\x92\x0A", false, true},
+        {"LeadAtFileEnd", "AB\x92", false, true},
+    };
+    for (const DetectCase& c : cases)
+        EXPECT_EQ(runtime::looksMisreadAsShiftJis(c.sample, c.goesOn), c.utf8) << c.name;
+}
+
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
