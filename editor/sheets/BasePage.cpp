@@ -218,7 +218,7 @@ void BasePage::showValues(const BaseValues& values) {
 }
 
 bool BasePage::store() {
-    return finishStore(storeBase(values(), m_context.model.form), m_context.model.form);
+    return finishStore(storeBase(values(), m_context.model), m_context.model.form);
 }
 
 QLineEdit* BasePage::editFor(PageControl control) const {

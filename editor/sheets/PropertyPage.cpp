@@ -7,6 +7,7 @@
 #include "formdesc/ShiftJis.h"
 #include "formdesc/ValueParsers.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -43,9 +44,12 @@ QLabel* captionFor(const QString& text, QWidget* buddy) {
 PropertyPage::PropertyPage(PropertySheetContext& context, QWidget* parent)
     : QWidget(parent), m_context(context) {}
 
-void PropertyPage::refuse(PageControl control) {
+void PropertyPage::refuse(PageControl control, const QString& reason) {
     if (QLineEdit* edit = editFor(control))
         rejectInput(*edit);
+    else
+        QApplication::beep();
+    emit refusalChanged(reason);
 }
 
 QLineEdit* PropertyPage::textEdit(const QString& name, int maxBytes) {

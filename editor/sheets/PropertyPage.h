@@ -50,8 +50,12 @@ class PropertyPage : public QWidget {
 
   public:
     // Stores the controls into the record; false (with the offending edit
-    // refused) keeps the sheet open.
+    // refused and the reason told) keeps the sheet open.
     virtual bool store() = 0;
+
+  signals:
+    // Why the last store was refused; empty once a store is accepted.
+    void refusalChanged(const QString& reason);
 
   protected:
     PropertyPage(PropertySheetContext& context, QWidget* parent);
@@ -62,9 +66,10 @@ class PropertyPage : public QWidget {
     // The fresh record replaces the stored one, or its failing edit is refused.
     template <typename Record> bool finishStore(const StoreResult<Record>& result, Record& stored) {
         if (!result.accepted()) {
-            refuse(result.failing);
+            refuse(result.failing, result.reason);
             return false;
         }
+        emit refusalChanged(QString());
         if (commitRecord(stored, result.record)) {
             m_context.changed = true;
             if (m_context.stored)
@@ -72,7 +77,9 @@ class PropertyPage : public QWidget {
         }
         return true;
     }
-    void refuse(PageControl control);
+    // Beeps, selects and focuses the refused edit (when the page has one)
+    // and tells why.
+    void refuse(PageControl control, const QString& reason);
 
     // An edit named for assistive technology, limited to a number of
     // Shift-JIS bytes.

@@ -1,14 +1,17 @@
 #include "editor/sheets/PropertyPageRules.h"
 
 #include "editor/sheets/FormTextCheck.h"
+#include "editor/sheets/RefusalReasons.h"
 #include "editor/widgets/AttributeLists.h"
 #include "editor/widgets/ShiftJisValidator.h"
 #include "formdesc/FormReader.h"
+#include "formdesc/FormRoundTrip.h"
 #include "formdesc/FormWriter.h"
 #include "formdesc/ShiftJis.h"
 #include "formdesc/ValueParsers.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace editor {
@@ -37,6 +40,20 @@ int tenthsOf(const QString& text) {
 
 int codeOf(AttributeList list, int position) {
     return codeAt(list, position).value_or(0);
+}
+
+template <typename Record>
+void refuse(StoreResult<Record>& result, PageControl control, const QString& reason) {
+    result.failing = control;
+    result.reason = reason;
+}
+
+// The last gate of every store: the writer's text of the record must read
+// back to the same record, or a save would change the form.
+template <typename Record, typename Survives>
+void checkReadsBack(StoreResult<Record>& result, Survives survives) {
+    if (result.accepted() && !survives(result.record))
+        refuse(result, PageControl::Page, recordChangedReason());
 }
 
 // Stores a text edit into its array; false when it has no exact Shift-JIS
@@ -151,13 +168,18 @@ StoreResult<FigureInfo> storeLineOrRect(const FigureValues& values, const FormIn
     figure.lineType = codeOf(AttributeList::LineType, values.lineType);
     figure.lineWidth = codeOf(AttributeList::LineWidth, values.lineWidth);
     figure.lineColor = values.lineColor;
+    if (kind == formdesc::kKindRect) // a line has no fill
+        figure.meshColor = values.meshColor;
     figure.loopDir = codeOf(AttributeList::LoopDirection, values.loopDir);
     figure.loopCount = integerOf(values.loopCount);
     figure.loopPitch = integerOf(values.loopPitch);
     Cells cells = readPosition(values.position);
     adjust(figure, cells);
     putCells(figure, cells);
-    result.failing = checkPosition(cells, form);
+    if (const PageControl failing = checkPosition(cells, form); failing != PageControl::None)
+        refuse(result, failing, positionReason(failing, form));
+    checkReadsBack(result,
+                   [&form](const FigureInfo& fresh) { return formdesc::figureSurvives(fresh, form); });
     return result;
 }
 
@@ -216,9 +238,15 @@ BitmapValues fillBitmap(const FigureInfo& figure) {
 }
 
 StoreResult<FormInfo> storeBase(const BaseValues& values, const FormInfo& stored) {
+    const auto model = std::make_unique<formdesc::FormModel>();
+    model->form = stored;
+    return storeBase(values, *model);
+}
+
+StoreResult<FormInfo> storeBase(const BaseValues& values, const formdesc::FormModel& model) {
     StoreResult<FormInfo> result;
     FormInfo& form = result.record;
-    form.speed = stored.speed;
+    form.speed = model.form.speed;
     const bool titleStored = storeText(form.title, values.title, kTitleBytes);
     form.tagMode = codeOf(AttributeList::TagMode, values.tagMode);
     form.paperSize = values.paperSize;
@@ -236,14 +264,25 @@ StoreResult<FormInfo> storeBase(const BaseValues& values, const FormInfo& stored
     form.meshColor = values.meshColor;
 
     static constexpr PageControl kTexts[] = {PageControl::Title, PageControl::FontName};
-    if (!titleStored)
-        result.failing = PageControl::Title;
-    else if (!faceStored)
-        result.failing = PageControl::FontName;
-    else if (const int broken = brokenText(form); broken >= 0)
-        result.failing = kTexts[broken];
-    else
-        result.failing = layoutControl(form);
+    if (!titleStored) {
+        refuse(result, PageControl::Title, textNotStoredReason(PageControl::Title));
+    } else if (!faceStored) {
+        refuse(result, PageControl::FontName, textNotStoredReason(PageControl::FontName));
+    } else if (const int broken = brokenText(form); broken >= 0) {
+        refuse(result, kTexts[broken], textChangedReason(kTexts[broken]));
+    } else if (const PageControl layout = layoutControl(form); layout != PageControl::None) {
+        refuse(result, layout, layoutReason(layout));
+    } else {
+        // The whole form as the reader would check it on the next open.
+        const auto whole = std::make_unique<formdesc::FormModel>(model);
+        whole->form = form;
+        if (const std::optional<formdesc::FormError> error =
+                formdesc::checkForm(*whole, formdesc::ReaderVariant::Designer)) {
+            const FormRefusal refusal = formRefusal(*error, *whole);
+            refuse(result, refusal.control, refusal.reason);
+        }
+    }
+    checkReadsBack(result, [](const FormInfo& fresh) { return formdesc::formSurvives(fresh); });
     return result;
 }
 
@@ -269,17 +308,17 @@ StoreResult<FieldInfo> storeField(const FieldValues& values, const FieldInfo& st
     const bool constStored = storeText(field.constText, values.constText, kConstBytes);
 
     static constexpr PageControl kTexts[] = {PageControl::Tag, PageControl::FontName, PageControl::ConstText};
-    result.failing = checkPosition(cells, form);
-    if (!result.accepted())
-        return result;
-    if (!tagStored)
-        result.failing = PageControl::Tag;
+    if (const PageControl failing = checkPosition(cells, form); failing != PageControl::None)
+        refuse(result, failing, positionReason(failing, form));
+    else if (!tagStored)
+        refuse(result, PageControl::Tag, textNotStoredReason(PageControl::Tag));
     else if (!faceStored)
-        result.failing = PageControl::FontName;
+        refuse(result, PageControl::FontName, textNotStoredReason(PageControl::FontName));
     else if (!constStored)
-        result.failing = PageControl::ConstText;
+        refuse(result, PageControl::ConstText, textNotStoredReason(PageControl::ConstText));
     else if (const int broken = brokenText(field, form); broken >= 0)
-        result.failing = kTexts[broken];
+        refuse(result, kTexts[broken], textChangedReason(kTexts[broken]));
+    checkReadsBack(result, [&form](const FieldInfo& fresh) { return formdesc::fieldSurvives(fresh, form); });
     return result;
 }
 
@@ -294,10 +333,8 @@ StoreResult<FigureInfo> storeLine(const FigureValues& values, const FormInfo& fo
 }
 
 StoreResult<FigureInfo> storeRect(const FigureValues& values, const FormInfo& form) {
-    StoreResult<FigureInfo> result = storeLineOrRect(
-        values, form, formdesc::kKindRect, AttributeList::MeshKind, [](const FigureInfo&, Cells&) {});
-    result.record.meshColor = values.meshColor;
-    return result;
+    return storeLineOrRect(values, form, formdesc::kKindRect, AttributeList::MeshKind,
+                           [](const FigureInfo&, Cells&) {});
 }
 
 StoreResult<FigureInfo> storeBitmap(const BitmapValues& values, const FormInfo& form) {
@@ -307,9 +344,14 @@ StoreResult<FigureInfo> storeBitmap(const BitmapValues& values, const FormInfo& 
     const Cells cells = readPosition(values.position);
     putCells(bitmap, cells);
     const bool fileStored = storeText(bitmap.fileName, values.fileName, kFileNameBytes);
-    result.failing = checkPosition(cells, form);
-    if (result.accepted() && (!fileStored || brokenText(bitmap, form) >= 0))
-        result.failing = PageControl::FileName;
+    if (const PageControl failing = checkPosition(cells, form); failing != PageControl::None)
+        refuse(result, failing, positionReason(failing, form));
+    else if (!fileStored)
+        refuse(result, PageControl::FileName, textNotStoredReason(PageControl::FileName));
+    else if (brokenText(bitmap, form) >= 0)
+        refuse(result, PageControl::FileName, textChangedReason(PageControl::FileName));
+    checkReadsBack(result,
+                   [&form](const FigureInfo& fresh) { return formdesc::figureSurvives(fresh, form); });
     return result;
 }
 

@@ -10,9 +10,11 @@
 // item. The pages only move these values in and out of their controls.
 namespace editor {
 
-// The controls a store can refuse; the page puts the focus on it.
+// The controls a store can refuse; the page puts the focus on it. Page is a
+// refusal of the page as a whole, with no edit to point at.
 enum class PageControl {
     None,
+    Page,
     Title,
     Rows,
     Columns,
@@ -87,10 +89,12 @@ struct BitmapValues {
     QString fileName;
 };
 
-// A fresh record built from a page's values, or the control that refused it.
+// A fresh record built from a page's values, or the control that refused it
+// and why, in words the page shows beside its buttons.
 template <typename Record> struct StoreResult {
     Record record{};
     PageControl failing = PageControl::None;
+    QString reason;
     bool accepted() const { return failing == PageControl::None; }
 };
 
@@ -109,11 +113,16 @@ BitmapValues fillBitmap(const formdesc::FigureInfo& figure);
 // The stores start from a record of zero bytes. The values no page shows
 // (the form's speed flag, a field's shading flag and colour) are carried over
 // from the stored record, so that OK without a change changes nothing. The
-// form's store refuses a grid outside 1-255, margins past the paper or below
-// zero and texts that would not read back from the form file; the item
-// stores normalise and check the position against the form's grid, then
-// check their texts.
+// form's store refuses an empty title, a grid outside 1-255, margins past the
+// paper or below zero and texts that would not read back from the form file;
+// the item stores normalise and check the position against the form's grid,
+// then check their texts. Every store takes a record only when the writer's
+// text of it reads back to the same record.
 StoreResult<formdesc::FormInfo> storeBase(const BaseValues& values, const formdesc::FormInfo& stored);
+// The same with the form's items (model.form is the stored record): the whole
+// form with the new information must also pass the reader's check, so a grid
+// that leaves an item outside is refused, naming the first such item.
+StoreResult<formdesc::FormInfo> storeBase(const BaseValues& values, const formdesc::FormModel& model);
 StoreResult<formdesc::FieldInfo> storeField(const FieldValues& values, const formdesc::FieldInfo& stored,
                                             const formdesc::FormInfo& form);
 StoreResult<formdesc::FigureInfo> storeLine(const FigureValues& values, const formdesc::FormInfo& form);

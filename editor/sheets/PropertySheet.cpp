@@ -3,6 +3,7 @@
 #include "editor/sheets/PropertyPage.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -18,6 +19,17 @@ PropertySheet::PropertySheet(PropertySheetContext& context, const QString& capti
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(page, tabText);
     layout->addWidget(m_tabs);
+    m_refusal = new QLabel(this);
+    m_refusal->setObjectName(QStringLiteral("refusal"));
+    m_refusal->setAccessibleName(QStringLiteral("入力の誤り"));
+    m_refusal->setWordWrap(true);
+    m_refusal->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_refusal->hide();
+    layout->addWidget(m_refusal);
+    connect(page, &PropertyPage::refusalChanged, this, [this](const QString& reason) {
+        m_refusal->setText(reason);
+        m_refusal->setVisible(!reason.isEmpty());
+    });
     m_buttons =
         new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
     for (QAbstractButton* button : m_buttons->buttons())

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QDialogButtonBox;
+class QLabel;
 class QTabWidget;
 
 // A modal property sheet with one page, OK, Cancel and Apply. OK and Apply
@@ -24,6 +25,8 @@ class PropertySheet : public QDialog {
 
     PropertyPage& page() const { return *m_page; }
     QDialogButtonBox& buttons() const { return *m_buttons; }
+    // Why the page refused its last store; hidden while there is nothing to tell.
+    QLabel& refusal() const { return *m_refusal; }
     // True once a store replaced a record with different bytes.
     bool changed() const;
 
@@ -33,6 +36,7 @@ class PropertySheet : public QDialog {
     PropertySheetContext& m_context;
     QTabWidget* m_tabs = nullptr;
     PropertyPage* m_page = nullptr;
+    QLabel* m_refusal = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
 };
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace editor;
@@ -242,19 +243,76 @@ TEST(SheetRules, TextsThatWouldNotReadBackAreRefused) {
         SCOPED_TRACE(row.what);
         const QString text = QString::fromUtf8(row.text);
         PageControl failing = PageControl::None;
+        QString reason;
+        const auto take = [&](const auto& result) {
+            failing = result.failing;
+            reason = result.reason;
+        };
         if (row.page <= 1) {
             BaseValues values = fillBase(form);
             (row.page == 0 ? values.title : values.fontName) = text;
-            failing = storeBase(values, form).failing;
+            take(storeBase(values, form));
         } else if (row.page <= 3) {
             const FieldInfo field = testsupport::fieldRecord(1, 1, 10, "T");
             FieldValues values = fillField(field);
             (row.page == 2 ? values.tag : values.constText) = text;
-            failing = storeField(values, field, form).failing;
+            take(storeField(values, field, form));
         } else {
-            failing = storeBitmap({typed("1", "1", "5", "5"), text}, form).failing;
+            take(storeBitmap({typed("1", "1", "5", "5"), text}, form));
         }
         EXPECT_EQ(failing, row.expected);
+        // A refusal says which control and why; an accepted store says nothing.
+        EXPECT_EQ(reason.isEmpty(), row.expected == PageControl::None) << reason.toStdString();
+    }
+}
+
+// Beyond the texts: a record is taken only when the writer's text of it reads
+// back to the same record. A colour the file cannot hold (bits above the
+// red, green and blue bytes) would come back as another colour.
+TEST(SheetRules, RecordsThatWouldNotReadBackAreRefusedWithAReason) {
+    const FormInfo form = gridForm();
+    constexpr formdesc::ColorRef kTooWide = 0x7F000000;
+    const FieldInfo field = testsupport::fieldRecord(1, 1, 10, "T");
+    const FigureInfo line = testsupport::lineRecord(1, 2, 9, 2, formdesc::kCourseH, formdesc::kLineSolid, 1);
+    const FigureInfo rect = testsupport::rectRecord(1, 3, 9, 5, formdesc::kMeshFrameAndFill);
+    struct Row {
+        const char* what;
+        std::function<StoreResult<int>()> store;
+    };
+    const auto outcome = [](const auto& result) {
+        return StoreResult<int>{0, result.failing, result.reason};
+    };
+    const Row rows[] = {
+        {"form text colour",
+         [&] {
+             BaseValues values = fillBase(form);
+             values.textColor = kTooWide;
+             return outcome(storeBase(values, form));
+         }},
+        {"field text colour",
+         [&] {
+             FieldValues values = fillField(field);
+             values.textColor = kTooWide;
+             return outcome(storeField(values, field, form));
+         }},
+        {"line colour",
+         [&] {
+             FigureValues values = fillFigure(line);
+             values.lineColor = kTooWide;
+             return outcome(storeLine(values, form));
+         }},
+        {"rectangle fill colour",
+         [&] {
+             FigureValues values = fillFigure(rect);
+             values.meshColor = kTooWide;
+             return outcome(storeRect(values, form));
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const StoreResult<int> result = row.store();
+        EXPECT_EQ(result.failing, PageControl::Page);
+        EXPECT_EQ(result.reason, QString::fromUtf8("保存すると内容が変わる値があります"));
     }
 }
 

@@ -163,6 +163,50 @@ TEST_F(PropertySheetTest, RefusedStoreKeepsTheSheetOpenOnTheOffendingEdit) {
     }
 }
 
+// The form page refuses what would leave the saved form unreadable, on the
+// edit and with the reason beside the buttons: a grid that an item no longer
+// fits in (naming the first such item, as the reader finds it) and an empty
+// title. A value that fits is then taken and the reason goes away.
+TEST_F(PropertySheetTest, FormPageRefusesAGridOrTitleTheReaderWouldRefuse) {
+    const struct {
+        const char* edit;
+        const char* typed;
+        const char* reason;
+    } rows[] = {
+        {"行数", "12", "6番目の図形（ビットマップ）（10〜14行 1〜4列）が行数 12 の外に出ます"},
+        {"桁数", "19", "1番目の図形（直線）（1行 1〜20列）が桁数 19 の外に出ます"},
+        {"桁数", "11", "1番目のフィールド（5行 3〜12列）が桁数 11 の外に出ます"},
+        {"名称", "", "名称を入れてください（名称のない帳票は読み込めません）"},
+    };
+    const auto before = copyOfModel();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        open(0, 0);
+        EXPECT_FALSE(sheet->refusal().isVisible());
+        retype(edit(QString::fromUtf8(row.edit)), QString::fromUtf8(row.typed));
+        press(QDialogButtonBox::Ok);
+        EXPECT_TRUE(sheet->isVisible());
+        EXPECT_EQ(sheet->focusWidget(), edit(QString::fromUtf8(row.edit)));
+        EXPECT_TRUE(sheet->refusal().isVisible());
+        EXPECT_EQ(sheet->refusal().text(), QString::fromUtf8(row.reason));
+        EXPECT_FALSE(context.changed);
+        EXPECT_TRUE(modelIs(*before));
+        sheet->reject();
+    }
+
+    // Mended so that every item still fits: taken, and nothing left to tell.
+    open(0, 0);
+    retype(edit("行数"), "12");
+    press(QDialogButtonBox::Apply);
+    EXPECT_TRUE(sheet->refusal().isVisible());
+    retype(edit("行数"), "14");
+    retype(edit("桁数"), "20");
+    press(QDialogButtonBox::Apply);
+    EXPECT_FALSE(sheet->refusal().isVisible());
+    EXPECT_EQ(model->form.rows, 14);
+    EXPECT_EQ(model->form.columns, 20);
+}
+
 TEST_F(PropertySheetTest, ApplyStoresAndCancelKeepsWhatWasApplied) {
     open(formdesc::kKindRect, 1);
     retype(edit("開始列"), "5");
