@@ -59,6 +59,13 @@ bom-as-sjis bom.dat --control CONTROL,ENCODING=SJIS;
 bytes-as-sjis notsjis.dat --data-encoding sjis
 EOF
 expect "auto by default is the Shift-JIS document" cmp -s "$tmp/sjis.pdf" "$tmp/default-utf8.pdf"
+
+# The data file's worked example: a page is ROW lines; the tag-mode file
+# prints the same first page as the row-mode one.
+"$zrk" print "$examples/delivery.zrk" "$examples/delivery.dat" --png "$tmp/rows-%d.png" --dpi 100
+expect "two pages of 16 lines" test -f "$tmp/rows-2.png" -a ! -e "$tmp/rows-3.png"
+"$zrk" print "$examples/delivery-tags.zrk" "$examples/delivery-tags.dat" --png "$tmp/tags-%d.png" --dpi 100
+expect "tag mode prints the row-mode page" cmp -s "$tmp/rows-1.png" "$tmp/tags-1.png"
 pdftotext "$tmp/utf8.pdf" - | tr -d ' \n' | grep -q 株式会社東西物産
 expect "UTF-8 text extractable" test $? -eq 0
 
