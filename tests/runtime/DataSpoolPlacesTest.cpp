@@ -85,8 +85,9 @@ TEST(DataSpool, FallsBackWhenAPlaceIsFullOrMissing) {
         // Nothing left behind in any place tried.
         for (const std::string& place : {xdgDir, tmpDir})
             EXPECT_TRUE(fs::is_empty(place)) << place;
-        if (!spoolFolder.empty())
+        if (!spoolFolder.empty()) {
             EXPECT_FALSE(fs::exists(spoolFolder));
+        }
     }
 }
 
