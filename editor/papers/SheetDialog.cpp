@@ -36,9 +36,11 @@ SheetDialog::SheetDialog(const QString& title, SheetPrinterAccess access, QWidge
     setWindowTitle(title);
 
     auto* printerLabel = new QLabel(QStringLiteral("プリンタ："), this);
+    // A screen reader announces the printer's name itself, with the caption
+    // as its label (the caption's buddy).
     m_printerName = new QLabel(this);
-    m_printerName->setAccessibleName(QStringLiteral("プリンタ"));
     m_printerName->setMinimumWidth(200);
+    printerLabel->setBuddy(m_printerName);
     m_printerButton = new QPushButton(QStringLiteral("ﾌﾟﾘﾝﾀの設定(&S)..."), this);
     m_printerButton->setAccessibleName(QStringLiteral("ﾌﾟﾘﾝﾀの設定(S)..."));
     connect(m_printerButton, &QPushButton::clicked, this, &SheetDialog::choosePrinter);

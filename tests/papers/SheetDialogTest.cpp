@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -124,6 +126,19 @@ TEST_F(SheetDialogTest, EditsKeepTheirByteLimitsAndCaptionsNameTheControls) {
     EXPECT_EQ(dialog.frameFieldsBox()->accessibleName(), QStringLiteral("ﾌｨｰﾙﾄﾞを枠で囲む"));
     EXPECT_EQ(dialog.noFillsBox()->accessibleName(), QStringLiteral("網掛けを印刷しない"));
     EXPECT_EQ(dialog.printerButton()->text(), QStringLiteral("ﾌﾟﾘﾝﾀの設定(&S)..."));
+
+    // The label that shows the printer is announced by the printer's name,
+    // and the caption before it is its label.
+    QLabel* shown = nullptr;
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        if (label->text() == QStringLiteral("TESTQ"))
+            shown = label;
+    ASSERT_TRUE(shown);
+    QAccessibleInterface* printer = QAccessible::queryAccessibleInterface(shown);
+    EXPECT_EQ(printer->text(QAccessible::Name), QStringLiteral("TESTQ"));
+    const auto labels = printer->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->text(QAccessible::Name), QStringLiteral("プリンタ："));
 }
 
 TEST_F(SheetDialogTest, EntryDialogStartsWithNeitherKindSelected) {
