@@ -7,7 +7,10 @@ field on the canvas with the mouse (xdotool), copies and pastes it through
 the X clipboard, undoes and redoes the paste with the keys, watching the Cut
 and Paste buttons follow, opens the drawn field's sheet with a double click,
 types a new start row over the accessibility bus, presses OK there and saves
-with Ctrl+S.
+with Ctrl+S. Then picks 150% from the zoom list and 縦線 from the line-course
+list by name over the accessibility bus, clicks the table's frame-only
+rectangle on its drawn edge and three pixels either side, and reads the
+printer's name in the design sheet's dialog (DESKTOP_ROAD_QUEUE).
 Exits 1 with a reason on the first failure. With DESKTOP_ROAD_SHOT set, the
 screen after the drawing is saved there, and the open sheet beside it
 (name-sheet.png)."""
@@ -151,3 +154,109 @@ wait_for(lambda: designer_sheet_closed(app), "the sheet closed", 10)
 xdotool("key", "--clearmodifiers", "ctrl+s")
 time.sleep(0.5)
 print("a field drawn with the mouse, copied, pasted, undone, redone, moved in its sheet and saved")
+
+
+# The lists of the edit palette browsed and picked by name: the zoom list's
+# 150% entry, then, with the line tool, the line-course list's 縦線.
+def pick_entry(combo_name, entry_name):
+    combo = wait_for(lambda: pyatspi.findDescendant(
+        app, lambda a: a.name == combo_name and a.getRole() == pyatspi.ROLE_COMBO_BOX), f"the list {combo_name}", 5)
+    entries = next((c for c in combo if c.getRole() == pyatspi.ROLE_LIST), None)
+    if entries is None:
+        fail(f"{combo_name} shows no list of entries: {[(c.name, c.getRoleName()) for c in combo]}")
+    entry = next((e for e in entries if e.name == entry_name), None)
+    if entry is None:
+        fail(f"no entry {entry_name} in {combo_name}: {[e.name for e in entries]}")
+    entry.queryAction().doAction(0)
+    wait_for(lambda: has_state(entry, pyatspi.STATE_SELECTED), f"{entry_name} chosen in {combo_name}", 5)
+    return [e.name for e in entries]
+
+
+print("zoom list:", pick_entry("編集倍率", "150%"))
+time.sleep(0.5)
+
+# A frame-only rectangle picked where it is drawn at 150 %: the table's frame
+# from (3, 14) to (78, 34), whose header row is filled in the form's mesh
+# colour; the frame's left edge is the first dark column left of that fill.
+MESH = (0xDC, 0xE6, 0xF2)
+
+
+def screen():
+    from PIL import ImageGrab
+    return ImageGrab.grab(xdisplay=os.environ["DISPLAY"]).convert("RGB")
+
+
+def dark(pixel):
+    return sum(pixel) < 240
+
+
+x, y, w, h = canvas.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+image = screen()
+fill = [(px, py) for py in range(y, y + h, 2) for px in range(x, x + w, 2) if image.getpixel((px, py)) == MESH]
+if not fill:
+    fail("the mesh colour of the table's header is not on the screen at 150 %")
+fill_left = min(px for px, _ in fill)
+header_bottom = max(py for px, py in fill if px <= fill_left + 2)
+probe_y = header_bottom + 60
+edge = next((px for px in range(fill_left, fill_left - 12, -1) if dark(image.getpixel((px, probe_y)))), None)
+if edge is None:
+    fail("the table's frame is not drawn left of its header")
+if enabled(buttons["切り取り"]):
+    xdotool("mousemove", "--sync", x + 4, y + 4)
+    xdotool("click", 1)
+def sheet_window(title):
+    return pyatspi.findDescendant(pyatspi.Registry.getDesktop(0), lambda a: a.name == title and a.getRole() in (
+        pyatspi.ROLE_DIALOG, pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW))
+
+
+# A double click on the drawn edge, or three pixels either side of it, opens
+# the rectangle's sheet on the frame's cells; キャンセル closes it.
+for offset in (0, -3, 3):
+    xdotool("mousemove", "--sync", edge + offset, probe_y)
+    xdotool("click", "--repeat", "2", "--delay", "80", 1)
+    sheet = wait_for(lambda: sheet_window("四角形の詳細"), f"the rectangle's sheet {offset} pixels off the edge", 10)
+    start = wait_for(lambda: pyatspi.findDescendant(sheet, lambda a: a.name == "開始行"), "its start row", 5)
+    if start.queryText().getText(0, -1) != "14":
+        fail(f"{offset} pixels off the frame's edge opened a rectangle starting on row "
+             f"{start.queryText().getText(0, -1)}")
+    if offset == 0:
+        shot(os.environ.get("DESKTOP_ROAD_SHOT", "").replace(".png", "-150.png"))
+    wait_for(lambda: pyatspi.findDescendant(
+        sheet, lambda a: a.name == "キャンセル" and a.getRole() == pyatspi.ROLE_PUSH_BUTTON), "キャンセル", 5
+    ).queryAction().doAction(0)
+    wait_for(lambda: sheet_window("四角形の詳細") is None, "the rectangle's sheet closed", 10)
+    xdotool("mousemove", "--sync", x + 4, y + 4)
+    xdotool("click", 1)
+    wait_for(lambda: not enabled(buttons["切り取り"]), "the selection cleared on the desk", 5)
+print("the table's frame picked on its drawn edge and 3 pixels either side at 150 %")
+
+buttons["直線"].queryAction().doAction(0)
+wait_for(lambda: checked(buttons["直線"]), "the line tool pressed", 5)
+print("line-course list:", pick_entry("直線の向き", "縦線"))
+buttons["範囲選択"].queryAction().doAction(0)
+wait_for(lambda: checked(buttons["範囲選択"]), "the range selection pressed again", 5)
+
+# The design sheet's dialog announces the printer by its name (with a
+# printer queue to name: DESKTOP_ROAD_QUEUE).
+queue = os.environ.get("DESKTOP_ROAD_QUEUE")
+if queue:
+    bx, by, bw, bh = wait_for(lambda: button(app, "設計用紙"), "the design sheet button").queryComponent().getExtents(
+        pyatspi.DESKTOP_COORDS)
+    xdotool("mousemove", "--sync", bx + bw // 2, by + bh // 2)
+    xdotool("click", 1)
+    dialog = wait_for(lambda: next((w for w in app if w.name == "設計用紙の印刷"), None), "the design sheet dialog", 10)
+    printer = wait_for(lambda: pyatspi.findDescendant(
+        dialog, lambda a: a.getRole() == pyatspi.ROLE_LABEL and a.name == queue), f"the printer {queue} announced", 5)
+    captions = [target.name for relation in printer.getRelationSet()
+                if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+                for target in (relation.getTarget(i) for i in range(relation.getNTargets()))]
+    if captions != ["プリンタ："]:
+        fail(f"the printer's label is labelled by {captions}")
+    shot(os.environ.get("DESKTOP_ROAD_SHOT", "").replace(".png", "-design-sheet.png"))
+    cancel = wait_for(lambda: pyatspi.findDescendant(
+        dialog, lambda a: a.name == "キャンセル" and a.getRole() == pyatspi.ROLE_PUSH_BUTTON), "キャンセル", 5)
+    cancel.queryAction().doAction(0)
+    wait_for(lambda: all(w.name != "設計用紙の印刷" for w in app), "the design sheet dialog closed", 10)
+    print("the design sheet dialog names the printer", queue, "labelled プリンタ：")
+else:
+    print("no printer queue: the printer's name is not read")

@@ -8,7 +8,10 @@
 # property sheet and saves with the keys; the saved form must hold two
 # fields more, one of them on row 30. Then the window
 # is closed as its close box does (wmctrl -c) and the program must end
-# cleanly and leave its settings behind.
+# cleanly and leave its settings behind. On the way the zoom and line-course
+# lists are picked from by name, a frame-only rectangle is clicked on its
+# drawn edge at 150 %, and, with a private CUPS server to give a printer
+# (root and cups-pdf), the design sheet's dialog must announce its name.
 #
 #   desktop_road.sh TABRIK REPOSITORY
 #
@@ -18,6 +21,7 @@ tabrik=$1
 repo=$2
 here=$(dirname "$(realpath "$0")")
 source "$repo/tests/support/expect.sh"
+source "$repo/tests/print/private_cupsd.sh"
 
 skip() { echo "desktop_road: $1 is missing; skipped"; exit 77; }
 for tool in Xvfb openbox dbus-daemon wmctrl xdotool; do command -v "$tool" >/dev/null || skip "$tool"; done
@@ -31,6 +35,7 @@ dbus_pid=""
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   [ -n "$dbus_pid" ] && kill "$dbus_pid" 2>/dev/null
+  cupsd_stop
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -66,6 +71,11 @@ for attempt in 1 2 3; do
   sleep 0.5
 done
 
+if cupsd_available >/dev/null && cupsd_start "$work/cups"; then
+  export DESKTOP_ROAD_QUEUE=PDF
+else
+  echo "desktop_road: no private CUPS server; the printer's name is not read"
+fi
 cp "$repo/examples/invoice.zrk" "$repo/examples/logo.bmp" "$work/"
 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$tabrik" "$work/invoice.zrk" >"$work/tabrik.log" 2>&1 &
 designer=$!
