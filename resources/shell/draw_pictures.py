@@ -128,20 +128,32 @@ def print_image(p):
     p.dot(14, 8, GREEN)
 
 
+def printer_badge(p, x0=9, y0=9):
+    # A small printer in the lower right corner: the command prints.
+    p.box(x0 + 2, y0, x0 + 6, y0 + 2, fill=PAPER)
+    p.box(x0, y0 + 2, x0 + 8, y0 + 5, fill=GREY)
+    p.box(x0 + 2, y0 + 4, x0 + 6, y0 + 6, fill=PAPER)
+
+
 def design_sheet(p):
-    page(p)
-    for x in (5, 7, 9, 11):
-        p.line(x, 5, x, 13, LIGHT_BLUE)
-    for y in (5, 7, 9, 11, 13):
-        p.line(4, y, 12, y, LIGHT_BLUE)
-    p.line(4, 3, 8, 3, BLUE)
+    # Graph paper: the design sheet is the grid the form is drawn on.
+    page(p, 1, 1, 12, 14)
+    for x in (3, 5, 7, 9):
+        p.line(x, 3, x, 12, BLUE)
+    for y in (3, 5, 7, 9, 11):
+        p.line(2, y, 10, y, BLUE)
+    printer_badge(p)
 
 
 def entry_sheet(p):
-    page(p)
-    p.box(5, 4, 11, 6, fill=None, outline=BLUE)
-    p.box(5, 8, 11, 10, fill=None, outline=BLUE)
-    p.line(5, 12, 9, 12, INK)
+    # Boxes to write in and a pencil: the entry sheet is filled in by hand.
+    page(p, 1, 1, 12, 14)
+    p.box(3, 3, 9, 5, fill=PAPER, outline=BLUE)
+    p.box(3, 7, 9, 9, fill=PAPER, outline=BLUE)
+    p.box(3, 11, 6, 13, fill=PAPER, outline=BLUE)
+    p.poly([(16, 4), (17, 5), (11, 12), (9, 13), (10, 11)], YELLOW)
+    p.line(15, 5, 16, 6, RED, 1)
+    p.dot(9, 13)
 
 
 def about(p):
@@ -153,10 +165,18 @@ def about(p):
 
 
 def form_info(p):
-    page(p)
-    p.box(5, 4, 11, 5, fill=BLUE, outline=None)
-    for y in (8, 10, 12):
-        p.line(5, y, 11, y, GREY)
+    # The form's own settings: a page with its size marked by arrows across
+    # and down, and its title band.
+    page(p, 5, 1, 16, 12)
+    p.box(7, 3, 12, 4, fill=BLUE, outline=None)
+    for y in (7, 9):
+        p.line(7, y, 14, y, GREY)
+    p.line(2, 1, 2, 12, RED)
+    p.line(1, 2, 3, 2, RED)
+    p.line(1, 11, 3, 11, RED)
+    p.line(5, 14, 16, 14, RED)
+    p.line(6, 13, 6, 15, RED)
+    p.line(15, 13, 15, 15, RED)
 
 
 def range_select(p):
