@@ -6,6 +6,7 @@
 #include "editor/papers/SheetCommand.h"
 #include "editor/shell/CMainFrame.h"
 #include "editor/shell/StartupArguments.h"
+#include "editor/widgets/FileDialogFit.h"
 #include "formdesc/MessageSink.h"
 #include "platform/ApplicationGuard.h"
 #include "platform/FontTable.h"
@@ -110,6 +111,7 @@ int DesignerStartup::run(int argc, char** argv) {
     QApplication::setApplicationVersion(QString::fromLatin1(zrkversion::kVersion));
     installJapaneseTranslations(app);
     platform::FontTable::installSubstitutions();
+    FileDialogFit::install(app);
 
     platform::QtMessageSink messages;
     formdesc::ScopedMessageSink installed(messages);

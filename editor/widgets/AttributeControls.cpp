@@ -38,6 +38,13 @@ std::optional<QFont> standardFontDialog(const FontRequest& request, QWidget* par
     for (QGroupBox* group : dialog.findChildren<QGroupBox*>())
         if (!group->findChildren<QCheckBox*>().isEmpty())
             group->hide();
+    // Qt's sample is Latin text in a box its layout leaves no height: a form's
+    // text is Japanese, and the sample must be seen in the face chosen.
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>())
+        for (QLineEdit* sample : group->findChildren<QLineEdit*>()) {
+            sample->setText(QStringLiteral("あア亜Aa1"));
+            sample->setMinimumHeight(QFontMetrics(start).height() * 2);
+        }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.selectedFont();
