@@ -2,6 +2,8 @@
 
 #include "formdesc/FormModel.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,6 +12,35 @@
 #include <QVBoxLayout>
 
 namespace editor {
+
+namespace {
+
+// The part of file below folder (both absolute and clean), or nothing.
+std::optional<QString> below(const QString& file, const QString& folder) {
+    if (file.isEmpty() || folder.isEmpty())
+        return std::nullopt;
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    if (!file.startsWith(prefix) || file.size() == prefix.size())
+        return std::nullopt;
+    return file.mid(prefix.size());
+}
+
+} // namespace
+
+QString bitmapNameForForm(const QString& chosen, const QString& formFolder) {
+    if (formFolder.isEmpty())
+        return chosen;
+    const QFileInfo file(chosen);
+    const QFileInfo folder(formFolder);
+    // As written first, then with links resolved (a folder reached through
+    // a link holds the file as well).
+    if (auto name =
+            below(QDir::cleanPath(file.absoluteFilePath()), QDir::cleanPath(folder.absoluteFilePath())))
+        return *name;
+    if (auto name = below(file.canonicalFilePath(), folder.canonicalFilePath()))
+        return *name;
+    return chosen;
+}
 
 BitmapPage::BitmapPage(PropertySheetContext& context, QWidget* parent)
     : ItemPage(context, formdesc::kKindBitmap, parent) {
@@ -34,7 +65,7 @@ void BitmapPage::browse() {
     if (!m_context.chooseBitmap)
         return;
     if (const std::optional<QString> path = m_context.chooseBitmap(this))
-        m_fileName->setText(*path);
+        m_fileName->setText(bitmapNameForForm(*path, m_context.formFolder));
 }
 
 BitmapValues BitmapPage::values() const {
@@ -66,6 +97,11 @@ bool BitmapPage::store() {
 
 QLineEdit* BitmapPage::editFor(PageControl control) const {
     return control == PageControl::FileName ? m_fileName : positionEdit(control);
+}
+
+bool BitmapPage::differs() const {
+    const formdesc::FigureInfo* bitmap = currentBitmap();
+    return bitmap && values() != fillBitmap(*bitmap);
 }
 
 } // namespace editor

@@ -14,6 +14,7 @@ class BitmapPage : public ItemPage {
     BitmapValues values() const;
     void showValues(const BitmapValues& values);
     bool store() override;
+    bool differs() const override;
 
   protected:
     void showCurrent() override;
@@ -25,5 +26,10 @@ class BitmapPage : public ItemPage {
 
     QLineEdit* m_fileName = nullptr;
 };
+
+// The name a chosen bitmap is stored under: relative to the form's folder
+// when the file lies in it or below (forms move with their pictures), else
+// the full path as chosen. An empty folder (a new form) keeps the full path.
+QString bitmapNameForForm(const QString& chosen, const QString& formFolder);
 
 } // namespace editor

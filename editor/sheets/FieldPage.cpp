@@ -111,4 +111,10 @@ QLineEdit* FieldPage::editFor(PageControl control) const {
     }
 }
 
+bool FieldPage::differs() const {
+    const formdesc::FormModel& model = m_context.model;
+    return m_context.index >= 0 && m_context.index < model.fieldCount &&
+           values() != fillField(model.fields[std::size_t(m_context.index)]);
+}
+
 } // namespace editor

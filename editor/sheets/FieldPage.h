@@ -17,6 +17,7 @@ class FieldPage : public ItemPage {
     FieldValues values() const;
     void showValues(const FieldValues& values);
     bool store() override;
+    bool differs() const override;
 
   protected:
     void showCurrent() override;

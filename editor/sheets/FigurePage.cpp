@@ -122,4 +122,9 @@ QLineEdit* FigurePage::editFor(PageControl control) const {
     return positionEdit(control);
 }
 
+bool FigurePage::differs() const {
+    const formdesc::FigureInfo* figure = currentFigure();
+    return figure && values() != fillFigure(*figure);
+}
+
 } // namespace editor

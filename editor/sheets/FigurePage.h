@@ -18,6 +18,7 @@ class FigurePage : public ItemPage {
   public:
     FigureValues values() const;
     void showValues(const FigureValues& values);
+    bool differs() const override;
 
   protected:
     FigurePage(PropertySheetContext& context, int kind, AttributeList kindList, QWidget* parent);

@@ -50,9 +50,21 @@ ItemPage::ItemPage(PropertySheetContext& context, int kind, QWidget* parent)
 }
 
 void ItemPage::step(int direction) {
-    // A refused store still steps: its input gives way to the neighbour's.
-    if (m_context.updateMove)
+    if (m_context.updateMove) {
+        // A refused store still steps: its input gives way to the neighbour's.
         store();
+    } else if (m_context.askBeforeStep && differs()) {
+        switch (m_context.askBeforeStep(this)) {
+        case StepAnswer::Store:
+            if (!store())
+                return;
+            break;
+        case StepAnswer::Drop:
+            break;
+        case StepAnswer::Stay:
+            return;
+        }
+    }
     const int next = neighbourItem(m_context.model, m_kind, m_context.index, direction);
     if (next == m_context.index)
         return;

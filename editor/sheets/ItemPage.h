@@ -17,9 +17,13 @@ class ItemPage : public PropertyPage {
 
   public:
     int kind() const { return m_kind; }
-    // Previous (-1) or next (+1): stores first when the sheet's option says
-    // so, whatever the store answers, then shows the neighbour.
+    // Previous (-1) or next (+1), then shows the neighbour. With UpdateMove
+    // it stores first, whatever the store answers; without it, input that
+    // differs from the record is stored, dropped or kept as the user answers
+    // the context's question (a refused store stays on the item).
     void step(int direction);
+    // True when the controls show something other than the current record.
+    virtual bool differs() const = 0;
 
   protected:
     ItemPage(PropertySheetContext& context, int kind, QWidget* parent);

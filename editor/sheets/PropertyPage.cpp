@@ -7,11 +7,13 @@
 #include "formdesc/ShiftJis.h"
 #include "formdesc/ValueParsers.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
@@ -33,6 +35,33 @@ std::optional<QString> chooseBitmapFile(QWidget* parent) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+StepAnswer askStoreBeforeStep(QWidget* parent) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), QStringLiteral("変更を適用しますか？"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    // The answers named without their keys, as a screen reader says them.
+    const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+        const char* name;
+    } kTexts[] = {{QMessageBox::Yes, "はい(&Y)", "はい"},
+                  {QMessageBox::No, "いいえ(&N)", "いいえ"},
+                  {QMessageBox::Cancel, "キャンセル", "キャンセル"}};
+    for (const auto& entry : kTexts) {
+        QAbstractButton* button = box.button(entry.button);
+        button->setText(QString::fromUtf8(entry.text));
+        button->setAccessibleName(QString::fromUtf8(entry.name));
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return StepAnswer::Store;
+    case QMessageBox::No:
+        return StepAnswer::Drop;
+    default:
+        return StepAnswer::Stay;
+    }
 }
 
 QLabel* captionFor(const QString& text, QWidget* buddy) {

@@ -29,6 +29,14 @@ using BitmapFileChooser = std::function<std::optional<QString>(QWidget* parent)>
 // Qt's file dialog titled "ﾋﾞｯﾄﾏｯﾌﾟを開く", for existing files.
 std::optional<QString> chooseBitmapFile(QWidget* parent);
 
+// What the user answers when a step would leave input that is not stored:
+// store it and step, step without it, or stay on the item.
+enum class StepAnswer { Store, Drop, Stay };
+// Asks "変更を適用しますか？" before such a step. Tests put their own in place.
+using StepQuestion = std::function<StepAnswer(QWidget* parent)>;
+// Qt's question box "確認" with はい, いいえ and キャンセル.
+StepAnswer askStoreBeforeStep(QWidget* parent);
+
 // What a sheet and its page share for one modal run: the form being edited,
 // the item shown (an index into the fields, or into the figures), whether a
 // step stores first, and whether any store replaced a record.
@@ -41,6 +49,11 @@ struct PropertySheetContext {
     BitmapFileChooser chooseBitmap = chooseBitmapFile;
     // Called after each store that changed a record (one undo step each).
     std::function<void()> stored;
+    // The folder of the form's file; empty for a new form that has none yet.
+    QString formFolder;
+    // Asked before a step without UpdateMove leaves changed input behind;
+    // none steps without asking.
+    StepQuestion askBeforeStep;
 };
 
 // One page of a property sheet: it shows one record in its controls and

@@ -36,6 +36,7 @@ struct PositionValues {
     QString startRow;
     QString endCol;
     QString endRow;
+    bool operator==(const PositionValues&) const = default;
 };
 
 struct BaseValues {
@@ -68,6 +69,7 @@ struct FieldValues {
     bool onLine = false;
     bool minus = false;
     QString constText;
+    bool operator==(const FieldValues&) const = default;
 };
 
 // A line or a rectangle. kind is the list position of the course (line) or
@@ -82,11 +84,13 @@ struct FigureValues {
     int loopDir = 0;
     QString loopCount;
     QString loopPitch;
+    bool operator==(const FigureValues&) const = default;
 };
 
 struct BitmapValues {
     PositionValues position;
     QString fileName;
+    bool operator==(const BitmapValues&) const = default;
 };
 
 // A fresh record built from a page's values, or the control that refused it

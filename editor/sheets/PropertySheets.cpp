@@ -7,6 +7,8 @@
 #include "editor/sheets/LinePage.h"
 #include "editor/sheets/RectPage.h"
 
+#include <QFileInfo>
+
 namespace editor {
 
 BaseSheet::BaseSheet(PropertySheetContext& context, QWidget* parent)
@@ -47,6 +49,12 @@ bool showsItem(const formdesc::FormModel& model, int kind, int index) {
     return index >= 0 && index < model.figureCount && model.figures[std::size_t(index)].kind == kind;
 }
 
+QString formFolderOf(const FormDocument& document) {
+    if (document.namingState() != NamingState::Named)
+        return {};
+    return QFileInfo(document.path()).absolutePath();
+}
+
 } // namespace
 
 std::unique_ptr<PropertySheet> makePropertySheet(PropertySheetContext& context, int kind, QWidget* parent) {
@@ -70,10 +78,15 @@ std::unique_ptr<PropertySheet> makePropertySheet(PropertySheetContext& context, 
 
 bool runPropertySheet(FormDocument& document, int kind, int& index, bool updateMove, QWidget* parent,
                       const PropertySheetChoosers& choosers) {
-    PropertySheetContext context{
-        document.model(), index, updateMove, false, choosers.dialogs, choosers.bitmap, [&document] {
-            document.recordChange();
-        }};
+    PropertySheetContext context{document.model(),
+                                 index,
+                                 updateMove,
+                                 false,
+                                 choosers.dialogs,
+                                 choosers.bitmap,
+                                 [&document] { document.recordChange(); },
+                                 formFolderOf(document),
+                                 choosers.askBeforeStep};
     const std::unique_ptr<PropertySheet> sheet = makePropertySheet(context, kind, parent);
     if (!sheet)
         return false;

@@ -54,6 +54,7 @@ std::unique_ptr<PropertySheet> makePropertySheet(PropertySheetContext& context, 
 struct PropertySheetChoosers {
     AttributeDialogs dialogs = AttributeDialogs::standard();
     BitmapFileChooser bitmap = chooseBitmapFile;
+    StepQuestion askBeforeStep = askStoreBeforeStep;
 };
 
 // Runs the sheet of a kind modally on the open form's item at index, with

@@ -57,6 +57,11 @@ FormRefusal itemOutside(const FormError& error, const formdesc::FormModel& model
     return refusal;
 }
 
+// The values an edit takes, as the page asks for them.
+QString rangeReason(PageControl control, int last) {
+    return utf8("%1は1〜%2の範囲で指定してください").arg(captionOf(control)).arg(last);
+}
+
 } // namespace
 
 QString captionOf(PageControl control) {
@@ -104,21 +109,15 @@ QString textChangedReason(PageControl control) {
 }
 
 QString positionReason(PageControl control, const formdesc::FormInfo& form) {
-    switch (control) {
-    case PageControl::EndCol:
-        return utf8("終了列が桁数 %1 を超えます").arg(form.columns);
-    case PageControl::EndRow:
-        return utf8("終了行が行数 %1 を超えます").arg(form.rows);
-    default:
-        return utf8("%1は1以上です").arg(captionOf(control));
-    }
+    const bool column = control == PageControl::StartCol || control == PageControl::EndCol;
+    return rangeReason(control, column ? form.columns : form.rows);
 }
 
 QString layoutReason(PageControl control) {
     switch (control) {
     case PageControl::Rows:
     case PageControl::Columns:
-        return utf8("%1は1〜%2です").arg(captionOf(control)).arg(formdesc::kMaxGrid);
+        return rangeReason(control, formdesc::kMaxGrid);
     case PageControl::LeftMargin:
         return utf8("左ﾏｰｼﾞﾝは0以上で、用紙の幅より10mm以上小さくしてください");
     default:

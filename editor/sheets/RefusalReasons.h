@@ -18,7 +18,7 @@ QString captionOf(PageControl control);
 QString textNotStoredReason(PageControl control);
 // A text that the form file would give back differently.
 QString textChangedReason(PageControl control);
-// A position edit outside the form's grid.
+// A position edit outside the form's grid: the range it takes.
 QString positionReason(PageControl control, const formdesc::FormInfo& form);
 // A grid or margin that the reader refuses for the form alone.
 QString layoutReason(PageControl control);

@@ -364,3 +364,115 @@ TEST(SheetRules, FormGridAndMarginsStayReadable) {
         EXPECT_EQ(storeBase(values, form).failing, row.expected);
     }
 }
+
+// Every refusal says why in words the page shows: a position or grid edit
+// the range it takes, a text what the form file cannot hold.
+TEST(SheetRules, EveryRefusalTellsItsReason) {
+    const FormInfo form = gridForm(); // 80 columns, 40 rows
+    const FieldInfo field = testsupport::fieldRecord(3, 5, 12, "CODE");
+    const FigureInfo line = testsupport::lineRecord(2, 5, 30, 5, formdesc::kCourseH);
+    const FigureInfo rect = testsupport::rectRecord(2, 2, 9, 9);
+    const FigureInfo bitmap = testsupport::bitmapRecord(1, 1, 4, 4, "/tmp/logo.bmp");
+    struct Row {
+        const char* what;
+        std::function<std::pair<PageControl, QString>()> store;
+        PageControl control;
+        const char* reason; // nullptr: any text that names the control's caption
+    };
+    auto refusal = [](const auto& result) { return std::pair{result.failing, result.reason}; };
+    const Row rows[] = {
+        {"end column 95 of a line",
+         [&] {
+             FigureValues v = fillFigure(line);
+             v.position.endCol = "95";
+             return refusal(storeLine(v, form));
+         },
+         PageControl::EndCol, "終了列は1〜80の範囲で指定してください"},
+        {"start column 0 of a rectangle",
+         [&] {
+             FigureValues v = fillFigure(rect);
+             v.position.startCol = "0";
+             return refusal(storeRect(v, form));
+         },
+         PageControl::StartCol, "開始列は1〜80の範囲で指定してください"},
+        {"empty start row of a field",
+         [&] {
+             FieldValues v = fillField(field);
+             v.position.startRow = "";
+             return refusal(storeField(v, field, form));
+         },
+         PageControl::StartRow, "開始行は1〜40の範囲で指定してください"},
+        {"field that would fall off the grid's last column",
+         [&] {
+             FieldValues v = fillField(field);
+             v.position.endCol = "81";
+             return refusal(storeField(v, field, form));
+         },
+         PageControl::EndCol, "終了列は1〜80の範囲で指定してください"},
+        {"end row 50 of a bitmap",
+         [&] {
+             BitmapValues v = fillBitmap(bitmap);
+             v.position.endRow = "50";
+             return refusal(storeBitmap(v, form));
+         },
+         PageControl::EndRow, "終了行は1〜40の範囲で指定してください"},
+        {"256 columns",
+         [&] {
+             BaseValues v = fillBase(form);
+             v.columns = "256";
+             return refusal(storeBase(v, form));
+         },
+         PageControl::Columns, "桁数は1〜255の範囲で指定してください"},
+        {"no rows",
+         [&] {
+             BaseValues v = fillBase(form);
+             v.rows = "0";
+             return refusal(storeBase(v, form));
+         },
+         PageControl::Rows, "行数は1〜255の範囲で指定してください"},
+        {"left margin past the paper",
+         [&] {
+             BaseValues v = fillBase(form);
+             v.leftMargin = "290";
+             return refusal(storeBase(v, form));
+         },
+         PageControl::LeftMargin, nullptr},
+        {"quote in a constant",
+         [&] {
+             FieldValues v = fillField(field);
+             v.constText = "A\"B";
+             return refusal(storeField(v, field, form));
+         },
+         PageControl::ConstText, nullptr},
+        {"tag of nine bytes",
+         [&] {
+             FieldValues v = fillField(field);
+             v.tag = "ABCDEFGHI";
+             return refusal(storeField(v, field, form));
+         },
+         PageControl::Tag, nullptr},
+        {"comma in a file name",
+         [&] {
+             BitmapValues v = fillBitmap(bitmap);
+             v.fileName = "/tmp/a,b.bmp";
+             return refusal(storeBitmap(v, form));
+         },
+         PageControl::FileName, nullptr},
+    };
+    const std::pair<PageControl, const char*> captions[] = {{PageControl::LeftMargin, "左ﾏｰｼﾞﾝ"},
+                                                            {PageControl::ConstText, "ｺﾝｽﾀﾝﾄ"},
+                                                            {PageControl::Tag, "TAG名"},
+                                                            {PageControl::FileName, "ﾌｧｲﾙ名"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const auto [control, reason] = row.store();
+        EXPECT_EQ(control, row.control);
+        if (row.reason) {
+            EXPECT_EQ(reason, QString::fromUtf8(row.reason));
+            continue;
+        }
+        for (const auto& [which, caption] : captions)
+            if (which == row.control)
+                EXPECT_TRUE(reason.startsWith(QString::fromUtf8(caption))) << reason.toStdString();
+    }
+}
