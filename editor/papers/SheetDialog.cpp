@@ -8,7 +8,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "formdesc/MessageSink.h"
@@ -80,8 +79,10 @@ SheetDialog::SheetDialog(const QString& title, SheetPrinterAccess access, QWidge
 
     const QString queue = m_access.defaultQueue ? m_access.defaultQueue() : QString();
     m_hasDefault = !queue.isEmpty();
+    // Without any queue the sheet still goes to a PDF file, chosen in the
+    // print dialog.
     if (!m_hasDefault) {
-        showError("プリンタが設定されていません");
+        m_printerName->setText(pdfFileCaption());
         return;
     }
     if (m_access.printerFor)
@@ -91,11 +92,8 @@ SheetDialog::SheetDialog(const QString& title, SheetPrinterAccess access, QWidge
 
 SheetDialog::~SheetDialog() = default;
 
-// Without a printer there is nothing to do: the dialog closes as soon as it shows.
-void SheetDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!m_hasDefault)
-        QTimer::singleShot(0, this, &SheetDialog::reject);
+QString SheetDialog::pdfFileCaption() {
+    return QStringLiteral("PDF ファイル");
 }
 
 int SheetDialog::kind() const {
@@ -113,17 +111,22 @@ void SheetDialog::showPrinterName() {
         m_printerName->setText(m_printer->printerName());
 }
 
-void SheetDialog::choosePrinter() {
+bool SheetDialog::choosePrinter() {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!m_access.choosePrinter || !m_access.choosePrinter(*m_printer, this))
-        return;
+        return false;
     m_chosen = true;
     showPrinterName();
+    return true;
 }
 
 void SheetDialog::accept() {
     if (!canPrint())
+        return;
+    // No queue and no file yet: the print dialog asks for the file; cancelled,
+    // the dialog stays.
+    if (!m_hasDefault && !m_chosen && !choosePrinter())
         return;
     // Not chosen in the print dialog: the default queue as it is now.
     if (!m_chosen)

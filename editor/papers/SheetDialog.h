@@ -16,7 +16,8 @@ class QRadioButton;
 
 // What the design-sheet and entry-sheet dialogs share: the printer's name
 // and the button for the print dialog, the two kinds, and printing on OK.
-// Without a default queue the dialog says so and closes itself.
+// Without a default queue the printer is "PDF ファイル": OK asks for the file
+// in the print dialog unless one was chosen there already.
 namespace editor {
 
 class SheetDialog : public QDialog {
@@ -40,6 +41,8 @@ class SheetDialog : public QDialog {
 
     static QString landscapeCaption();
     static QString portraitCaption();
+    // What the printer label shows when there is no queue at all.
+    static QString pdfFileCaption();
 
   public slots:
     void accept() override;
@@ -54,10 +57,9 @@ class SheetDialog : public QDialog {
     virtual SheetRequest request() const = 0;
     virtual bool isDesignSheet() const = 0;
 
-    void showEvent(QShowEvent* event) override;
-
   private:
-    void choosePrinter();
+    // Runs the print dialog; false when the user cancelled it.
+    bool choosePrinter();
     void showPrinterName();
 
     SheetPrinterAccess m_access;

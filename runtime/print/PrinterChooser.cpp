@@ -1,9 +1,11 @@
 #include "runtime/print/PrinterChooser.h"
 
+#include "platform/PdfDirectTarget.h"
 #include "platform/PrinterPageTarget.h"
 #include "runtime/print/OwnerWindow.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -19,12 +21,16 @@ ChosenTarget noDevice(std::string reason) {
     return chosen;
 }
 
+// Resolution of a PDF chosen in the print dialog: zrk print --pdf's.
+constexpr int kPdfDpi = 600;
+
 // A print dialog, not a print-setup dialog: all pages, no page numbers, no
-// selection, no printing to a file.
+// selection. Printing to a PDF file is offered as on every Linux desktop,
+// also when there is no printer at all.
 std::unique_ptr<QPrinter> askUser(const PrinterRoad& road) {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrintDialog dialog(printer.get(), road.dialogParent);
-    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
     if (road.owner && !road.dialogParent)
         road.owner->adopt(dialog);
@@ -36,7 +42,7 @@ std::unique_ptr<QPrinter> askUser(const PrinterRoad& road) {
 } // namespace
 
 TargetChooser printerChooser(PrinterRoad road) {
-    return [road](const formdesc::FormInfo& form, const formdesc::PageSizeTenths&,
+    return [road](const formdesc::FormInfo& form, const formdesc::PageSizeTenths& pageSize,
                   const ControlOptions& options) -> ChosenTarget {
         // A caller's bare QCoreApplication cannot paint (and a second
         // application object cannot be made next to it).
@@ -59,6 +65,15 @@ TargetChooser printerChooser(PrinterRoad road) {
                 ChosenTarget cancelled;
                 cancelled.failure = kPrintCancelled;
                 return cancelled;
+            }
+            // A file chosen in the dialog is written by our own PDF writer
+            // (embedded fonts, the form's page), as zrk print --pdf writes it.
+            if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+                ChosenTarget chosen;
+                chosen.target = std::make_unique<platform::PdfDirectTarget>(
+                    QFile::encodeName(printer->outputFileName()).toStdString(),
+                    platform::PaperTenths{pageSize.width, pageSize.height}, kPdfDpi);
+                return chosen;
             }
         }
         if (!printer->isValid() || printer->outputFormat() != QPrinter::NativeFormat)

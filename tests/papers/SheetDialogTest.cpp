@@ -163,24 +163,62 @@ TEST_F(SheetDialogTest, FormThatFitsNeitherKindLeavesOkWithoutEffect) {
     EXPECT_FALSE(QFile::exists(pdfPath()));
 }
 
-// Without any queue both dialogs say so and close themselves.
-TEST_F(SheetDialogTest, NoPrinterClosesTheDialog) {
+QString pdfText(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Without any queue both dialogs name "PDF ファイル" as their printer, say
+// nothing else, and OK asks for the file in the print dialog: cancelled, the
+// dialog stays; chosen, the sheet is written there.
+TEST_F(SheetDialogTest, NoPrinterPrintsToAPdfFile) {
     const auto model = formOf(60, 80);
-    const std::function<std::unique_ptr<SheetDialog>()> makers[] = {
-        [&] { return std::make_unique<DesignSheetDialog>(*model, std::filesystem::path{}, fakeAccess({})); },
-        [] { return std::make_unique<EntrySheetDialog>(fakeAccess({})); }};
-    for (const auto& make : makers) {
+    const struct {
+        bool design;
+        const char* text; // a word of the sheet that pdftotext reads back
+    } rows[] = {{true, "見積書"}, {false, "名称："}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
         messages.messages.clear();
-        const std::unique_ptr<SheetDialog> dialog = make();
-        SCOPED_TRACE(dialog->windowTitle().toStdString());
+        QFile::remove(pdfPath());
+        int asked = 0;
+        bool answer = false;
+        SheetPrinterAccess access = fakeAccess({}, pdfPath());
+        access.choosePrinter = [&asked, &answer, choose = access.choosePrinter](QPrinter& printer,
+                                                                                QWidget* w) {
+            ++asked;
+            return answer && choose(printer, w);
+        };
+        std::unique_ptr<SheetDialog> dialog;
+        if (row.design)
+            dialog = std::make_unique<DesignSheetDialog>(*model, std::filesystem::path{}, access);
+        else
+            dialog = std::make_unique<EntrySheetDialog>(access);
         EXPECT_FALSE(dialog->hasDefaultPrinter());
-        ASSERT_EQ(messages.messages.size(), 1u);
-        EXPECT_EQ(messages.messages[0].caption, "エラー");
-        EXPECT_EQ(messages.messages[0].text, "プリンタが設定されていません");
-        EXPECT_EQ(messages.messages[0].icon, formdesc::MessageIcon::Exclamation);
-        // A safety net: should the dialog stay, the test ends it instead of hanging.
-        QTimer::singleShot(5000, dialog.get(), [&dialog] { dialog->done(99); });
-        EXPECT_EQ(dialog->exec(), QDialog::Rejected);
+        EXPECT_EQ(dialog->printerName(), QStringLiteral("PDF ファイル"));
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        QTest::qWait(50);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(messages.messages.empty());
+
+        QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        EXPECT_EQ(asked, 1);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(QFile::exists(pdfPath()));
+
+        answer = true;
+        QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        EXPECT_EQ(asked, 2);
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_TRUE(messages.messages.empty());
+        ASSERT_TRUE(QFile::exists(pdfPath()));
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            GTEST_SKIP() << "pdftotext is not installed";
+        EXPECT_TRUE(pdfText(pdfPath()).contains(QString::fromUtf8(row.text)));
     }
 }
 
