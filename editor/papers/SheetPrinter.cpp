@@ -1,5 +1,7 @@
 #include "editor/papers/SheetPrinter.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "editor/canvas/CanvasGeometry.h"
@@ -258,12 +260,33 @@ void SheetPrinter::drawFills(const render::RenderContext& context, const formdes
     }
 }
 
-// Each field's frame (when asked for) comes right before its text.
+SheetPrinter::TextScale SheetPrinter::textScale(const formdesc::FormInfo& form) const {
+    int width = 0;
+    int height = 0;
+    if (!formdesc::pageSizeTenths(form.paperSize, form.direction, width, height))
+        return {};
+    const formdesc::PageGeometry cells =
+        formdesc::printerGeometry(width, height, form, m_layout.dpiX, m_layout.dpiY);
+    if (cells.cellW <= 0 || cells.cellH <= 0 || m_layout.cellW <= 0 || m_layout.cellH <= 0)
+        return {};
+    // Whichever of height and width the sheet's cell shrinks more: a text
+    // spread over its columns must not run into its neighbours either.
+    if (std::int64_t{m_layout.cellH} * cells.cellW <= std::int64_t{m_layout.cellW} * cells.cellH)
+        return {m_layout.cellH, cells.cellH};
+    return {m_layout.cellW, cells.cellW};
+}
+
+// Each field's frame (when asked for) comes right before its text. The
+// text is scaled from the form's cell to the sheet's, so that it keeps
+// inside the cells it has on the form.
 void SheetPrinter::drawFields(const render::RenderContext& context, const formdesc::FormModel& model,
                               const SheetSettings& settings) {
     render::FieldRenderer fields(context, m_base);
+    const TextScale scale = textScale(model.form);
     for (int i = 0; i < model.fieldCount; ++i) {
-        const formdesc::FieldInfo& field = model.fields[static_cast<std::size_t>(i)];
+        formdesc::FieldInfo field = model.fields[static_cast<std::size_t>(i)];
+        field.fontSize = static_cast<std::int32_t>(
+            std::max<std::int64_t>(std::int64_t{field.fontSize} * scale.sheet / scale.form, 1));
         if (settings.frameFields) {
             const Pen previous = m_dc->selectPen({PenStyle::Solid, 3, field.textColor});
             frame(CanvasGeometry::fieldBox(context.geometry, CanvasGeometry::spanOf(field)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -63,6 +64,12 @@ class SheetPrinter {
     static std::string cutText(std::string_view sjis, int maxBytes);
 
   private:
+    // The sheet's cell over the form's, both in the sheet's logical units.
+    struct TextScale {
+        std::int64_t sheet = 1;
+        std::int64_t form = 1;
+    };
+
     bool begin(const std::string& jobName);
     SheetResult end();
     void prepare();
@@ -74,6 +81,7 @@ class SheetPrinter {
     void drawFills(const render::RenderContext& context, const formdesc::FormModel& model);
     void drawFields(const render::RenderContext& context, const formdesc::FormModel& model,
                     const SheetSettings& settings);
+    TextScale textScale(const formdesc::FormInfo& form) const;
 
     // Between grid points, with the selected pen.
     void gridLine(int col1, int row1, int col2, int row2);

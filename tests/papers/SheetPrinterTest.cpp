@@ -297,3 +297,65 @@ TEST(SheetPrinter, DocumentThatCannotStartDrawsNothing) {
         EXPECT_TRUE(sheet.target.backend.calls.empty());
     }
 }
+
+// A heading keeps inside the cells it has on the form: its text is scaled
+// from the form's cell to the sheet's smaller one, on both kinds and both
+// papers the sheet is printed on.
+TEST(SheetPrinter, FieldTextKeepsInsideItsCells) {
+    formdesc::FormModel model;
+    model.form.paperSize = formdesc::kPaperA4;
+    model.form.direction = formdesc::kPortrait;
+    model.form.columns = 80;
+    model.form.rows = 60;
+    model.form.leftMargin = 100;
+    model.form.topMargin = 120;
+    const struct {
+        int c1, row, c2, size;
+        bool wide;
+        const char* text;
+    } fields[] = {{22, 2, 57, 130, true, "請求書"},
+                  {19, 10, 38, 110, true, "合計金額"},
+                  {4, 12, 30, 100, false, "株式会社　見本商事　御中"}};
+    for (const auto& f : fields) {
+        formdesc::FieldInfo field = testsupport::fieldRecord(f.c1, f.row, f.c2);
+        sjis::storeWhole(field.fontName, sizeof field.fontName, sjis::fromUtf8("ＭＳ ゴシック"));
+        field.fontSize = f.size;
+        field.wide = f.wide ? 1 : 0;
+        field.center = 1;
+        sjis::storeWhole(field.constText, sizeof field.constText, sjis::fromUtf8(f.text));
+        model.appendField(field);
+    }
+    for (const int kind : {editor::kSheetLandscape, editor::kSheetPortrait}) {
+        SheetSettings settings;
+        settings.kind = kind;
+        for (const int paper : {9, 12}) {
+            RecordingTarget target;
+            SheetPrinter printer(target, kind, paper);
+            render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
+            ASSERT_EQ(printer.printDesignSheet(model, settings, bitmaps, nullptr), SheetResult::Printed);
+            const SheetLayout& layout = printer.layout();
+            const auto chars = target.backend.of(Call::Char);
+            for (const auto& f : fields) {
+                SCOPED_TRACE(testing::Message() << f.text << " kind " << kind << " paper " << paper);
+                const std::string text = sjis::fromUtf8(f.text);
+                const platform::Point topLeft = target.dc.lpToDp(
+                    layout.gridPoint(f.c1 + editor::kFormColumnShift, f.row + editor::kFormRowShift));
+                const platform::Point bottomRight = target.dc.lpToDp(
+                    layout.gridPoint(f.c2 + 1 + editor::kFormColumnShift, f.row + 1 + editor::kFormRowShift));
+                int found = 0;
+                for (const Call& c : chars) {
+                    if (c.rect.top < topLeft.y - 2 * layout.cellH || c.rect.top > bottomRight.y ||
+                        c.rect.left < topLeft.x - 1 || c.rect.right > bottomRight.x + layout.cellW * 4 ||
+                        text.find(c.text) == std::string::npos || c.text == " ")
+                        continue;
+                    ++found;
+                    EXPECT_GE(c.rect.top, topLeft.y) << c.text;
+                    EXPECT_LE(c.rect.bottom, bottomRight.y) << c.text;
+                    EXPECT_GE(c.rect.left, topLeft.x) << c.text;
+                    EXPECT_LE(c.rect.right, bottomRight.x + 1) << c.text; // the spread's rounding
+                }
+                EXPECT_GT(found, 0);
+            }
+        }
+    }
+}
