@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# A PDF without any printer, on a real desktop (Xvfb, openbox, the
+# accessibility bus) with no print server at all: the design sheet's dialog
+# names "PDF ファイル" as its printer, its OK opens Qt's print dialog, whose
+# "PDF ファイルに出力" and file name are answered over AT-SPI
+# (pdf_desktop_road.py); the sheet must come out as a PDF that pdftotext
+# reads. Then 印刷 goes through the runtime's own print dialog, answered the
+# same way: the form's PDF, written by the runtime's direct PDF writer.
+#
+#   pdf_desktop_road.sh TABRIK REPOSITORY
+#
+# Exits 77 (skipped) when a piece of the desktop is not installed.
+set -uo pipefail
+tabrik=$1
+repo=$2
+here=$(dirname "$(realpath "$0")")
+source "$repo/tests/support/expect.sh"
+
+skip() { echo "pdf_desktop_road: $1 is missing; skipped"; exit 77; }
+for tool in Xvfb openbox dbus-daemon wmctrl xdotool pdftotext pdfinfo pdffonts; do command -v "$tool" >/dev/null || skip "$tool"; done
+launcher=/usr/libexec/at-spi-bus-launcher
+[ -x "$launcher" ] || skip "at-spi-bus-launcher (at-spi2-core)"
+/usr/bin/python3 -c "import pyatspi" 2>/dev/null || skip "pyatspi (python3-pyatspi)"
+
+work=$(mktemp -d)
+pids=()
+dbus_pid=""
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  [ -n "$dbus_pid" ] && kill "$dbus_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "pdf_desktop_road: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=:$(head -n1 "$work/display")
+
+mkdir -m 700 "$work/run"
+export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config HOME=$work
+bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || { echo "pdf_desktop_road: no D-Bus session"; exit 1; }
+export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
+dbus_pid=$(echo "$bus" | sed -n 2p)
+"$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
+pids+=($!)
+for attempt in 1 2 3; do
+  openbox >>"$work/openbox.log" 2>&1 &
+  wm=$!
+  pids+=($wm)
+  for _ in $(seq 200); do
+    wmctrl -m >/dev/null 2>&1 && break 2
+    kill -0 "$wm" 2>/dev/null || break
+    sleep 0.1
+  done
+  sleep 0.5
+done
+
+# A closed port: no print server answers, so there is no printer at all.
+export CUPS_SERVER=127.0.0.1:9
+unset PRINTER LPDEST
+cp "$repo/examples/invoice.zrk" "$repo/examples/logo.bmp" "$work/"
+QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$tabrik" "$work/invoice.zrk" >"$work/tabrik.log" 2>&1 &
+designer=$!
+pids+=($designer)
+
+expect "the sheet and the form printed to PDF files through the print dialogs" \
+  /usr/bin/python3 "$here/pdf_desktop_road.py" "$work/sheet.pdf" "$work/form.pdf"
+pdftotext "$work/sheet.pdf" - 2>/dev/null | tr -d ' \n' >"$work/sheet.txt"
+expect "the sheet's PDF is the design sheet" test "$(pdfinfo "$work/sheet.pdf" 2>/dev/null | sed -n 's/^Title: *//p')" = "設計用紙 [請求書]"
+for word in 名称： 請求書 ご請求金額; do
+  expect "the sheet's PDF reads $word" grep -q "$word" "$work/sheet.txt"
+done
+expect "the form's PDF is the example form" test "$(pdfinfo "$work/form.pdf" 2>/dev/null | sed -n 's/^Title: *//p')" = "請求書"
+expect "the form's PDF embeds its fonts" sh -c "pdffonts '$work/form.pdf' | awk 'NR > 2 && \$(NF-4) != \"yes\" { bad = 1 } END { exit bad }'"
+expect "the form's PDF reads 請求書" sh -c "pdftotext '$work/form.pdf' - | tr -d ' \n' | grep -q 請求書"
+if [ "$failed" -ne 0 ]; then
+  for log in tabrik openbox atspi xvfb; do echo "--- $log said:"; cat "$work/$log.log"; done
+fi
+finish
