@@ -39,7 +39,7 @@ namespace {
 class NoDialogs : public editor::DocumentUi {
   public:
     QString chooseFileToOpen(const QString&) override { return {}; }
-    QString chooseFileToSave(const QString&) override { return {}; }
+    QString chooseFileToSave(const QString&, const QString&) override { return {}; }
     editor::SaveAnswer askToSaveChanges() override { return editor::SaveAnswer::Cancel; }
 };
 

@@ -27,7 +27,7 @@ constexpr int kSteps = 1000;
 class NoDialogs : public editor::DocumentUi {
   public:
     QString chooseFileToOpen(const QString&) override { return {}; }
-    QString chooseFileToSave(const QString&) override { return {}; }
+    QString chooseFileToSave(const QString&, const QString&) override { return {}; }
     editor::SaveAnswer askToSaveChanges() override { return editor::SaveAnswer::Cancel; }
 };
 

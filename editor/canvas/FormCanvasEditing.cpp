@@ -251,11 +251,8 @@ void FormCanvas::openPropertySheet(int kind) {
     // too: they are recorded for undo and shown like any other change.
     changed();
     const bool formChanged = !formdesc::sameBytes(before, model.form);
-    if (kind == 0 && (changedByOk || formChanged)) {
-        // The form's own title alone, until the next new or open.
-        m_document->setWindowTitle(
-            QString::fromStdString(formdesc::sjis::toUtf8(formdesc::sjis::view(model.form.title))));
-    }
+    if (kind == 0 && (changedByOk || formChanged))
+        m_document->setWindowTitle(FormDocument::titleFor(model.form));
     if (formChanged) {
         recomputeGeometry();
         recomputeScrolling();

@@ -15,8 +15,9 @@ class DocumentUi {
 
     // The form file to open, starting in the given folder; empty when cancelled.
     virtual QString chooseFileToOpen(const QString& startFolder) = 0;
-    // The path to save under (used exactly as typed); empty when cancelled.
-    virtual QString chooseFileToSave(const QString& startFolder) = 0;
+    // The path to save under (used exactly as typed), offering the current
+    // file's name when the form has one; empty when cancelled.
+    virtual QString chooseFileToSave(const QString& startFolder, const QString& currentName) = 0;
     // "修正中のファイルを保存しますか" with Yes, No and Cancel.
     virtual SaveAnswer askToSaveChanges() = 0;
 };

@@ -55,6 +55,7 @@ void FormDocument::newForm() {
     m_naming = NamingState::Unnamed;
     setWindowTitle(titleFor(m_model->form));
     clearHistory();
+    tellModified();
     emit recordsReplaced();
 }
 
@@ -88,6 +89,7 @@ bool FormDocument::openFormFile(const QString& path) {
     m_naming = NamingState::Named;
     setWindowTitle(titleFor(m_model->form));
     clearHistory();
+    tellModified();
     emit recordsReplaced();
     return true;
 }
@@ -95,17 +97,22 @@ bool FormDocument::openFormFile(const QString& path) {
 bool FormDocument::saveForm() {
     if (m_naming == NamingState::Unnamed)
         return saveFormAs();
-    return writeTo(m_path);
+    if (!writeTo(m_path))
+        return false;
+    emit saved(m_path);
+    return true;
 }
 
 bool FormDocument::saveFormAs() {
-    const QString chosen = m_ui.chooseFileToSave(m_lastFolder);
+    const QString currentName = m_naming == NamingState::Named ? QFileInfo(m_path).fileName() : QString();
+    const QString chosen = m_ui.chooseFileToSave(m_lastFolder, currentName);
     if (chosen.isEmpty())
         return false;
     rememberFolderOf(chosen);
     if (!writeTo(chosen))
         return false;
     m_path = QFileInfo(chosen).absoluteFilePath();
+    emit saved(m_path);
     return true;
 }
 
@@ -124,6 +131,7 @@ bool FormDocument::writeTo(const QString& path) {
         return false;
     *m_saved = *m_model;
     m_naming = NamingState::Named;
+    tellModified();
     return true;
 }
 
@@ -186,6 +194,7 @@ bool FormDocument::canAddFigure() const {
 void FormDocument::recordChange() {
     if (m_history.record(*m_model))
         tellHistoryState();
+    tellModified();
 }
 
 bool FormDocument::canUndo() const {
@@ -220,8 +229,17 @@ void FormDocument::showRestored(const formdesc::FormInfo& before) {
     // A title that came back shows as the form sheet's OK shows a new one.
     const std::string_view title = formdesc::sjis::view(m_model->form.title);
     if (formdesc::sjis::view(before.title) != title)
-        setWindowTitle(QString::fromStdString(formdesc::sjis::toUtf8(title)));
+        setWindowTitle(titleFor(m_model->form));
+    tellModified();
     emit recordsRestored();
+}
+
+void FormDocument::tellModified() {
+    const bool modified = isModified();
+    if (modified == m_toldModified)
+        return;
+    m_toldModified = modified;
+    emit modifiedChanged(modified);
 }
 
 void FormDocument::clearHistory() {

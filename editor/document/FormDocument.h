@@ -57,9 +57,8 @@ class FormDocument : public QObject {
     QString lastFolder() const { return m_lastFolder; }
     void setLastFolder(const QString& folder) { m_lastFolder = folder; }
 
-    // "Tabrik [<form title>]" as new and open set it.
+    // "Tabrik [<form title>]": set by new and open, the form sheet, undo and redo.
     QString windowTitle() const { return m_windowTitle; }
-    // Shows a different text in the frame's title (the form sheet shows the bare title).
     void setWindowTitle(const QString& text);
     static QString titleFor(const formdesc::FormInfo& form);
 
@@ -97,6 +96,10 @@ class FormDocument : public QObject {
     void recordsRestored();
     // Undo or redo became possible or impossible.
     void historyChanged();
+    // isModified() answers differently from when this was last emitted.
+    void modifiedChanged(bool modified);
+    // The form was written to this file (its full path).
+    void saved(const QString& path);
 
   private:
     bool writeTo(const QString& path);
@@ -105,6 +108,8 @@ class FormDocument : public QObject {
     void showRestored(const formdesc::FormInfo& before);
     // Emits historyChanged when canUndo or canRedo differ from what was last told.
     void tellHistoryState();
+    // Emits modifiedChanged when isModified() differs from what was last told.
+    void tellModified();
 
     DocumentUi& m_ui;
     std::unique_ptr<formdesc::FormModel> m_model;
@@ -116,6 +121,7 @@ class FormDocument : public QObject {
     UndoHistory m_history;
     bool m_toldUndo = false;
     bool m_toldRedo = false;
+    bool m_toldModified = false;
 };
 
 } // namespace editor

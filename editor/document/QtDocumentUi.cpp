@@ -23,11 +23,12 @@ QString QtDocumentUi::chooseFileToOpen(const QString& startFolder) {
                                         fileFilter());
 }
 
-QString QtDocumentUi::chooseFileToSave(const QString& startFolder) {
+QString QtDocumentUi::chooseFileToSave(const QString& startFolder, const QString& currentName) {
     // No default extension: a name typed without one is used as typed. The
     // dialog asks before an existing file is replaced.
-    return QFileDialog::getSaveFileName(m_parent, QStringLiteral("名前を付けて保存"),
-                                        dialogFolder(startFolder), fileFilter());
+    const QString folder = dialogFolder(startFolder);
+    const QString start = currentName.isEmpty() ? folder : QDir(folder).filePath(currentName);
+    return QFileDialog::getSaveFileName(m_parent, QStringLiteral("名前を付けて保存"), start, fileFilter());
 }
 
 SaveAnswer QtDocumentUi::askToSaveChanges() {

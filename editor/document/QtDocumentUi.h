@@ -16,7 +16,7 @@ class QtDocumentUi : public DocumentUi {
     void setDialogParent(QWidget* parent) { m_parent = parent; }
 
     QString chooseFileToOpen(const QString& startFolder) override;
-    QString chooseFileToSave(const QString& startFolder) override;
+    QString chooseFileToSave(const QString& startFolder, const QString& currentName) override;
     SaveAnswer askToSaveChanges() override;
 
     // The file type list of both dialogs.

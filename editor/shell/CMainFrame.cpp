@@ -1,6 +1,7 @@
 #include "editor/shell/CMainFrame.h"
 
 #include "editor/canvas/FormCanvas.h"
+#include "editor/document/FormDocument.h"
 #include "editor/papers/DesignSheetDialog.h"
 #include "editor/papers/EntrySheetDialog.h"
 #include "editor/sheets/PropertySheets.h"
@@ -9,9 +10,11 @@
 #include "editor/shell/EditPalette.h"
 #include "editor/shell/MainFrameActions.h"
 #include "editor/shell/MainFrameBars.h"
+#include "editor/shell/OptionsDialog.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
@@ -29,6 +32,9 @@ static void loadShellPictures() {
 namespace editor {
 
 namespace {
+
+// How long the status bar tells that the form was saved.
+constexpr int kSavedMessageMs = 5000;
 
 QIcon programIcon() {
     QIcon icon;
@@ -116,6 +122,7 @@ void CMainFrame::connectCommands() {
     };
     on(Command::DisplayImage, [this] { runRuntimeJob(RuntimeMode::Preview); });
     on(Command::PrintImage, [this] { runRuntimeJob(RuntimeMode::Print); });
+    on(Command::Options, [this] { chooseOptions(); });
     on(Command::About, [this] {
         AboutBox box(this);
         box.exec();
@@ -151,10 +158,29 @@ void CMainFrame::connectCommands() {
     connect(m_actions, &MainFrameActions::toolModeRequested, this,
             [this] { m_actions->showToolMode(m_canvas->toolMode()); });
     connect(canvas, &FormCanvas::toolModeChanged, m_actions, &MainFrameActions::showToolMode);
-    connect(canvas, &FormCanvas::titleChanged, this, &QWidget::setWindowTitle);
+    // Qt's marker ("*" in the title bar) shows while the form differs from its file.
+    auto showTitle = [this](const QString& title) { setWindowTitle(title + QStringLiteral("[*]")); };
+    connect(canvas, &FormCanvas::titleChanged, this, showTitle);
+    FormDocument& document = canvas->document();
+    connect(&document, &FormDocument::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&document, &FormDocument::saved, this, [this](const QString& path) {
+        statusBar()->showMessage(QStringLiteral("保存しました: %1").arg(QDir::toNativeSeparators(path)),
+                                 kSavedMessageMs);
+    });
     // The canvas may have set up its first form before the frame listened.
-    if (!canvas->document().windowTitle().isEmpty())
-        setWindowTitle(canvas->document().windowTitle());
+    if (!document.windowTitle().isEmpty())
+        showTitle(document.windowTitle());
+    setWindowModified(document.isModified());
+}
+
+void CMainFrame::chooseOptions() {
+    OptionsDialog dialog(m_canvas->modeKeep(), m_canvas->updateMove(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_canvas->setModeKeep(dialog.modeKeep());
+    m_canvas->setUpdateMove(dialog.updateMove());
+    m_settings.modeKeep = dialog.modeKeep() ? 1 : 0;
+    m_settings.updateMove = dialog.updateMove() ? 1 : 0;
 }
 
 void CMainFrame::toggleBar(QWidget* bar) {

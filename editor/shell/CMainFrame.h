@@ -55,6 +55,8 @@ class CMainFrame : public QMainWindow {
 
   private:
     void connectCommands();
+    // The "設定" dialog; OK applies its options to the canvas and the settings.
+    void chooseOptions();
     void toggleBar(QWidget* bar);
     void refreshViewChecks();
     void writeSettings();

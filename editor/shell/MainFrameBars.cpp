@@ -68,6 +68,8 @@ void MainFrameBars::buildMenus(QMenuBar& menuBar, const MainFrameActions& action
     addCommands(options, actions, {Command::DisplayImage, Command::PrintImage, kSeparator});
     addCommands(*options.addMenu(QStringLiteral("帳票設計(&D)")), actions,
                 {Command::DesignSheet, Command::EntrySheet});
+    options.addSeparator();
+    addCommands(options, actions, {Command::Options});
     addCommands(*menuBar.addMenu(QStringLiteral("ヘルプ(&H)")), actions, {Command::About});
 }
 

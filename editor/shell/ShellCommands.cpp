@@ -44,6 +44,8 @@ constexpr std::array kCommands{
                 true, ""},
     CommandInfo{Command::EntrySheet, "記入用紙(&F)...", "記入用紙を印刷する", "記入用紙", "entry-sheet", 0,
                 true, ""},
+    CommandInfo{Command::Options, "設定(&S)...", "部品の作成と前／次への移動の設定を変える", "設定", "", 0,
+                true, ""},
     CommandInfo{Command::About, "バージョン情報(&A)...", "バージョンと著作権を表示する", "バージョン情報",
                 "about", 0, true, ""},
     CommandInfo{Command::FormInfo, "", "帳票情報を登録する", "帳票情報", "form-info", 0, true, ""},

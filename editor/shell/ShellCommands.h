@@ -29,6 +29,7 @@ enum class Command {
     PrintImage = 132,
     DesignSheet = 133,
     EntrySheet = 134,
+    Options = 135,
     About = 57664,
     FormInfo = 32777,
     RangeSelect = 32778,

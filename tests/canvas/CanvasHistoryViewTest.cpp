@@ -71,7 +71,7 @@ void setTitle(formdesc::FormInfo& form, const char* utf8) {
 
 } // namespace
 
-// The form sheet's OK shows the new title, page and scrolling; undo and redo
+// The form sheet's OK shows the new title ("Tabrik [title]" as everywhere), page and scrolling; undo and redo
 // show each earlier state exactly as the OK that made it did.
 TEST_F(HistoryViewTest, UndoAndRedoShowTheTitlePageAndScrollingOfTheRecords) {
     // The form sheet changes what its OK would: the title, the paper, the grid.
@@ -97,14 +97,14 @@ TEST_F(HistoryViewTest, UndoAndRedoShowTheTitlePageAndScrollingOfTheRecords) {
         states.push_back(shown());
         EXPECT_NE(states.back(), states[states.size() - 2]) << "sheet " << step;
     }
-    EXPECT_EQ(states[2].title, QStringLiteral("納品書"));
+    EXPECT_EQ(states[2].title, QStringLiteral("Tabrik [納品書]"));
 
     canvas->undo();
     EXPECT_EQ(shown(), states[1]);
     canvas->undo();
-    // The title as the form holds it, as an OK that put it back would show it.
+    // The title as new and open show it, as an OK that put it back would.
     Shown first = states[0];
-    first.title = QStringLiteral("新規帳票");
+    first.title = QStringLiteral("Tabrik [新規帳票]");
     EXPECT_EQ(shown(), first);
     canvas->redo();
     EXPECT_EQ(shown(), states[1]);

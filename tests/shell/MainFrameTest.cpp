@@ -43,7 +43,8 @@ QStringList describe(const QMenu& menu) {
 
 TEST_F(ShellFixture, StartsWithANewFormAndEveryBarDocked) {
     startFrame();
-    EXPECT_EQ(frame().windowTitle(), QStringLiteral("Tabrik [新規帳票]"));
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("Tabrik [新規帳票][*]"));
+    EXPECT_FALSE(frame().isWindowModified());
     // No settings file: the first start is maximised.
     EXPECT_TRUE(frame().isMaximized());
     QToolBar* toolbar = frame().toolbar();
@@ -78,8 +79,8 @@ TEST_F(ShellFixture, MenusHoldEveryCommand) {
           "貼り付け(&P)\tCtrl+V!", "削除(&D)\tDel!", "-", "すべて選択(&A)\tCtrl+A"}},
         {"表示(&V)", {"ツールバー(&T)", "ステータスバー(&S)", "-", "部品パレット(&P)", "編集パレット(&E)"}},
         {"オプション(&O)",
-         {"表示イメージ(&V)", "印刷イメージ(&P)", "-", ">帳票設計(&D)", "設計用紙(&L)...",
-          "記入用紙(&F)..."}},
+         {"表示イメージ(&V)", "印刷イメージ(&P)", "-", ">帳票設計(&D)", "設計用紙(&L)...", "記入用紙(&F)...",
+          "-", "設定(&S)..."}},
         {"ヘルプ(&H)", {"バージョン情報(&A)..."}},
     };
     QStringList titles;
@@ -198,14 +199,14 @@ TEST_F(ShellFixture, KeysReachTheFileCommandsOfTheCanvas) {
     ui.openAnswers.push_back(form);
     QTest::keyClick(&frame(), Qt::Key_O, Qt::ControlModifier);
     ASSERT_EQ(ui.openFolders.size(), 1);
-    EXPECT_NE(frame().windowTitle(), QStringLiteral("Tabrik [新規帳票]"));
+    EXPECT_NE(frame().windowTitle(), QStringLiteral("Tabrik [新規帳票][*]"));
     EXPECT_TRUE(frame().windowTitle().startsWith("Tabrik ["));
 
     modifyForm();
     ui.questionAnswers.push_back(editor::SaveAnswer::No);
     QTest::keyClick(&frame(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(ui.questions, 1);
-    EXPECT_EQ(frame().windowTitle(), QStringLiteral("Tabrik [新規帳票]"));
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("Tabrik [新規帳票][*]"));
 
     // An unnamed form asks where to save, starting in the folder last used.
     QTest::keyClick(&frame(), Qt::Key_S, Qt::ControlModifier);

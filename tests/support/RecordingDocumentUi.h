@@ -17,14 +17,16 @@ class RecordingDocumentUi : public editor::DocumentUi {
 
     QStringList openFolders; // the start folder of every open dialog
     QStringList saveFolders; // the start folder of every save dialog
+    QStringList saveNames;   // the name each save dialog offered
     int questions = 0;
 
     QString chooseFileToOpen(const QString& startFolder) override {
         openFolders << startFolder;
         return next(openAnswers, QString());
     }
-    QString chooseFileToSave(const QString& startFolder) override {
+    QString chooseFileToSave(const QString& startFolder, const QString& currentName) override {
         saveFolders << startFolder;
+        saveNames << currentName;
         return next(saveAnswers, QString());
     }
     editor::SaveAnswer askToSaveChanges() override {
