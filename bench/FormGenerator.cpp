@@ -37,7 +37,7 @@ std::unique_ptr<formdesc::FormModel> makeFullForm() {
         g.endCol = g.startCol + 20;
         g.endRow = g.startRow + (g.kind == kKindLine ? 0 : 10);
         if (g.kind == kKindBitmap) {
-            std::snprintf(g.fileName, sizeof g.fileName, "IMAGES/LOGO%04d.BMP", i);
+            std::snprintf(g.fileName(), sizeof g.fileName(), "IMAGES/LOGO%04d.BMP", i);
         } else {
             g.lineType = 1 + i % 6;
             g.lineWidth = 1 + i % 5;

@@ -102,22 +102,31 @@ struct FigureInfo {
     std::int32_t startRow;
     std::int32_t endCol;
     std::int32_t endRow;
-    // Lines and rectangles use the attributes below; a bitmap keeps its file
-    // path in the same 260 bytes (see fileName()).
-    union {
-        struct {
-            std::int32_t lineType;
-            std::int32_t lineWidth;
-            ColorRef lineColor;
-            std::int32_t loopDir;
-            std::int32_t loopCount;
-            std::int32_t loopPitch;
-            std::int32_t course; // LINE: LineCourse; RECT: MeshKind
-            ColorRef meshColor;
-            char reserved[228];
-        };
-        char fileName[260];
-    };
+    // Lines and rectangles use the attributes below. A bitmap keeps its file
+    // path in the same 260 bytes instead (fileName()), as the record's byte
+    // layout has always had it.
+    std::int32_t lineType;
+    std::int32_t lineWidth;
+    ColorRef lineColor;
+    std::int32_t loopDir;
+    std::int32_t loopCount;
+    std::int32_t loopPitch;
+    std::int32_t course; // LINE: LineCourse; RECT: MeshKind
+    ColorRef meshColor;
+    char reserved[228];
+
+    static constexpr std::size_t kFileNameOffset = 20;
+    static constexpr std::size_t kFileNameBytes = 260;
+    using FileName = char[kFileNameBytes];
+
+    // The bitmap's path over the attribute bytes, read and written as bytes
+    // of the record (which char access may do to any object).
+    FileName& fileName() {
+        return *reinterpret_cast<FileName*>(reinterpret_cast<char*>(this) + kFileNameOffset);
+    }
+    const FileName& fileName() const {
+        return *reinterpret_cast<const FileName*>(reinterpret_cast<const char*>(this) + kFileNameOffset);
+    }
     std::int32_t& meshKind() { return course; }
     std::int32_t meshKind() const { return course; }
 };
@@ -136,7 +145,9 @@ static_assert(offsetof(FieldInfo, meshColor) == 92);
 static_assert(offsetof(FieldInfo, constText) == 96);
 static_assert(sizeof(FigureInfo) == 280);
 static_assert(offsetof(FigureInfo, lineType) == 20);
-static_assert(offsetof(FigureInfo, fileName) == 20);
+static_assert(offsetof(FigureInfo, lineType) == FigureInfo::kFileNameOffset);
+static_assert(offsetof(FigureInfo, reserved) + sizeof FigureInfo::reserved ==
+              FigureInfo::kFileNameOffset + FigureInfo::kFileNameBytes);
 static_assert(offsetof(FigureInfo, course) == 44);
 static_assert(offsetof(FigureInfo, meshColor) == 48);
 static_assert(offsetof(FigureInfo, reserved) == 52);

@@ -70,7 +70,7 @@ FieldInfo asWritten(const FieldInfo& field) {
 FigureInfo asWritten(const FigureInfo& figure) {
     FigureInfo out = figure;
     if (out.kind == kKindBitmap) {
-        normaliseText(out.fileName);
+        normaliseText(out.fileName());
         return out;
     }
     if (out.kind != kKindLine && out.kind != kKindRect)

@@ -149,7 +149,7 @@ std::string formatFigureStatement(const FigureInfo& figure, const FormInfo& form
     std::string s;
     if (figure.kind == kKindBitmap) {
         s = locate("BITMAP", figure.startCol, figure.startRow, figure.endCol, figure.endRow);
-        s += "FILE=\"" + std::string(sjis::view(figure.fileName)) + "\", ";
+        s += "FILE=\"" + std::string(sjis::view(figure.fileName())) + "\", ";
         return closeStatement(std::move(s));
     }
     const bool line = figure.kind == kKindLine;

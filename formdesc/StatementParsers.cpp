@@ -142,7 +142,7 @@ bool parseFigureStatement(int kind, std::string_view text, FormModel& model) {
     if (kind == kKindBitmap) {
         if (auto v = s.value("FILE"))
             if (auto file = parseQuoted(*v))
-                sjis::storeWhole(figure.fileName, sizeof figure.fileName, *file);
+                sjis::storeWhole(figure.fileName(), sizeof figure.fileName(), *file);
         return model.appendFigure(figure);
     }
     figure.lineType = form.lineType;

@@ -106,7 +106,7 @@ BitmapCache::BitmapCache(std::filesystem::path formFolder, Failures failures, st
     : m_formFolder(std::move(formFolder)), m_failures(failures), m_budget(memoryBudget) {}
 
 QImage BitmapCache::image(const formdesc::FigureInfo& figure) {
-    const std::string_view fileName = formdesc::sjis::view(figure.fileName);
+    const std::string_view fileName = formdesc::sjis::view(figure.fileName());
     if (fileName.empty())
         return {};
     if (const auto spelling = m_spellings.find(fileName); spelling != m_spellings.end()) {

@@ -71,7 +71,7 @@ bool validFigure(const FigureInfo& figure) {
         return false;
     switch (figure.kind) {
     case formdesc::kKindBitmap:
-        return terminated(figure.fileName);
+        return terminated(figure.fileName());
     case formdesc::kKindLine:
         if (!inRange(figure.course, formdesc::kCourseH, formdesc::kCourseRU))
             return false;

@@ -65,14 +65,14 @@ std::optional<std::string> anchoredBitmapName(std::string_view sjisName,
         return std::nullopt;
     const std::string utf8 = found->string();
     std::string sjis = formdesc::sjis::fromUtf8(utf8);
-    if (formdesc::sjis::toUtf8(sjis) != utf8 || sjis.size() >= sizeof(formdesc::FigureInfo::fileName))
+    if (formdesc::sjis::toUtf8(sjis) != utf8 || sjis.size() >= formdesc::FigureInfo::kFileNameBytes)
         return std::nullopt;
     return sjis;
 }
 
 void setFileName(formdesc::FigureInfo& figure, std::string_view name) {
-    std::memset(figure.fileName, 0, sizeof figure.fileName);
-    std::memcpy(figure.fileName, name.data(), name.size());
+    std::memset(figure.fileName(), 0, sizeof figure.fileName());
+    std::memcpy(figure.fileName(), name.data(), name.size());
 }
 
 } // namespace
@@ -87,7 +87,7 @@ void RuntimeBridge::anchorBitmapNames(formdesc::FormModel& model, const QString&
         formdesc::FigureInfo& figure = anchored->figures[std::size_t(i)];
         if (figure.kind != formdesc::kKindBitmap)
             continue;
-        if (const auto name = anchoredBitmapName(formdesc::sjis::view(figure.fileName), folder)) {
+        if (const auto name = anchoredBitmapName(formdesc::sjis::view(figure.fileName()), folder)) {
             setFileName(figure, *name);
             changed = true;
         }
@@ -110,10 +110,10 @@ void RuntimeBridge::anchorBitmapNames(formdesc::FormModel& model, const QString&
         const std::size_t at = std::size_t(i);
         if (anchored->figures[at].kind != formdesc::kKindBitmap)
             continue;
-        const std::string_view written = formdesc::sjis::view(anchored->figures[at].fileName);
+        const std::string_view written = formdesc::sjis::view(anchored->figures[at].fileName());
         // The reader upper-cases every statement; the runtime then finds the
         // file without regard to case.
-        if (formdesc::sjis::toUpperCopy(written) != formdesc::sjis::view(reread->figures[at].fileName))
+        if (formdesc::sjis::toUpperCopy(written) != formdesc::sjis::view(reread->figures[at].fileName()))
             continue;
         setFileName(model.figures[at], written);
     }

@@ -35,7 +35,7 @@ constexpr TextSlot kFormTexts[] = {{offsetof(FormInfo, title), sizeof FormInfo::
 constexpr TextSlot kFieldTexts[] = {{offsetof(FieldInfo, tag), sizeof FieldInfo::tag},
                                     {offsetof(FieldInfo, fontName), sizeof FieldInfo::fontName},
                                     {offsetof(FieldInfo, constText), sizeof FieldInfo::constText}};
-constexpr TextSlot kBitmapTexts[] = {{offsetof(FigureInfo, fileName), sizeof FigureInfo::fileName}};
+constexpr TextSlot kBitmapTexts[] = {{FigureInfo::kFileNameOffset, FigureInfo::kFileNameBytes}};
 
 template <typename Record> char* slotOf(Record& record, const TextSlot& slot) {
     return reinterpret_cast<char*>(&record) + slot.offset;

@@ -233,7 +233,7 @@ FigureValues fillFigure(const FigureInfo& figure) {
 BitmapValues fillBitmap(const FigureInfo& figure) {
     BitmapValues values;
     values.position = fillPosition(figure.startCol, figure.startRow, figure.endCol, figure.endRow);
-    values.fileName = textOf(formdesc::sjis::view(figure.fileName));
+    values.fileName = textOf(formdesc::sjis::view(figure.fileName()));
     return values;
 }
 
@@ -343,7 +343,7 @@ StoreResult<FigureInfo> storeBitmap(const BitmapValues& values, const FormInfo& 
     bitmap.kind = formdesc::kKindBitmap;
     const Cells cells = readPosition(values.position);
     putCells(bitmap, cells);
-    const bool fileStored = storeText(bitmap.fileName, values.fileName, kFileNameBytes);
+    const bool fileStored = storeText(bitmap.fileName(), values.fileName, kFileNameBytes);
     if (const PageControl failing = checkPosition(cells, form); failing != PageControl::None)
         refuse(result, failing, positionReason(failing, form));
     else if (!fileStored)

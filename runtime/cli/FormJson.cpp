@@ -55,7 +55,7 @@ Json figureJson(const formdesc::FigureInfo& f) {
               {"endCol", f.endCol},
               {"endRow", f.endRow}};
     if (f.kind == formdesc::kKindBitmap) {
-        json["fileName"] = toUtf8(view(f.fileName));
+        json["fileName"] = toUtf8(view(f.fileName()));
         return json;
     }
     json["lineType"] = f.lineType;

@@ -189,12 +189,12 @@ TEST(RuntimeBridge, RelativeBitmapsAreNamedFromTheFormsFolder) {
         bitmap.startRow = 1;
         bitmap.endCol = 3;
         bitmap.endRow = 3;
-        std::copy(c.stored.begin(), c.stored.end(), bitmap.fileName);
+        std::copy(c.stored.begin(), c.stored.end(), bitmap.fileName());
         ASSERT_TRUE(model->appendFigure(bitmap));
         const int at = model->figureCount - 1;
         RuntimeBridge::anchorBitmapNames(
             *model, QString::fromStdString((root.path() / c.form / "form.zrk").string()));
-        EXPECT_EQ(std::string(model->figures[std::size_t(at)].fileName), c.handed);
+        EXPECT_EQ(std::string(model->figures[std::size_t(at)].fileName()), c.handed);
     }
     fs::current_path(previous);
 }

@@ -109,7 +109,7 @@ TEST(UndoHistoryTest, UndoAndRedoEveryKindOfChange) {
              m.figures[3].lineColor = formdesc::rgb(255, 0, 0);
          },
          48},
-        {"bitmap path", [](FormModel& m) { formdesc::copyText(m.figures[6].fileName, 260, "B.BMP"); }, 48},
+        {"bitmap path", [](FormModel& m) { formdesc::copyText(m.figures[6].fileName(), 260, "B.BMP"); }, 48},
         {"figure added",
          [](FormModel& m) { m.appendFigure(testsupport::figureRecord(formdesc::kKindRect, 1, 1, 5, 5)); },
          350},

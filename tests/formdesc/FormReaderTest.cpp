@@ -52,7 +52,7 @@ TEST(FormReader, UpperCasesWholeLinesAndKeepsConstCommas) {
     EXPECT_EQ(std::string(field(r, 0).tag), "AB");
     EXPECT_EQ(utf8Of(field(r, 0).constText), "X,Y,Ｚ");
     EXPECT_EQ(field(r, 0).mesh, 1);
-    EXPECT_EQ(std::string(figure(r, 0).fileName), "LOGO.BMP");
+    EXPECT_EQ(std::string(figure(r, 0).fileName()), "LOGO.BMP");
 }
 
 TEST(FormReader, StatementJoiningAndLosses) {
@@ -174,7 +174,7 @@ TEST(FormReader, RuntimeVariantsConvertWidthsAndNeedTags) {
         EXPECT_EQ(r.model->form.lineWidth, row.form);
         EXPECT_EQ(figure(r, 0).lineWidth, row.line);
         EXPECT_EQ(figure(r, 1).lineWidth, row.rect);
-        EXPECT_EQ(std::string(figure(r, 2).fileName), "A.BMP");
+        EXPECT_EQ(std::string(figure(r, 2).fileName()), "A.BMP");
     }
     const ReadForm print = readUtf8Form(text, ReaderVariant::Print);
     EXPECT_EQ(print.page.width, 3640);

@@ -178,7 +178,7 @@ TEST(FormWriter, RoundTripKeepsTheModel) {
     bitmap.kind = kKindBitmap;
     bitmap.startCol = bitmap.startRow = 1;
     bitmap.endCol = bitmap.endRow = 4;
-    std::strcpy(bitmap.fileName, "IMG/LOGO.BMP");
+    std::strcpy(bitmap.fileName(), "IMG/LOGO.BMP");
     model.appendFigure(bitmap);
 
     FormModel back;

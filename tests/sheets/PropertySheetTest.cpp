@@ -321,7 +321,7 @@ TEST_F(PropertySheetTest, ChoosersChangeTheRecordAtTheNextStore) {
     click("参照...");
     EXPECT_EQ(edit("ﾌｧｲﾙ名")->text(), "/srv/forms/seal.bmp");
     press(QDialogButtonBox::Ok);
-    EXPECT_STREQ(model->figures[5].fileName, "/srv/forms/seal.bmp");
+    EXPECT_STREQ(model->figures[5].fileName(), "/srv/forms/seal.bmp");
 }
 
 TEST_F(PropertySheetTest, ControlsCarryTheirNames) {

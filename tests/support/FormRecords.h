@@ -66,7 +66,7 @@ inline formdesc::FigureInfo rectRecord(int c1, int r1, int c2, int r2,
 inline formdesc::FigureInfo bitmapRecord(int c1, int r1, int c2, int r2, const char* fileName) {
     formdesc::FigureInfo f = figureRecord(formdesc::kKindBitmap, c1, r1, c2, r2);
     f.lineType = 0;
-    formdesc::sjis::storeWhole(f.fileName, sizeof f.fileName, fileName);
+    formdesc::sjis::storeWhole(f.fileName(), sizeof f.fileName(), fileName);
     return f;
 }
 
