@@ -28,6 +28,8 @@ PropertySheet::PropertySheet(PropertySheetContext& context, const QString& capti
     layout->addWidget(m_refusal);
     connect(page, &PropertyPage::refusalChanged, this, [this](const QString& reason) {
         m_refusal->setText(reason);
+        // A screen reader reads the reason with the caption as its name.
+        m_refusal->setAccessibleDescription(reason);
         m_refusal->setVisible(!reason.isEmpty());
     });
     m_buttons =

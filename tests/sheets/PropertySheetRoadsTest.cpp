@@ -182,6 +182,7 @@ TEST_F(PropertySheetRoadsTest, RefusalShowsItsReasonOnTheEdit) {
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_TRUE(sheet->refusal().isVisible());
     EXPECT_EQ(sheet->refusal().text(), QStringLiteral("終了列は1〜80の範囲で指定してください"));
+    EXPECT_EQ(sheet->refusal().accessibleDescription(), sheet->refusal().text());
     EXPECT_EQ(sheet->focusWidget(), named<QLineEdit>("終了列"));
     EXPECT_EQ(named<QLineEdit>("終了列")->selectedText(), "95");
     EXPECT_EQ(model->figures[0].endCol, 20);

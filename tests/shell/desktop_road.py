@@ -260,3 +260,8 @@ if queue:
     print("the design sheet dialog names the printer", queue, "labelled プリンタ：")
 else:
     print("no printer queue: the printer's name is not read")
+
+# The sheet's steps and refusals and the options dialog, on the same table's edge.
+sys.path.insert(0, os.path.dirname(os.path.realpath(__file__)))
+import desktop_road_sheets  # noqa: E402
+desktop_road_sheets.run(app, (edge, probe_y))

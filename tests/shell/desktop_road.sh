@@ -12,6 +12,9 @@
 # lists are picked from by name, a frame-only rectangle is clicked on its
 # drawn edge at 150 %, and, with a private CUPS server to give a printer
 # (root and cups-pdf), the design sheet's dialog must announce its name.
+# Last, desktop_road_sheets.py steps over typed input in the rectangle's
+# sheet (the question), is refused an end column 95 with its reason, and
+# sets UpdateMove in the options dialog, which the settings file must hold.
 #
 #   desktop_road.sh TABRIK REPOSITORY
 #
@@ -98,6 +101,7 @@ if [ "$ended" -eq 0 ]; then
   expect "tabrik exits with status 0" test $? -eq 0
 fi
 expect "the settings written on close" grep -q "ModeKeep=0" "$work/config/tabrik/tabrik.ini"
+expect "UpdateMove from the options dialog written on close" grep -q "UpdateMove=1" "$work/config/tabrik/tabrik.ini"
 if [ "$failed" -ne 0 ]; then
   for log in tabrik windows openbox atspi xvfb; do echo "--- $log said:"; cat "$work/$log.log"; done
 fi
