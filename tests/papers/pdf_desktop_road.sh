@@ -35,23 +35,25 @@ trap cleanup EXIT
 
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
+pids+=("$!")
 exec 3>&-
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || { echo "pdf_desktop_road: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
+DISPLAY=:$(head -n1 "$work/display")
+export DISPLAY
 
 mkdir -m 700 "$work/run"
 export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config HOME=$work
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || { echo "pdf_desktop_road: no D-Bus session"; exit 1; }
-export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
+DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
+export DBUS_SESSION_BUS_ADDRESS
 dbus_pid=$(echo "$bus" | sed -n 2p)
 "$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=($!)
-for attempt in 1 2 3; do
+pids+=("$!")
+for _ in 1 2 3; do
   openbox >>"$work/openbox.log" 2>&1 &
   wm=$!
-  pids+=($wm)
+  pids+=("$wm")
   for _ in $(seq 200); do
     wmctrl -m >/dev/null 2>&1 && break 2
     kill -0 "$wm" 2>/dev/null || break
@@ -66,7 +68,7 @@ unset PRINTER LPDEST
 cp "$repo/examples/invoice.zrk" "$repo/examples/logo.bmp" "$work/"
 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$tabrik" "$work/invoice.zrk" >"$work/tabrik.log" 2>&1 &
 designer=$!
-pids+=($designer)
+pids+=("$designer")
 
 expect "the sheet and the form printed to PDF files through the print dialogs" \
   /usr/bin/python3 "$here/pdf_desktop_road.py" "$work/sheet.pdf" "$work/form.pdf"
