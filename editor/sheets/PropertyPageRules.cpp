@@ -269,7 +269,8 @@ StoreResult<FormInfo> storeBase(const BaseValues& values, const formdesc::FormMo
     } else if (!faceStored) {
         refuse(result, PageControl::FontName, textNotStoredReason(PageControl::FontName));
     } else if (const int broken = brokenText(form); broken >= 0) {
-        refuse(result, kTexts[broken], textChangedReason(kTexts[broken]));
+        const QString& text = broken == 0 ? values.title : values.fontName;
+        refuse(result, kTexts[broken], textChangedReason(kTexts[broken], text));
     } else if (const PageControl layout = layoutControl(form); layout != PageControl::None) {
         refuse(result, layout, layoutReason(layout));
     } else {
@@ -316,8 +317,10 @@ StoreResult<FieldInfo> storeField(const FieldValues& values, const FieldInfo& st
         refuse(result, PageControl::FontName, textNotStoredReason(PageControl::FontName));
     else if (!constStored)
         refuse(result, PageControl::ConstText, textNotStoredReason(PageControl::ConstText));
-    else if (const int broken = brokenText(field, form); broken >= 0)
-        refuse(result, kTexts[broken], textChangedReason(kTexts[broken]));
+    else if (const int broken = brokenText(field, form); broken >= 0) {
+        const QString* kShown[] = {&values.tag, &values.fontName, &values.constText};
+        refuse(result, kTexts[broken], textChangedReason(kTexts[broken], *kShown[broken]));
+    }
     checkReadsBack(result, [&form](const FieldInfo& fresh) { return formdesc::fieldSurvives(fresh, form); });
     return result;
 }
@@ -349,7 +352,7 @@ StoreResult<FigureInfo> storeBitmap(const BitmapValues& values, const FormInfo& 
     else if (!fileStored)
         refuse(result, PageControl::FileName, textNotStoredReason(PageControl::FileName));
     else if (brokenText(bitmap, form) >= 0)
-        refuse(result, PageControl::FileName, textChangedReason(PageControl::FileName));
+        refuse(result, PageControl::FileName, textChangedReason(PageControl::FileName, values.fileName));
     checkReadsBack(result,
                    [&form](const FigureInfo& fresh) { return formdesc::figureSurvives(fresh, form); });
     return result;

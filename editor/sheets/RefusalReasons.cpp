@@ -103,7 +103,28 @@ QString textNotStoredReason(PageControl control) {
     return utf8("%1にShift-JISで表せない文字があるか、長すぎます").arg(captionOf(control));
 }
 
-QString textChangedReason(PageControl control) {
+QString textChangedReason(PageControl control, const QString& text) {
+    // The first mark in the text that the file gives a meaning of its own.
+    const QString kMarks[] = {utf8("\""), utf8("//"), utf8(";"), utf8("\n"),
+                              utf8("\r"), utf8(","),  utf8("-")};
+    qsizetype first = -1;
+    QString mark;
+    for (const QString& candidate : kMarks) {
+        if (candidate == utf8(",") && control == PageControl::ConstText)
+            continue; // a constant is quoted: its commas are kept
+        if (candidate == utf8("-") && control != PageControl::FontName)
+            continue; // only a face name is followed by "-size"
+        const qsizetype at = text.indexOf(candidate);
+        if (at >= 0 && (first < 0 || at < first)) {
+            first = at;
+            mark = candidate;
+        }
+    }
+    if (first >= 0) {
+        const QString shown =
+            mark == utf8("\n") || mark == utf8("\r") ? utf8("改行") : utf8("「%1」").arg(mark);
+        return utf8("%1の%2は帳票ファイルに保存できません").arg(captionOf(control), shown);
+    }
     return utf8("%1は保存すると内容が変わります（「\"」「//」「;」や改行、項目の名前は使えません）")
         .arg(captionOf(control));
 }

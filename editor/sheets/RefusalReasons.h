@@ -16,8 +16,10 @@ QString captionOf(PageControl control);
 
 // A text that has no exact Shift-JIS form within its limit.
 QString textNotStoredReason(PageControl control);
-// A text that the form file would give back differently.
-QString textChangedReason(PageControl control);
+// A text that the form file would give back differently: the first mark
+// the file gives a meaning of its own (「"」「//」「;」, a line break, 「,」
+// outside a constant) when the text holds one, else what it must not hold.
+QString textChangedReason(PageControl control, const QString& text);
 // A position edit outside the form's grid: the range it takes.
 QString positionReason(PageControl control, const formdesc::FormInfo& form);
 // A grid or margin that the reader refuses for the form alone.

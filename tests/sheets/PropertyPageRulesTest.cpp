@@ -443,7 +443,7 @@ TEST(SheetRules, EveryRefusalTellsItsReason) {
              v.constText = "A\"B";
              return refusal(storeField(v, field, form));
          },
-         PageControl::ConstText, nullptr},
+         PageControl::ConstText, "ｺﾝｽﾀﾝﾄの「\"」は帳票ファイルに保存できません"},
         {"tag of nine bytes",
          [&] {
              FieldValues v = fillField(field);
@@ -457,7 +457,35 @@ TEST(SheetRules, EveryRefusalTellsItsReason) {
              v.fileName = "/tmp/a,b.bmp";
              return refusal(storeBitmap(v, form));
          },
+         PageControl::FileName, "ﾌｧｲﾙ名の「,」は帳票ファイルに保存できません"},
+        {"keyword in a file name",
+         [&] {
+             BitmapValues v = fillBitmap(bitmap);
+             v.fileName = "/tmp/line 1.bmp";
+             return refusal(storeBitmap(v, form));
+         },
          PageControl::FileName, nullptr},
+        {"comment in a constant with a comma before it",
+         [&] {
+             FieldValues v = fillField(field);
+             v.constText = "1,000 http://x";
+             return refusal(storeField(v, field, form));
+         },
+         PageControl::ConstText, "ｺﾝｽﾀﾝﾄの「//」は帳票ファイルに保存できません"},
+        {"semicolon in a title",
+         [&] {
+             BaseValues v = fillBase(form);
+             v.title = "A;B";
+             return refusal(storeBase(v, form));
+         },
+         PageControl::Title, "名称の「;」は帳票ファイルに保存できません"},
+        {"hyphen in a face name",
+         [&] {
+             BaseValues v = fillBase(form);
+             v.fontName = "IPA-Gothic";
+             return refusal(storeBase(v, form));
+         },
+         PageControl::FontName, "ﾌｫﾝﾄ名の「-」は帳票ファイルに保存できません"},
     };
     const std::pair<PageControl, const char*> captions[] = {{PageControl::LeftMargin, "左ﾏｰｼﾞﾝ"},
                                                             {PageControl::ConstText, "ｺﾝｽﾀﾝﾄ"},
