@@ -8,6 +8,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6opengl6-dev
   libgl-dev
   nlohmann-json3-dev zlib1g-dev
+  # Barcodes are encoded by libzint; the tests decode what we print with
+  # zbar and zxing-cpp, and fill forms from a real SQLite database.
+  libzint-dev zbar-tools libzxing-dev sqlite3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-format libclang-rt-14-dev llvm
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
