@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "formdesc/Barcode.h"
+#include "render/BarcodeRenderer.h"
 #include "render/Saturate.h"
 
 namespace render {
@@ -237,6 +239,17 @@ void FigureRenderer::drawBitmap(const formdesc::FigureInfo& figure, BitmapCache&
         return;
     // Destination (x1, y1), x2 - x1 + 1 wide and y2 - y1 + 1 high.
     m_dc.stretchImage(image, {p.x1, p.y1, p.x2 + 1, p.y2 + 1});
+}
+
+const BarcodeSymbol& FigureRenderer::drawBarcode(const formdesc::FigureInfo& figure, BarcodeCache& barcodes,
+                                                 std::string_view content) {
+    const formdesc::BarcodeSpec spec = formdesc::barcodeOf(figure);
+    const BarcodeSymbol& symbol = barcodes.symbol(spec.type, spec.ecc, spec.hri, content);
+    const bool keepAspect = formdesc::isTwoDimensional(spec.type) || spec.type == formdesc::kBarcodeJpPost;
+    forEachCopy(figure, figure.startRow, figure.endRow, [&](const FigurePoints& p) {
+        BarcodeRenderer::draw(m_dc, {p.x1, p.y1, p.x2, p.y2}, symbol, keepAspect, figure.lineColor);
+    });
+    return symbol;
 }
 
 void FigureRenderer::drawSegment(Point from, Point to, int lineType, int lineWidth) {

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "formdesc/FormModel.h"
+#include "render/BarcodeCache.h"
 #include "render/BitmapCache.h"
 #include "render/RenderContext.h"
 
-// Lines, rectangle frames and fills, and bitmaps, each with all copies of its
+// Lines, rectangle frames and fills, bitmaps and barcodes, each with all copies of its
 // repetition and cut at the policy's last row. Positions are the figure points of
 // the grid: the middles of the first and last column, the top of the first
 // row and the bottom of the last. One renderer serves one page composition.
@@ -31,6 +33,10 @@ class FigureRenderer {
     // The bitmap stretched into its box, or the policy's picture for a file
     // that cannot be used.
     void drawBitmap(const formdesc::FigureInfo& figure, BitmapCache& bitmaps);
+    // The symbol of content (Shift-JIS) on every copy, or a thin cross when
+    // it cannot be encoded; the returned symbol's error says why.
+    const BarcodeSymbol& drawBarcode(const formdesc::FigureInfo& figure, BarcodeCache& barcodes,
+                                     std::string_view content);
 
     // One segment with the selected pen; type 2 dots horizontal and vertical
     // segments itself, in device pixels.
