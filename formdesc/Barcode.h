@@ -44,6 +44,18 @@ struct BarcodeLayout {
     static constexpr std::size_t kTextBytes = sizeof FigureInfo::reserved - kText;
 };
 
+// What the reader leaves in the attribute bytes for a value it could not
+// take, so that the check pass can name it: TYPE, ECC or HRI given with an
+// unknown value, and the content's key (kFromField) when neither or both of
+// CONST and FIELD are given or the one given is not a quoted text.
+constexpr int kBarcodeBadValue = 0xFF;
+enum BarcodeContentError {
+    kContentMissing = 0xF0,
+    kContentBoth = 0xF1,
+    kContentBadConst = 0xF2,
+    kContentBadField = 0xF3,
+};
+
 // A barcode's attributes as plain values.
 struct BarcodeSpec {
     int type = kBarcodeNone;

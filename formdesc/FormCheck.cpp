@@ -1,5 +1,7 @@
 #include "formdesc/FormReader.h"
 
+#include "formdesc/Barcode.h"
+
 namespace formdesc {
 
 namespace {
@@ -28,6 +30,37 @@ int penWidth(int width, ReaderVariant variant) {
         break;
     }
     return width;
+}
+
+// The first attribute of a barcode that the statement did not give rightly,
+// as its message code, in the order of the statement's keys; 0 when none.
+int barcodeErrorCode(const FigureInfo& figure) {
+    const auto byte = [&figure](std::size_t offset) {
+        return static_cast<unsigned char>(figure.reserved[offset]);
+    };
+    const int type = byte(BarcodeLayout::kType);
+    if (type == kBarcodeNone)
+        return kFigureCodeTypeMissing;
+    if (type > kBarcodeTypeCount)
+        return kFigureCodeTypeBad;
+    switch (byte(BarcodeLayout::kFromField)) {
+    case 0:
+    case 1:
+        break;
+    case kContentBoth:
+        return kFigureCodeContentBoth;
+    case kContentBadConst:
+        return kFigureCodeConstBad;
+    case kContentBadField:
+        return kFigureCodeFieldBad;
+    default:
+        return kFigureCodeContentMissing;
+    }
+    if (byte(BarcodeLayout::kHri) > 1)
+        return kFigureCodeHriBad;
+    if (byte(BarcodeLayout::kEcc) > kEccH)
+        return kFigureCodeEccBad;
+    return 0;
 }
 
 } // namespace
@@ -93,6 +126,11 @@ std::optional<FormError> checkForm(FormModel& model, ReaderVariant variant, Page
             return FormError{kErrorFigure, 2, n + 1};
         if (figure.kind == kKindBitmap)
             continue;
+        if (figure.kind == kKindBarcode) {
+            if (const int code = barcodeErrorCode(figure))
+                return FormError{kErrorFigure, code, n + 1};
+            continue;
+        }
         if (!validLineAttributes(figure.lineType, figure.lineWidth))
             return FormError{kErrorFigure, 3, n + 1};
         figure.lineWidth = penWidth(figure.lineWidth, variant);

@@ -30,12 +30,20 @@ constexpr std::array<std::string_view, 6> kFieldTexts = {"",
                                                          "登録限度に達しています",
                                                          "保存すると内容が変わる値があります"};
 
-constexpr std::array<std::string_view, 6> kFigureTexts = {"",
-                                                          "LOCATEの指定がありません",
-                                                          "LOCATEの指定に誤りがあります",
-                                                          "LTYPEの指定に誤りがあります",
-                                                          "登録限度に達しています",
-                                                          "保存すると内容が変わる値があります"};
+constexpr std::array<std::string_view, 14> kFigureTexts = {"",
+                                                           "LOCATEの指定がありません",
+                                                           "LOCATEの指定に誤りがあります",
+                                                           "LTYPEの指定に誤りがあります",
+                                                           "登録限度に達しています",
+                                                           "保存すると内容が変わる値があります",
+                                                           "TYPEの指定がありません",
+                                                           "TYPEの指定に誤りがあります",
+                                                           "CONSTかFIELDの指定がありません",
+                                                           "CONSTとFIELDは同時に指定できません",
+                                                           "CONSTの指定に誤りがあります",
+                                                           "FIELDの指定に誤りがあります",
+                                                           "HRIの指定に誤りがあります",
+                                                           "ECCの指定に誤りがあります"};
 
 constexpr std::array<std::string_view, 5> kDesignerOtherTexts = {
     "", "帳票パラメータが開けません", "帳票パラメータを保存できません", "帳票データを保存できません",

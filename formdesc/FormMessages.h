@@ -19,6 +19,16 @@ constexpr int kFormCodeChanged = 10;
 constexpr int kItemCodeLimit = 4;
 constexpr int kItemCodeChanged = 5;
 
+// Barcode figures' own codes, after the codes every figure shares.
+constexpr int kFigureCodeTypeMissing = 6;
+constexpr int kFigureCodeTypeBad = 7;
+constexpr int kFigureCodeContentMissing = 8;
+constexpr int kFigureCodeContentBoth = 9;
+constexpr int kFigureCodeConstBad = 10;
+constexpr int kFigureCodeFieldBad = 11;
+constexpr int kFigureCodeHriBad = 12;
+constexpr int kFigureCodeEccBad = 13;
+
 struct FormError {
     int category = 0;
     int code = 0;

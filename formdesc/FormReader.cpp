@@ -1,5 +1,6 @@
 #include "formdesc/FormReader.h"
 
+#include "formdesc/Barcode.h"
 #include "formdesc/KeyLookup.h"
 #include "formdesc/ShiftJis.h"
 #include "formdesc/StatementParsers.h"
@@ -80,7 +81,9 @@ int statementKind(std::string_view line) {
                      {"FIELD", kKindField},
                      {"LINE", kKindLine},
                      {"RECT", kKindRect},
-                     {"BITMAP", kKindBitmap}};
+                     {"BITMAP", kKindBitmap},
+                     // Last: a line that names any other keyword reads as it always has.
+                     {"BARCODE", kKindBarcode}};
     for (const auto& entry : kKeywords) {
         const std::size_t at = line.find(entry.keyword);
         if (at == std::string_view::npos)

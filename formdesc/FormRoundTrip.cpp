@@ -1,5 +1,6 @@
 #include "formdesc/FormRoundTrip.h"
 
+#include "formdesc/Barcode.h"
 #include "formdesc/FormReader.h"
 #include "formdesc/FormWriter.h"
 #include "formdesc/ShiftJis.h"
@@ -73,9 +74,22 @@ FigureInfo asWritten(const FigureInfo& figure) {
         normaliseText(out.fileName());
         return out;
     }
-    if (out.kind != kKindLine && out.kind != kKindRect)
+    if (out.kind == kKindBarcode) {
+        // A barcode keeps its colour and its attribute bytes, its text as
+        // the reader has it; the line attributes are not written.
+        std::string text = sjis::toUpperCopy(barcodeOf(out).text);
+        text.resize(std::min(text.size(), BarcodeLayout::kTextBytes - 1));
+        std::memset(out.reserved + BarcodeLayout::kText, 0, BarcodeLayout::kTextBytes);
+        std::memcpy(out.reserved + BarcodeLayout::kText, text.data(), text.size());
+        out.lineType = 0;
+        out.lineWidth = 0;
+        out.course = 0;
+        out.meshColor = 0;
+    } else if (out.kind != kKindLine && out.kind != kKindRect) {
         return out;
-    std::memset(out.reserved, 0, sizeof out.reserved);
+    } else {
+        std::memset(out.reserved, 0, sizeof out.reserved);
+    }
     if (out.kind == kKindLine)
         out.meshColor = 0; // a line has no fill
     if (out.loopCount <= 0) {

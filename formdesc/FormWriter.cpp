@@ -1,6 +1,7 @@
 #include "formdesc/FormWriter.h"
 
 #include "formdesc/AtomicFile.h"
+#include "formdesc/Barcode.h"
 #include "formdesc/FormMessages.h"
 #include "formdesc/FormRoundTrip.h"
 #include "formdesc/ShiftJis.h"
@@ -145,8 +146,39 @@ std::string formatFieldStatement(const FieldInfo& field, const FormInfo& form) {
     return closeStatement(std::move(s));
 }
 
+namespace {
+
+std::string formatLoop(const FigureInfo& figure) {
+    if (figure.loopCount <= 0)
+        return {};
+    const char* direction = figure.loopDir == kLoopH ? "H" : figure.loopDir == kLoopV ? "V" : "N";
+    return format("LOOP=%s-%d-%d, ", direction, figure.loopCount, figure.loopPitch);
+}
+
+// The content goes last, on a line of its own as a field's constant does:
+// every other key is then found before it, and the statement's first line
+// names no keyword that the content might hold.
+std::string formatBarcodeStatement(const FigureInfo& figure, const FormInfo& form) {
+    const BarcodeSpec spec = barcodeOf(figure);
+    std::string s = locate("BARCODE", figure.startCol, figure.startRow, figure.endCol, figure.endRow);
+    s += "TYPE=" + std::string(barcodeTypeName(spec.type)) + ", ";
+    if (spec.hri)
+        s += "HRI=ON, ";
+    if (figure.lineColor != form.lineColor)
+        s += hexColor("LCOLOR", figure.lineColor) + ", ";
+    if (spec.ecc != kEccDefault)
+        s += "ECC=" + std::string(barcodeEccName(spec.ecc)) + ", ";
+    s += formatLoop(figure);
+    s += std::string("\n\t  ") + (spec.fromField ? "FIELD" : "CONST") + "=\"" + spec.text + "\", ";
+    return closeStatement(std::move(s));
+}
+
+} // namespace
+
 std::string formatFigureStatement(const FigureInfo& figure, const FormInfo& form) {
     std::string s;
+    if (figure.kind == kKindBarcode)
+        return formatBarcodeStatement(figure, form);
     if (figure.kind == kKindBitmap) {
         s = locate("BITMAP", figure.startCol, figure.startRow, figure.endCol, figure.endRow);
         s += "FILE=\"" + std::string(sjis::view(figure.fileName())) + "\", ";
@@ -170,10 +202,7 @@ std::string formatFigureStatement(const FigureInfo& figure, const FormInfo& form
         if (figure.meshColor != form.meshColor)
             s += hexColor("MCOLOR", figure.meshColor) + ", ";
     }
-    if (figure.loopCount > 0) {
-        const char* direction = figure.loopDir == kLoopH ? "H" : figure.loopDir == kLoopV ? "V" : "N";
-        s += format("LOOP=%s-%d-%d, ", direction, figure.loopCount, figure.loopPitch);
-    }
+    s += formatLoop(figure);
     return closeStatement(std::move(s));
 }
 

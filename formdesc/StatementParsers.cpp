@@ -1,5 +1,6 @@
 #include "formdesc/StatementParsers.h"
 
+#include "formdesc/Barcode.h"
 #include "formdesc/KeyLookup.h"
 #include "formdesc/ShiftJis.h"
 #include "formdesc/ValueParsers.h"
@@ -168,6 +169,54 @@ bool parseFigureStatement(int kind, std::string_view text, FormModel& model) {
     return model.appendFigure(figure);
 }
 
+bool parseBarcodeStatement(std::string_view text, FormModel& model) {
+    const Statement s(text, kShortValueBytes);
+    FigureInfo figure{};
+    figure.kind = kKindBarcode;
+    s.locate(figure.startCol, figure.startRow, figure.endCol, figure.endRow);
+    figure.lineColor = model.form.lineColor;
+    s.color("LCOLOR", figure.lineColor);
+    if (auto v = s.value("LOOP"))
+        parseLoop(*v, figure.loopDir, figure.loopCount, figure.loopPitch);
+
+    // Unlike the ON flags of other statements, a value that is none of the
+    // names is kept as bad for the check pass to name.
+    BarcodeSpec spec;
+    if (auto v = s.value("TYPE"))
+        spec.type = barcodeTypeFromName(*v).value_or(kBarcodeBadValue);
+    if (auto v = s.value("ECC"))
+        spec.ecc = barcodeEccFromName(*v).value_or(kBarcodeBadValue);
+    int hri = 0;
+    if (auto v = s.value("HRI"))
+        hri = *v == "ON" ? 1 : *v == "OFF" ? 0 : kBarcodeBadValue;
+
+    // The content: exactly one of CONST (which may hold commas) and FIELD.
+    const bool hasConst = s.value("CONST").has_value();
+    const bool hasField = s.value("FIELD").has_value();
+    int content = kContentMissing;
+    if (hasConst && hasField) {
+        content = kContentBoth;
+    } else if (hasConst) {
+        content = kContentBadConst;
+        if (auto v = findQuotedKeyValue(text, "CONST", kShortValueBytes))
+            if (auto constant = parseQuoted(*v)) {
+                spec.text = sjis::cutWhole(*constant, BarcodeLayout::kTextBytes - 1);
+                content = 0;
+            }
+    } else if (hasField) {
+        content = kContentBadField;
+        if (auto tag = parseQuoted(*s.value("FIELD"))) {
+            // Cut as a field's tag is, so that the two still match.
+            spec.text = tag->substr(0, std::min(tag->size(), kTagBytes));
+            content = 1;
+        }
+    }
+    storeBarcode(figure, spec);
+    figure.reserved[BarcodeLayout::kHri] = static_cast<char>(hri);
+    figure.reserved[BarcodeLayout::kFromField] = static_cast<char>(content);
+    return model.appendFigure(figure);
+}
+
 bool parseStatement(int kind, std::string_view statement, FormModel& model, ReaderVariant variant) {
     switch (kind) {
     case kKindBase:
@@ -179,6 +228,8 @@ bool parseStatement(int kind, std::string_view statement, FormModel& model, Read
     case kKindRect:
     case kKindBitmap:
         return parseFigureStatement(kind, statement, model);
+    case kKindBarcode:
+        return parseBarcodeStatement(statement, model);
     default:
         return true;
     }

@@ -14,6 +14,9 @@ namespace formdesc {
 void parseBaseStatement(std::string_view statement, FormModel& model);
 bool parseFieldStatement(std::string_view statement, FormModel& model, ReaderVariant variant);
 bool parseFigureStatement(int kind, std::string_view statement, FormModel& model);
+// A barcode's TYPE, ECC, HRI or content that the statement does not give
+// rightly is kept as a bad value in the record (see Barcode.h).
+bool parseBarcodeStatement(std::string_view statement, FormModel& model);
 
 bool parseStatement(int kind, std::string_view statement, FormModel& model, ReaderVariant variant);
 
