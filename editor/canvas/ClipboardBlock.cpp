@@ -1,5 +1,7 @@
 #include "editor/canvas/ClipboardBlock.h"
 
+#include "formdesc/Barcode.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -66,12 +68,28 @@ bool validField(const FieldInfo& field) {
            validFlag(field.mesh);
 }
 
+// A barcode's attribute bytes as the reader stores them for a statement that
+// passes the check, its text terminated inside its area.
+bool validBarcode(const FigureInfo& figure) {
+    using formdesc::BarcodeLayout;
+    const auto byte = [&figure](std::size_t offset) {
+        return static_cast<unsigned char>(figure.reserved[offset]);
+    };
+    return inRange(byte(BarcodeLayout::kType), 1, formdesc::kBarcodeTypeCount) &&
+           byte(BarcodeLayout::kHri) <= 1 && byte(BarcodeLayout::kEcc) <= formdesc::kEccH &&
+           byte(BarcodeLayout::kFromField) <= 1 &&
+           std::memchr(figure.reserved + BarcodeLayout::kText, '\0', BarcodeLayout::kTextBytes) != nullptr &&
+           validColor(figure.lineColor) && inRange(figure.loopDir, formdesc::kLoopNone, formdesc::kLoopV);
+}
+
 bool validFigure(const FigureInfo& figure) {
     if (!validCells(CanvasGeometry::spanOf(figure)))
         return false;
     switch (figure.kind) {
     case formdesc::kKindBitmap:
         return terminated(figure.fileName());
+    case formdesc::kKindBarcode:
+        return validBarcode(figure);
     case formdesc::kKindLine:
         if (!inRange(figure.course, formdesc::kCourseH, formdesc::kCourseRU))
             return false;

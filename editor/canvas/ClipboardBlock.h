@@ -30,7 +30,8 @@ class ClipboardBlock {
 
     // The items of a block, or nothing when the block is not one we can use
     // safely (short, counts or length that do not add up, cells off any grid,
-    // unknown kinds, texts without their terminating NUL).
+    // unknown kinds, texts without their terminating NUL, barcode attributes
+    // that no statement gives).
     static std::optional<ClipboardItems> decode(std::span<const std::uint8_t> bytes);
 };
 

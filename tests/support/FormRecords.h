@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "formdesc/Barcode.h"
 #include "formdesc/FormModel.h"
 #include "formdesc/ShiftJis.h"
 
@@ -67,6 +68,16 @@ inline formdesc::FigureInfo bitmapRecord(int c1, int r1, int c2, int r2, const c
     formdesc::FigureInfo f = figureRecord(formdesc::kKindBitmap, c1, r1, c2, r2);
     f.lineType = 0;
     formdesc::sjis::storeWhole(f.fileName(), sizeof f.fileName(), fileName);
+    return f;
+}
+
+// A barcode as the reader stores it: colour and attribute bytes only.
+inline formdesc::FigureInfo barcodeRecord(int c1, int r1, int c2, int r2, int type, const std::string& text,
+                                          bool fromField = false, bool hri = false,
+                                          int ecc = formdesc::kEccDefault) {
+    formdesc::FigureInfo f = figureRecord(formdesc::kKindBarcode, c1, r1, c2, r2);
+    f.lineType = 0;
+    formdesc::storeBarcode(f, {type, hri, ecc, fromField, text});
     return f;
 }
 
