@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formdesc/Barcode.h"
+#include "formdesc/MessageSink.h"
 #include "formdesc/ShiftJis.h"
 #include "render/FigureRenderer.h"
 #include "runtime/compose/PageRules.h"
@@ -50,7 +52,7 @@ PageComposer::PageComposer(const formdesc::FormModel& model, std::filesystem::pa
 
 PageComposer::~PageComposer() = default;
 
-void PageComposer::composePage(const render::RenderContext& context, PageBuffer& page) {
+void PageComposer::composePage(const render::RenderContext& context, PageBuffer& page, int pageNumber) {
     const formdesc::FormInfo& form = m_model.form;
     const bool tagMode = form.tagMode == 1;
 
@@ -65,8 +67,10 @@ void PageComposer::composePage(const render::RenderContext& context, PageBuffer&
             }
     }
 
-    drawFigures(context);
+    // Constant texts go into the records first: a barcode that takes a field
+    // encodes what the field prints. They draw nothing themselves.
     applyConstantTexts(page);
+    drawFigures(context, page, pageNumber);
 
     if (m_use == PageUse::Recompose) {
         if (!m_workingCopy)
@@ -88,12 +92,24 @@ void PageComposer::drawFills(const render::RenderContext& context) {
     }
 }
 
-void PageComposer::drawFigures(const render::RenderContext& context) {
+void PageComposer::drawFigures(const render::RenderContext& context, const PageBuffer& page, int pageNumber) {
     render::FigureRenderer renderer(context, m_model.form);
+    const std::span<const formdesc::FieldInfo> fields(m_model.fields.data(),
+                                                      static_cast<std::size_t>(m_model.fieldCount));
     for (int i = 0; i < m_model.figureCount; ++i) {
         const formdesc::FigureInfo& figure = m_model.figures[static_cast<std::size_t>(i)];
         if (figure.kind == formdesc::kKindBitmap) {
             renderer.drawBitmap(figure, m_bitmaps);
+            continue;
+        }
+        if (figure.kind == formdesc::kKindBarcode) {
+            const std::string content = barcodeContent(formdesc::barcodeOf(figure), fields, page.records(),
+                                                       m_model.form.tagMode == 1);
+            if (content.empty())
+                continue; // a field without data on this page prints nothing either
+            const render::BarcodeSymbol& symbol = renderer.drawBarcode(figure, m_barcodes, content);
+            if (!symbol.ok())
+                warnBarcode(i, pageNumber, symbol.error);
             continue;
         }
         renderer.selectFigurePen(figure);
@@ -103,6 +119,27 @@ void PageComposer::drawFigures(const render::RenderContext& context) {
             renderer.drawRectFrame(figure);
         renderer.restorePen();
     }
+}
+
+// "3 ページ目のバーコード（図形 2、QR、フィールド AMOUNT）を印刷できません: reason", once
+// per item and job: the page still prints, with a cross in the barcode's box.
+void PageComposer::warnBarcode(int figureIndex, int pageNumber, const std::string& reason) {
+    const auto index = static_cast<std::size_t>(figureIndex);
+    if (m_barcodeWarned.size() <= index)
+        m_barcodeWarned.resize(index + 1);
+    if (m_barcodeWarned[index])
+        return;
+    m_barcodeWarned[index] = true; // before showing: a message box may repaint the page
+    const formdesc::BarcodeSpec spec = formdesc::barcodeOf(m_model.figures[index]);
+    std::string text;
+    if (pageNumber > 0)
+        text += std::to_string(pageNumber) + " ページ目の";
+    text += "バーコード（図形 " + std::to_string(figureIndex + 1) + "、" +
+            std::string(formdesc::barcodeTypeName(spec.type)) + "、" +
+            (spec.fromField ? "フィールド " + formdesc::sjis::toUtf8(spec.text)
+                            : "固定値 " + formdesc::sjis::toUtf8(spec.text)) +
+            "）を印刷できません: " + reason;
+    formdesc::messageSink().show(formdesc::kCaptionWarning, text, formdesc::MessageIcon::Exclamation);
 }
 
 // Each applying field's constant text, cut or padded with blanks to the

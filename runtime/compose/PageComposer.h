@@ -2,16 +2,20 @@
 
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "formdesc/FormModel.h"
+#include "render/BarcodeCache.h"
 #include "render/BitmapCache.h"
 #include "render/RenderContext.h"
 #include "runtime/data/PageBuffer.h"
 
 // Composing one page of a job from the form and the page buffer, in the fixed
-// order: rectangle fills, field shading (tag mode), figures, constant texts,
-// field texts, free text. One composer lives for one job: it keeps the job's
-// bitmaps, so that each file is read and reported once.
+// order: rectangle fills, field shading (tag mode), figures and barcodes,
+// field texts (constant texts included), free text. One composer lives for
+// one job: it keeps the job's bitmaps and barcode symbols, so that each file
+// is read and each content encoded once, and each failing barcode is
+// reported once.
 namespace runtime {
 
 // The device context state that a job sets up once before composing: the
@@ -48,19 +52,23 @@ class PageComposer {
     // prepared (PreparedDeviceContext). Constant texts are written into page;
     // when pages are recomposed the field and free texts are drawn from a
     // working copy, so that the page can be composed again for the next repaint.
-    void composePage(const render::RenderContext& context, PageBuffer& page);
+    // pageNumber names the page in a barcode's warning.
+    void composePage(const render::RenderContext& context, PageBuffer& page, int pageNumber = 0);
 
     // Fonts that fields selected in the last composition.
     int fieldFontsCreated() const { return m_fieldFontsCreated; }
 
   private:
     void drawFills(const render::RenderContext& context);
-    void drawFigures(const render::RenderContext& context);
+    void drawFigures(const render::RenderContext& context, const PageBuffer& page, int pageNumber);
+    void warnBarcode(int figureIndex, int pageNumber, const std::string& reason);
     void applyConstantTexts(PageBuffer& page) const;
     void drawTexts(const render::RenderContext& context, PageBuffer& page);
 
     const formdesc::FormModel& m_model;
     render::BitmapCache m_bitmaps;
+    render::BarcodeCache m_barcodes;
+    std::vector<bool> m_barcodeWarned; // by figure index
     PageUse m_use;
     std::unique_ptr<PageBuffer> m_workingCopy;
     int m_fieldFontsCreated = 0;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <span>
+#include <string>
+
+#include "formdesc/Barcode.h"
 #include "formdesc/FormModel.h"
 #include "runtime/data/DataRecord.h"
 
@@ -17,5 +21,12 @@ bool fieldAppliesTo(const formdesc::FieldInfo& field, const DataRecord& record, 
 // are whole on every other page (and without LASTROW). The row at which the
 // page's figures end, 0 for whole figures.
 int figureLastRow(int lastRow, bool lastPage);
+
+// What a barcode encodes on the page: its constant, or the text that the
+// first field with its tag (letters in any case) receives from the page's
+// records, without leading and trailing blanks; the first such text that is
+// not blank. Empty when no record gives the field any text.
+std::string barcodeContent(const formdesc::BarcodeSpec& spec, std::span<const formdesc::FieldInfo> fields,
+                           std::span<const DataRecord> records, bool tagMode);
 
 } // namespace runtime

@@ -94,7 +94,7 @@ void PreviewPages::compose(platform::DeviceContext& dc) {
         return;
     render::RenderContext context{dc, m_geometry, render::RenderPolicy::preview(), m_dpiY};
     context.policy.lastRow = figureLastRow(m_options.lastRow, isLastPage());
-    m_composer->composePage(context, *m_page);
+    m_composer->composePage(context, *m_page, m_currentPage);
 }
 
 } // namespace runtime

@@ -109,7 +109,7 @@ int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) 
             render::RenderContext pageContext = context;
             pageContext.policy.lastRow = figureLastRow(m_options.lastRow, reader.pageNumber() == m_pageCount);
             target.beginPage();
-            composer.composePage(pageContext, *page);
+            composer.composePage(pageContext, *page, reader.pageNumber());
             target.endPage();
             ++m_pagesPrinted;
             if (target.outputFailed())
