@@ -4,6 +4,7 @@
 #include "formdesc/ShiftJis.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace formdesc {
 
@@ -20,8 +21,19 @@ std::size_t valueWidth(const FieldInfo& field) {
     return static_cast<std::size_t>(std::max(count, 0));
 }
 
+bool mentions(std::string_view tag, std::initializer_list<std::string_view> words) {
+    return std::any_of(words.begin(), words.end(),
+                       [tag](std::string_view word) { return tag.find(word) != std::string_view::npos; });
+}
+
 bool looksLikeDate(std::string_view tag) {
-    return tag.find("DATE") != std::string_view::npos || tag.find("日付") != std::string_view::npos;
+    return mentions(tag, {"DATE", "日付"});
+}
+
+// A numeric field, or a tag that names an amount.
+bool looksLikeNumber(const FieldInfo& field, std::string_view tag) {
+    return field.minus == 1 ||
+           mentions(tag, {"QTY", "PRICE", "AMOUNT", "TOTAL", "SUM", "COUNT", "金額", "数量", "単価", "合計"});
 }
 
 // The example for line `line` (from 1) of a slot, in Shift-JIS, at most
@@ -32,7 +44,7 @@ std::string exampleValue(const FieldInfo& field, std::string_view tagUtf8, int l
     std::string value;
     if (!constant.empty()) {
         value = constant;
-    } else if (field.minus == 1) {
+    } else if (looksLikeNumber(field, tagUtf8)) {
         value = std::to_string(1250 * line);
         if (value.size() > width)
             value = std::string(width, '9');
@@ -56,7 +68,7 @@ std::vector<SampleSlot> sampleRecord(const FormModel& model) {
         sample.name = sjis::toUtf8(slot.tag);
         for (int line = 1; line <= slot.lineCount(); ++line) {
             const FieldInfo& field = model.fields[static_cast<std::size_t>(slot.fields[line - 1])];
-            sample.numeric = sample.numeric || field.minus == 1;
+            sample.numeric = sample.numeric || looksLikeNumber(field, sample.name);
             sample.values.push_back(
                 sjis::toUtf8(exampleValue(field, sample.name, line, slot.lineCount(), valueWidth(field))));
         }

@@ -15,7 +15,7 @@ namespace formdesc {
 struct SampleSlot {
     std::string name;                // the slot's tag, UTF-8
     std::vector<std::string> values; // one example per line of the slot, UTF-8
-    bool numeric = false;            // the field takes a number (MINUS=ON)
+    bool numeric = false;            // a numeric field (MINUS=ON) or a tag naming an amount
 };
 
 // The form's slots in slot order, each with its example values.

@@ -11,6 +11,7 @@ constexpr int kExitUsage = 2;
 int runCheck(const QStringList& arguments);
 int runInspect(const QStringList& arguments);
 int runFormat(const QStringList& arguments);
+int runTemplate(const QStringList& arguments);
 int runPrint(const QStringList& arguments);
 int runView(const QStringList& arguments);
 

@@ -6,6 +6,7 @@
 #include "formdesc/FormRoundTrip.h"
 #include "formdesc/FormWriter.h"
 #include "formdesc/OutputFile.h"
+#include "formdesc/SampleRecord.h"
 #include "formdesc/TerminalText.h"
 #include "runtime/cli/CommandParser.h"
 #include "runtime/cli/FormJson.h"
@@ -120,6 +121,54 @@ int runFormat(const QStringList& arguments) {
     std::fprintf(stderr, "zrk format: %s: %s\n", formdesc::escapeControls(out).c_str(),
                  formdesc::systemErrorText(error).c_str());
     return 1;
+}
+
+int runTemplate(const QStringList& arguments) {
+    CommandParser command(QStringLiteral("template"),
+                          QStringLiteral("Prints what a form filled by name expects: a CSV header of its "
+                                         "tags in slot order with one example record, or with --json one "
+                                         "document (an array for a slot of several lines). The designer's "
+                                         "サンプルデータ... writes the same CSV."));
+    command.addPositional(QStringLiteral("FORM"), QStringLiteral("The form file (.zrk)."));
+    QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("Print a JSON document instead."));
+    command.parser().addOption(jsonOption);
+    if (auto status = command.parse(arguments, 1))
+        return *status;
+    auto model = std::make_unique<FormModel>();
+    if (!formdesc::readFormFile(command.path(0), *model, ReaderVariant::Print))
+        return 1;
+    const std::vector<formdesc::SampleSlot> record = formdesc::sampleRecord(*model);
+    if (record.empty()) {
+        std::fprintf(stderr, "zrk template: %s: タグのある項目がありません\n",
+                     formdesc::escapeControls(command.path(0)).c_str());
+        return 1;
+    }
+    if (!command.parser().isSet(jsonOption)) {
+        writeStandardOutput(formdesc::sampleCsv(*model));
+        return 0;
+    }
+    auto value = [](const formdesc::SampleSlot& slot, const std::string& text) {
+        // A number only when it reads back as the same digits.
+        if (slot.numeric && !text.empty() && text.size() < 16 &&
+            text.find_first_not_of("0123456789") == std::string::npos)
+            return nlohmann::ordered_json(std::stoll(text));
+        return nlohmann::ordered_json(text);
+    };
+    nlohmann::ordered_json document = nlohmann::ordered_json::object();
+    for (const formdesc::SampleSlot& slot : record) {
+        if (slot.values.size() == 1) {
+            document[slot.name] = value(slot, slot.values.front());
+            continue;
+        }
+        nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+        for (const std::string& text : slot.values)
+            lines.push_back(value(slot, text));
+        document[slot.name] = std::move(lines);
+    }
+    nlohmann::ordered_json documents = nlohmann::ordered_json::array();
+    documents.push_back(std::move(document));
+    writeStandardOutput(escapeJsonControls(documents.dump(2)) + "\n");
+    return 0;
 }
 
 } // namespace zrkcli

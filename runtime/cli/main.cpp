@@ -26,6 +26,7 @@ constexpr const char* kUsage =
     "  check FORM             check a form file\n"
     "  inspect FORM           print a form file as read, as JSON\n"
     "  format FORM OUT        read a form file and write it in the designer's layout\n"
+    "  template FORM          print a CSV header and example record for the form (--json)\n"
     "  print FORM DATA ...    render a form filled with data (PDF, PNG or a printer)\n"
     "  view FORM DATA         show a form filled with data in the preview window\n"
     "\n"
@@ -72,6 +73,8 @@ int runCommand(const QStringList& arguments) {
         return zrkcli::runInspect(arguments);
     if (command == QLatin1String("format"))
         return zrkcli::runFormat(arguments);
+    if (command == QLatin1String("template"))
+        return zrkcli::runTemplate(arguments);
     if (command == QLatin1String("print"))
         return zrkcli::runPrint(arguments);
     if (command == QLatin1String("view"))
