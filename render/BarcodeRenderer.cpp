@@ -43,9 +43,8 @@ BarcodeRenderer::Placement BarcodeRenderer::place(const BarcodeSymbol& symbol, c
     if (keepAspect || p.barBottom <= 0) {
         p.barScale = module;
     } else {
+        // Bar heights need no whole pixels: the bars fill the box.
         p.barScale = (boxH - below * module) / p.barBottom;
-        if (p.barScale >= 1)
-            p.barScale = std::floor(p.barScale);
     }
     const double width = symbol.width * module;
     const double height = p.barBottom * p.barScale + below * module;
