@@ -11,6 +11,10 @@ std::optional<runtime::DataEncoding> dataEncodingOption(const QString& value) {
     return runtime::parseDataEncoding(value.trimmed().toUpper().toStdString());
 }
 
+std::optional<runtime::DataFormat> dataFormatOption(const QString& value) {
+    return runtime::parseDataFormat(value.trimmed().toUpper().toStdString());
+}
+
 std::optional<int> millimetreTenths(const QString& text) {
     // An optional sign, whole millimetres and at most one decimal.
     static const QRegularExpression kPattern(QStringLiteral("^\\s*([+-]?)([0-9]{1,3})(?:\\.([0-9]))?\\s*$"));

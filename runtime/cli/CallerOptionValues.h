@@ -14,6 +14,10 @@ namespace zrkcli {
 // the control statement accepts).
 std::optional<runtime::DataEncoding> dataEncodingOption(const QString& value);
 
+// --data-format: csv or json in any case (lines, the default, names the
+// character image).
+std::optional<runtime::DataFormat> dataFormatOption(const QString& value);
+
 // The warning for a data file about to be read as Shift-JIS whose start
 // looks written otherwise (a UTF-8 byte-order mark, bytes no Shift-JIS
 // holds, UTF-8 text); empty when it reads as Shift-JIS, or is no regular

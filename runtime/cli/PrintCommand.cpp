@@ -143,6 +143,16 @@ int runPrint(const QStringList& arguments) {
         QStringLiteral("How the data is written: auto (the default: UTF-8 when a byte-order mark\n"
                        "or valid UTF-8 opens the data, else Shift-JIS), sjis or utf-8."),
         QStringLiteral("ENC"));
+    QCommandLineOption formatOption(
+        QStringLiteral("data-format"),
+        QStringLiteral("What the data holds: lines (the default: the pages' character image),\n"
+                       "csv (a header of tags, then records) or json (an array of documents\n"
+                       "whose names are tags). Records are UTF-8 unless --data-encoding says."),
+        QStringLiteral("FORMAT"));
+    QCommandLineOption groupOption(
+        QStringLiteral("group-by"),
+        QStringLiteral("CSV: consecutive records with the same value of NAME make one document."),
+        QStringLiteral("NAME"));
     QCommandLineOption offsetOption(
         QStringLiteral("offset"),
         QStringLiteral("Move everything printed by X mm right and Y mm down (one decimal, "
@@ -150,8 +160,9 @@ int runPrint(const QStringList& arguments) {
         QStringLiteral("X,Y"));
     QCommandLineOption quietOption(QStringLiteral("quiet"),
                                    QStringLiteral("Show no progress on the terminal."));
-    for (const auto* option : {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption,
-                               &controlOption, &encodingOption, &offsetOption, &quietOption})
+    for (const auto* option :
+         {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption, &encodingOption,
+          &formatOption, &groupOption, &offsetOption, &quietOption})
         command.parser().addOption(*option);
     if (auto status = command.parse(arguments, 2))
         return *status;
@@ -190,6 +201,20 @@ int runPrint(const QStringList& arguments) {
             std::fputs("zrk print: --data-encoding takes sjis, utf-8 or auto\n", stderr);
             return kExitUsage;
         }
+    }
+    if (parser.isSet(formatOption)) {
+        caller.dataFormat = dataFormatOption(parser.value(formatOption));
+        if (!caller.dataFormat) {
+            std::fputs("zrk print: --data-format takes lines, csv or json\n", stderr);
+            return kExitUsage;
+        }
+    }
+    if (parser.isSet(groupOption)) {
+        if (caller.dataFormat != runtime::DataFormat::Csv) {
+            std::fputs("zrk print: --group-by applies to --data-format csv\n", stderr);
+            return kExitUsage;
+        }
+        caller.groupBy = formdesc::sjis::fromUtf8(parser.value(groupOption).toStdString());
     }
     if (parser.isSet(offsetOption)) {
         const QStringList parts = parser.value(offsetOption).split(QLatin1Char(','));

@@ -87,6 +87,18 @@ ControlOptions parseControlOptions(std::string_view control) {
         } else
             refuse("ENCODING");
     }
+    if (itemsSetting(text, "FORMAT") > 1)
+        refuse("FORMAT");
+    if (auto format = value("FORMAT")) {
+        if (const auto parsed = parseDataFormat(*format))
+            options.dataFormat = *parsed;
+        else
+            refuse("FORMAT");
+    }
+    if (auto groupBy = value("GROUPBY"))
+        options.groupBy = *groupBy;
+    if (options.dataFormat != DataFormat::Lines && !options.encodingGiven)
+        options.encoding = DataEncoding::Utf8;
     for (auto [key, offset] :
          {std::pair{"XOFFSET", &options.xOffset}, std::pair{"YOFFSET", &options.yOffset}}) {
         if (itemsSetting(text, key) > 1)
@@ -130,6 +142,14 @@ void applyCallerOptions(ControlOptions& options, const CallerOptions& caller) {
         options.encoding = *caller.encoding;
     else if (caller.defaultEncoding && !options.encodingGiven)
         options.encoding = *caller.defaultEncoding;
+    if (caller.dataFormat)
+        options.dataFormat = *caller.dataFormat;
+    if (caller.groupBy)
+        options.groupBy = *caller.groupBy;
+    // Records are UTF-8 unless an encoding is named: CSV from a database or a
+    // spreadsheet export is, and JSON always is.
+    if (options.dataFormat != DataFormat::Lines && !caller.encoding && !options.encodingGiven)
+        options.encoding = DataEncoding::Utf8;
     if (caller.xOffset)
         options.xOffset = *caller.xOffset;
     if (caller.yOffset)

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "runtime/data/DataEncoding.h"
+#include "runtime/data/DataFormat.h"
 
 // The options of a job, taken from the control statement the caller passes,
 // e.g. "CONTROL CANCEL=ON, PRINTER=Default;".
@@ -32,9 +33,11 @@ struct ControlOptions {
     int scale = kDefaultScale;               // preview: start zoom in percent, settled into 50..500
     DataEncoding encoding = DataEncoding::ShiftJis; // both: how the data file is written
     bool encodingGiven = false;                     // the statement named ENCODING
+    DataFormat dataFormat = DataFormat::Lines;      // both: FORMAT=CSV|JSON, records by name
+    std::string groupBy;                            // both: GROUPBY, CSV records made one document
     int xOffset = 0;                                // print: the page moved right, tenths of a millimetre
     int yOffset = 0;                                // print: the page moved down, tenths of a millimetre
-    // The first option whose value is refused (ENCODING, XOFFSET, YOFFSET);
+    // The first option whose value is refused (ENCODING, FORMAT, XOFFSET, YOFFSET);
     // empty when every value is good. A job with a refused value does not run.
     std::string refusedKey;
 
@@ -54,6 +57,8 @@ struct CallerOptions {
     std::optional<int> xOffset; // tenths of a millimetre
     std::optional<int> yOffset;
     bool dataFromStandardInput = false;
+    std::optional<DataFormat> dataFormat;
+    std::optional<std::string> groupBy;
 };
 
 void applyCallerOptions(ControlOptions& options, const CallerOptions& caller);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -151,6 +152,58 @@ bool DataSpool::prepare(const std::string& path, bool fromStandardInput, DataEnc
         remove();
         return false;
     }
+    m_readPath = m_file;
+    return true;
+}
+
+bool DataSpool::prepareRecords(const std::string& path, bool fromStandardInput,
+                               const formdesc::FormModel& model, const RecordOptions& options,
+                               RecordResult& result) {
+    remove();
+    m_error = 0;
+    m_readPath.clear();
+    m_replacements = 0;
+    m_firstReplacedLine = 0;
+    m_encoding = DataEncoding::ShiftJis;
+    result = {};
+    std::FILE* in = stdin;
+    if (!fromStandardInput) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat info {};
+        if (fd < 0)
+            return false;
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !(in = ::fdopen(fd, "rb"))) {
+            ::close(fd);
+            return false;
+        }
+    }
+    bool written = createFile();
+    if (written) {
+        std::string pending;
+        result = convertRecords(in, model, options, [&](std::string_view line) {
+            pending.append(line);
+            pending.push_back('\n');
+            if (pending.size() < kBlockBytes)
+                return true;
+            const bool ok = writeAll(pending);
+            pending.clear();
+            return ok;
+        });
+        written = result.ok && writeAll(pending);
+        if (::close(m_out) != 0 && written) {
+            m_error = errno;
+            written = false;
+        }
+        m_out = -1;
+    }
+    if (!fromStandardInput)
+        std::fclose(in);
+    if (!written) {
+        remove();
+        return false;
+    }
+    m_replacements = result.replacements;
+    m_firstReplacedLine = result.firstReplacedLine;
     m_readPath = m_file;
     return true;
 }

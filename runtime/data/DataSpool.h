@@ -1,6 +1,8 @@
 #pragma once
 
+#include "formdesc/FormModel.h"
 #include "runtime/data/DataEncoding.h"
+#include "runtime/data/RecordConverter.h"
 
 #include <cstdint>
 #include <string>
@@ -26,6 +28,13 @@ class DataSpool {
     // False when the input cannot be opened or read, or the private file
     // cannot be written; the caller shows the data file's message.
     bool prepare(const std::string& path, bool fromStandardInput, DataEncoding encoding);
+
+    // Makes the character image of CSV or JSON records ready in a private
+    // file (Shift-JIS), from the file at `path` or from standard input. False
+    // when the input cannot be opened, is malformed (result.error is set) or
+    // the private file cannot be written.
+    bool prepareRecords(const std::string& path, bool fromStandardInput, const formdesc::FormModel& model,
+                        const RecordOptions& options, RecordResult& result);
 
     // The file the job reads.
     const std::string& path() const { return m_readPath; }

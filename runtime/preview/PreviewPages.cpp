@@ -6,6 +6,7 @@
 #include "formdesc/ShiftJis.h"
 #include "platform/EventPump.h"
 #include "runtime/compose/PageRules.h"
+#include "runtime/data/JobData.h"
 #include "runtime/data/RuntimeMessages.h"
 
 namespace runtime {
@@ -36,10 +37,8 @@ bool PreviewPages::readForm() {
 }
 
 bool PreviewPages::loadFirstPage() {
-    if (!m_data.prepare(m_dataPath, m_dataFromStandardInput, m_options.encoding)) {
-        reportDataFileError(m_data.spoolError());
+    if (!prepareJobData(m_data, m_dataPath, m_dataFromStandardInput, m_options, *m_model))
         return false;
-    }
     if (!loadPage(m_data.path(), 0, m_model->form, *m_page, platform::pumpPendingEvents)) {
         reportRuntimeError(kMessageDataFile);
         return false;

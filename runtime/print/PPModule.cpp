@@ -7,6 +7,7 @@
 #include "runtime/compose/PageComposer.h"
 #include "runtime/compose/PageRules.h"
 #include "runtime/data/DataPages.h"
+#include "runtime/data/JobData.h"
 #include "runtime/data/PageReader.h"
 #include "runtime/data/RuntimeMessages.h"
 
@@ -45,10 +46,8 @@ int PPModule::runJob(const TargetChooser& chooser, PrintProgress* progress) {
     }
     if (!formdesc::readFormFile(m_formPath, *m_model, formdesc::ReaderVariant::Print, &m_pageSize))
         return kPrintFormFailed;
-    if (!m_data.prepare(m_dataPath, m_dataFromStandardInput, m_options.encoding)) {
-        reportDataFileError(m_data.spoolError());
+    if (!prepareJobData(m_data, m_dataPath, m_dataFromStandardInput, m_options, *m_model))
         return kPrintDataFailed;
-    }
     const auto pages = countPages(m_data.path(), m_model->form.rows, platform::pumpPendingEvents);
     if (!pages) {
         reportRuntimeError(kMessageDataFile);
