@@ -28,6 +28,7 @@ class NoDialogs : public editor::DocumentUi {
   public:
     QString chooseFileToOpen(const QString&) override { return {}; }
     QString chooseFileToSave(const QString&, const QString&) override { return {}; }
+    QString chooseDataFileToSave(const QString&, const QString&) override { return {}; }
     editor::SaveAnswer askToSaveChanges() override { return editor::SaveAnswer::Cancel; }
 };
 

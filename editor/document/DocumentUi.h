@@ -18,6 +18,9 @@ class DocumentUi {
     // The path to save under (used exactly as typed), offering the current
     // file's name when the form has one; empty when cancelled.
     virtual QString chooseFileToSave(const QString& startFolder, const QString& currentName) = 0;
+    // The CSV file to write a form's sample data into, offering the given
+    // name; empty when cancelled.
+    virtual QString chooseDataFileToSave(const QString& startFolder, const QString& suggestedName) = 0;
     // "修正中のファイルを保存しますか" with Yes, No and Cancel.
     virtual SaveAnswer askToSaveChanges() = 0;
 };

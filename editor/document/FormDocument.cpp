@@ -3,10 +3,13 @@
 #include "editor/document/ClipboardOwnership.h"
 #include "editor/document/DocumentUi.h"
 #include "editor/document/LocalPaths.h"
+#include "formdesc/AtomicFile.h"
 #include "formdesc/FormReader.h"
 #include "formdesc/FormRoundTrip.h"
 #include "formdesc/FormWriter.h"
 #include "formdesc/MessageSink.h"
+#include "formdesc/OutputFile.h"
+#include "formdesc/SampleRecord.h"
 #include "formdesc/ShiftJis.h"
 
 #include <QClipboard>
@@ -17,6 +20,7 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -114,6 +118,32 @@ bool FormDocument::saveFormAs() {
     m_path = QFileInfo(chosen).absoluteFilePath();
     emit saved(m_path);
     return true;
+}
+
+QString FormDocument::writeSampleData() {
+    const std::string csv = formdesc::sampleCsv(*m_model);
+    if (csv.empty()) {
+        formdesc::messageSink().show(formdesc::kCaptionWarning,
+                                     "タグを付けた項目がないため、サンプルデータはありません",
+                                     formdesc::MessageIcon::Exclamation);
+        return {};
+    }
+    // Beside the form and named after it, as a user looks for it.
+    const bool named = m_naming == NamingState::Named;
+    const QString folder = named ? QFileInfo(m_path).absolutePath() : m_lastFolder;
+    const QString name = (named ? QFileInfo(m_path).completeBaseName() : QStringLiteral("sample")) + ".csv";
+    const QString chosen = m_ui.chooseDataFileToSave(folder, name);
+    if (chosen.isEmpty())
+        return {};
+    if (!formdesc::writeFileAtomically(localPath(chosen), csv)) {
+        const std::string reason = formdesc::systemErrorText(errno);
+        formdesc::messageSink().show(formdesc::kCaptionError,
+                                     "サンプルデータを保存できません: " + chosen.toStdString() + ": " +
+                                         reason,
+                                     formdesc::MessageIcon::Exclamation);
+        return {};
+    }
+    return QFileInfo(chosen).absoluteFilePath();
 }
 
 bool FormDocument::writeTo(const QString& path) {

@@ -44,6 +44,11 @@ class FormDocument : public QObject {
     // Asks for a path and writes the form there.
     bool saveFormAs();
 
+    // Asks for a CSV file and writes the form's sample record there (the
+    // names of its slots and one example record). Returns the file written,
+    // or nothing when cancelled or failed (told through the message sink).
+    QString writeSampleData();
+
     // True when the records differ from the saved copy, byte for byte.
     bool isModified() const;
     // Offers to save a modified form; true when the caller may go on.

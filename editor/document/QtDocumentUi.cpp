@@ -31,6 +31,12 @@ QString QtDocumentUi::chooseFileToSave(const QString& startFolder, const QString
     return QFileDialog::getSaveFileName(m_parent, QStringLiteral("名前を付けて保存"), start, fileFilter());
 }
 
+QString QtDocumentUi::chooseDataFileToSave(const QString& startFolder, const QString& suggestedName) {
+    const QString start = QDir(dialogFolder(startFolder)).filePath(suggestedName);
+    return QFileDialog::getSaveFileName(m_parent, QStringLiteral("サンプルデータ"), start,
+                                        QStringLiteral("CSV ﾌｧｲﾙ(*.csv);;全ﾌｧｲﾙ(*)"));
+}
+
 SaveAnswer QtDocumentUi::askToSaveChanges() {
     QMessageBox box(QMessageBox::Question, QStringLiteral("確認"),
                     QStringLiteral("修正中のファイルを保存しますか"),

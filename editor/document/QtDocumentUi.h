@@ -17,6 +17,7 @@ class QtDocumentUi : public DocumentUi {
 
     QString chooseFileToOpen(const QString& startFolder) override;
     QString chooseFileToSave(const QString& startFolder, const QString& currentName) override;
+    QString chooseDataFileToSave(const QString& startFolder, const QString& suggestedName) override;
     SaveAnswer askToSaveChanges() override;
 
     // The file type list of both dialogs.

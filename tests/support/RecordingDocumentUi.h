@@ -2,6 +2,7 @@
 
 #include "editor/document/DocumentUi.h"
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -13,11 +14,13 @@ class RecordingDocumentUi : public editor::DocumentUi {
   public:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
+    std::deque<QString> dataAnswers;
     std::deque<editor::SaveAnswer> questionAnswers;
 
     QStringList openFolders; // the start folder of every open dialog
     QStringList saveFolders; // the start folder of every save dialog
     QStringList saveNames;   // the name each save dialog offered
+    QStringList dataNames;   // the name each sample data dialog offered
     int questions = 0;
 
     QString chooseFileToOpen(const QString& startFolder) override {
@@ -28,6 +31,10 @@ class RecordingDocumentUi : public editor::DocumentUi {
         saveFolders << startFolder;
         saveNames << currentName;
         return next(saveAnswers, QString());
+    }
+    QString chooseDataFileToSave(const QString& startFolder, const QString& suggestedName) override {
+        dataNames << QDir(startFolder).filePath(suggestedName);
+        return next(dataAnswers, QString());
     }
     editor::SaveAnswer askToSaveChanges() override {
         ++questions;
