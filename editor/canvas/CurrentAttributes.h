@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formdesc/Barcode.h"
 #include "formdesc/FormModel.h"
 
 #include <array>
@@ -21,6 +22,8 @@ struct CurrentAttributes {
     formdesc::ColorRef lineColor = 0;
     int meshKind = formdesc::kMeshFrameOnly;
     formdesc::ColorRef meshColor = formdesc::rgb(192, 192, 192);
+    // A new barcode: a QR code of a constant sample.
+    formdesc::BarcodeSpec barcode{formdesc::kBarcodeQr, false, formdesc::kEccDefault, false, "SAMPLE"};
 };
 
 } // namespace editor

@@ -15,6 +15,7 @@
 #include "editor/canvas/ItemPicker.h"
 #include "editor/canvas/ItemTracker.h"
 #include "editor/document/RuntimeBridge.h"
+#include "formdesc/Barcode.h"
 #include "render/BitmapCache.h"
 
 namespace editor {
@@ -25,7 +26,7 @@ constexpr int kWheelLines = 3;
 
 bool isToolMode(int mode) {
     return mode == formdesc::kKindBase || mode == formdesc::kKindField || mode == formdesc::kKindLine ||
-           mode == formdesc::kKindRect || mode == formdesc::kKindBitmap;
+           mode == formdesc::kKindRect || mode == formdesc::kKindBitmap || mode == formdesc::kKindBarcode;
 }
 
 } // namespace

@@ -44,7 +44,7 @@ class FormCanvas : public QAbstractScrollArea {
     // A percent (clamped to 50..200) or CanvasGeometry::kWholePage.
     void setZoom(int percent);
 
-    // The tool: 1 range selection, 11 field, 21 line, 22 rectangle, 24 bitmap.
+    // The tool: 1 range selection, 11 field, 21 line, 22 rectangle, 24 bitmap, 25 barcode.
     int toolMode() const { return m_toolMode; }
     void setToolMode(int mode);
     bool modeKeep() const { return m_modeKeep; }

@@ -1,5 +1,6 @@
 #include "editor/canvas/ItemEdits.h"
 
+#include "formdesc/Barcode.h"
 #include "formdesc/FormRoundTrip.h"
 #include "formdesc/ShiftJis.h"
 
@@ -121,13 +122,18 @@ std::optional<SelectionEntry> ItemEdits::create(FormModel& model, int toolMode, 
         return entry;
     }
     if (toolMode != formdesc::kKindLine && toolMode != formdesc::kKindRect &&
-        toolMode != formdesc::kKindBitmap)
+        toolMode != formdesc::kKindBitmap && toolMode != formdesc::kKindBarcode)
         return std::nullopt;
     if (model.figureCount >= formdesc::kMaxItems)
         return std::nullopt;
     FigureInfo figure{};
     figure.kind = toolMode;
-    if (toolMode != formdesc::kKindBitmap) {
+    if (toolMode == formdesc::kKindBarcode) {
+        // A new barcode shows a symbol at once: its type and sample from the
+        // current attributes, in the current line colour.
+        figure.lineColor = attributes.lineColor;
+        formdesc::storeBarcode(figure, attributes.barcode);
+    } else if (toolMode != formdesc::kKindBitmap) {
         figure.lineType = attributes.lineType;
         figure.lineWidth = attributes.lineWidth;
         figure.lineColor = attributes.lineColor;

@@ -17,7 +17,7 @@ enum class PasteResult { Pasted, Nothing, OverLimit, Unsavable };
 
 class ItemEdits {
   public:
-    // A new item of the tool's kind (11, 21, 22, 24) over the normalised band
+    // A new item of the tool's kind (11, 21, 22, 24, 25) over the normalised band
     // with the current attributes, appended to its array; the selection
     // becomes just that item. Nothing (and no change) when the array is full.
     static std::optional<SelectionEntry> create(formdesc::FormModel& model, int toolMode,

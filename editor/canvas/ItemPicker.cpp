@@ -1,6 +1,7 @@
 #include "editor/canvas/ItemPicker.h"
 
 #include "editor/canvas/ItemTracker.h"
+#include "formdesc/Barcode.h"
 #include "formdesc/PageGeometry.h"
 #include "render/RenderPolicy.h"
 
@@ -139,6 +140,8 @@ bool ItemPicker::passesFilter(int kind, int filter) {
         return filter == 0 || filter == 3;
     case formdesc::kKindBitmap:
         return filter == 0 || filter == 4;
+    case formdesc::kKindBarcode:
+        return filter == 0; // the filter list names no barcode of its own
     default:
         return false;
     }

@@ -12,7 +12,7 @@ namespace editor {
 
 struct SelectionEntry {
     CellSpan cells;
-    int kind = 0;   // formdesc::kKindField, kKindLine, kKindRect or kKindBitmap
+    int kind = 0;   // formdesc::kKindField, kKindLine, kKindRect, kKindBitmap or kKindBarcode
     int index = 0;  // position in the field array (fields) or the figure array
     int course = 0; // a line's course; 0 for other kinds
     bool operator==(const SelectionEntry&) const = default;

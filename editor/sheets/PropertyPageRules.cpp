@@ -76,32 +76,25 @@ template <std::size_t N> bool storeFaceName(char (&target)[N], const QString& te
     return true;
 }
 
+} // namespace
+
 PositionValues fillPosition(int startCol, int startRow, int endCol, int endRow) {
     return {QString::number(startCol), QString::number(startRow), QString::number(endCol),
             QString::number(endRow)};
 }
 
-// The four edits read as a rectangle, normalised so that the start is the
-// top-left corner.
-struct Cells {
-    int startCol;
-    int startRow;
-    int endCol;
-    int endRow;
-};
-
-Cells normalised(int startCol, int startRow, int endCol, int endRow) {
+static PositionCells normalised(int startCol, int startRow, int endCol, int endRow) {
     return {std::min(startCol, endCol), std::min(startRow, endRow), std::max(startCol, endCol),
             std::max(startRow, endRow)};
 }
 
-Cells readPosition(const PositionValues& values) {
+PositionCells readPosition(const PositionValues& values) {
     return normalised(integerOf(values.startCol), integerOf(values.startRow), integerOf(values.endCol),
                       integerOf(values.endRow));
 }
 
 // The position against the form's grid, in the order the page reports.
-PageControl checkPosition(const Cells& cells, const FormInfo& form) {
+PageControl checkPosition(const PositionCells& cells, const FormInfo& form) {
     if (cells.startCol <= 0)
         return PageControl::StartCol;
     if (cells.startRow <= 0)
@@ -113,7 +106,9 @@ PageControl checkPosition(const Cells& cells, const FormInfo& form) {
     return PageControl::None;
 }
 
-template <typename Record> void putCells(Record& record, const Cells& cells) {
+namespace {
+
+template <typename Record> void putCells(Record& record, const PositionCells& cells) {
     record.startCol = cells.startCol;
     record.startRow = cells.startRow;
     record.endCol = cells.endCol;
@@ -173,7 +168,7 @@ StoreResult<FigureInfo> storeLineOrRect(const FigureValues& values, const FormIn
     figure.loopDir = codeOf(AttributeList::LoopDirection, values.loopDir);
     figure.loopCount = integerOf(values.loopCount);
     figure.loopPitch = integerOf(values.loopPitch);
-    Cells cells = readPosition(values.position);
+    PositionCells cells = readPosition(values.position);
     adjust(figure, cells);
     putCells(figure, cells);
     if (const PageControl failing = checkPosition(cells, form); failing != PageControl::None)
@@ -294,7 +289,7 @@ StoreResult<FieldInfo> storeField(const FieldValues& values, const FieldInfo& st
     field.meshColor = stored.meshColor;
     // A field is one row high: the start row gives both rows.
     const int row = integerOf(values.position.startRow);
-    const Cells cells =
+    const PositionCells cells =
         normalised(integerOf(values.position.startCol), row, integerOf(values.position.endCol), row);
     putCells(field, cells);
     const bool tagStored = storeText(field.tag, values.tag, kTagBytes);
@@ -327,7 +322,7 @@ StoreResult<FieldInfo> storeField(const FieldValues& values, const FieldInfo& st
 
 StoreResult<FigureInfo> storeLine(const FigureValues& values, const FormInfo& form) {
     return storeLineOrRect(values, form, formdesc::kKindLine, AttributeList::LineCourse,
-                           [](const FigureInfo& line, Cells& cells) {
+                           [](const FigureInfo& line, PositionCells& cells) {
                                if (line.course == formdesc::kCourseH)
                                    cells.endRow = cells.startRow;
                                else if (line.course == formdesc::kCourseV)
@@ -337,14 +332,14 @@ StoreResult<FigureInfo> storeLine(const FigureValues& values, const FormInfo& fo
 
 StoreResult<FigureInfo> storeRect(const FigureValues& values, const FormInfo& form) {
     return storeLineOrRect(values, form, formdesc::kKindRect, AttributeList::MeshKind,
-                           [](const FigureInfo&, Cells&) {});
+                           [](const FigureInfo&, PositionCells&) {});
 }
 
 StoreResult<FigureInfo> storeBitmap(const BitmapValues& values, const FormInfo& form) {
     StoreResult<FigureInfo> result;
     FigureInfo& bitmap = result.record;
     bitmap.kind = formdesc::kKindBitmap;
-    const Cells cells = readPosition(values.position);
+    const PositionCells cells = readPosition(values.position);
     putCells(bitmap, cells);
     const bool fileStored = storeText(bitmap.fileName(), values.fileName, kFileNameBytes);
     if (const PageControl failing = checkPosition(cells, form); failing != PageControl::None)

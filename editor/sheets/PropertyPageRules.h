@@ -28,6 +28,8 @@ enum class PageControl {
     Tag,
     ConstText,
     FileName,
+    BarcodeText,
+    BarcodeField,
 };
 
 // The four position edits of the item pages, as typed.
@@ -92,6 +94,20 @@ struct BitmapValues {
     QString fileName;
     bool operator==(const BitmapValues&) const = default;
 };
+
+// The four edits read as a rectangle, normalised so that the start is the
+// top-left corner.
+struct PositionCells {
+    int startCol;
+    int startRow;
+    int endCol;
+    int endRow;
+};
+
+PositionValues fillPosition(int startCol, int startRow, int endCol, int endRow);
+PositionCells readPosition(const PositionValues& values);
+// The first edit whose value lies outside the form's grid, or None.
+PageControl checkPosition(const PositionCells& cells, const formdesc::FormInfo& form);
 
 // A fresh record built from a page's values, or the control that refused it
 // and why, in words the page shows beside its buttons.

@@ -1,11 +1,13 @@
 #include "editor/sheets/PropertySheets.h"
 
 #include "editor/document/FormDocument.h"
+#include "editor/sheets/BarcodePage.h"
 #include "editor/sheets/BasePage.h"
 #include "editor/sheets/BitmapPage.h"
 #include "editor/sheets/FieldPage.h"
 #include "editor/sheets/LinePage.h"
 #include "editor/sheets/RectPage.h"
+#include "formdesc/Barcode.h"
 
 #include <QFileInfo>
 
@@ -41,6 +43,12 @@ BitmapSheet::BitmapSheet(PropertySheetContext& context, QWidget* parent)
     setObjectName(QStringLiteral("BitmapSheet"));
 }
 
+BarcodeSheet::BarcodeSheet(PropertySheetContext& context, QWidget* parent)
+    : PropertySheet(context, QStringLiteral("バーコードの詳細"), QStringLiteral("バーコード"),
+                    new BarcodePage(context), parent) {
+    setObjectName(QStringLiteral("BarcodeSheet"));
+}
+
 namespace {
 
 bool showsItem(const formdesc::FormModel& model, int kind, int index) {
@@ -71,6 +79,8 @@ std::unique_ptr<PropertySheet> makePropertySheet(PropertySheetContext& context, 
         return std::make_unique<RectSheet>(context, parent);
     case formdesc::kKindBitmap:
         return std::make_unique<BitmapSheet>(context, parent);
+    case formdesc::kKindBarcode:
+        return std::make_unique<BarcodeSheet>(context, parent);
     default:
         return nullptr;
     }

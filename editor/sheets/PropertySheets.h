@@ -46,7 +46,14 @@ class BitmapSheet : public PropertySheet {
     BitmapSheet(PropertySheetContext& context, QWidget* parent = nullptr);
 };
 
-// The sheet for a kind (0 or 1 the form, 11, 21, 22, 24) on the context's
+// "バーコードの詳細".
+class BarcodeSheet : public PropertySheet {
+    Q_OBJECT
+  public:
+    BarcodeSheet(PropertySheetContext& context, QWidget* parent = nullptr);
+};
+
+// The sheet for a kind (0 or 1 the form, 11, 21, 22, 24, 25) on the context's
 // item; null for another kind or an index that is not an item of that kind.
 std::unique_ptr<PropertySheet> makePropertySheet(PropertySheetContext& context, int kind, QWidget* parent);
 

@@ -92,6 +92,10 @@ QString captionOf(PageControl control) {
         return utf8("ｺﾝｽﾀﾝﾄ");
     case PageControl::FileName:
         return utf8("ﾌｧｲﾙ名");
+    case PageControl::BarcodeText:
+        return utf8("内容");
+    case PageControl::BarcodeField:
+        return utf8("フィールド");
     case PageControl::None:
     case PageControl::Page:
         break;
@@ -110,7 +114,8 @@ QString textChangedReason(PageControl control, const QString& text) {
     qsizetype first = -1;
     QString mark;
     for (const QString& candidate : kMarks) {
-        if (candidate == utf8(",") && control == PageControl::ConstText)
+        if (candidate == utf8(",") &&
+            (control == PageControl::ConstText || control == PageControl::BarcodeText))
             continue; // a constant is quoted: its commas are kept
         if (candidate == utf8("-") && control != PageControl::FontName)
             continue; // only a face name is followed by "-size"

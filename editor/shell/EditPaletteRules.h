@@ -21,6 +21,7 @@ constexpr int kFieldTool = 11;
 constexpr int kLineTool = 21;
 constexpr int kRectangleTool = 22;
 constexpr int kBitmapTool = 24;
+constexpr int kBarcodeTool = 25;
 
 // The zoom that a position of the zoom list asks for: a percent, or -1 to fit
 // the whole page (the last entry, and no entry chosen at all).

@@ -57,13 +57,15 @@ constexpr std::array kCommands{
     CommandInfo{Command::BitmapTool, "", "ビットマップを登録する", "ビットマップ", "bitmap", 24, true, ""},
 };
 
+    CommandInfo{Command::BarcodeTool, "", "バーコードを登録する", "バーコード", "barcode", 25, true, ""},
 constexpr std::array kToolbar{
     Command::NewForm,    Command::OpenForm,    Command::SaveForm,   kSeparator, Command::Cut,
     Command::Copy,       Command::Paste,       Command::Delete,     kSeparator, Command::DisplayImage,
     Command::PrintImage, Command::DesignSheet, Command::EntrySheet, kSeparator, Command::About};
 
-constexpr std::array kPartsPalette{Command::FormInfo, Command::RangeSelect,   Command::FieldTool,
-                                   Command::LineTool, Command::RectangleTool, Command::BitmapTool};
+constexpr std::array kPartsPalette{Command::FormInfo,   Command::RangeSelect,   Command::FieldTool,
+                                   Command::LineTool,   Command::RectangleTool, Command::BitmapTool,
+                                   Command::BarcodeTool};
 
 } // namespace
 

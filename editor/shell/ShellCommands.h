@@ -38,6 +38,7 @@ enum class Command {
     RectangleTool = 32784,
     BitmapTool = 32787,
 };
+    BarcodeTool = 32800,
 
 struct CommandInfo {
     Command id;

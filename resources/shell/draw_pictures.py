@@ -218,6 +218,14 @@ def bitmap(p):
     p.box(1, 2, 16, 13, fill=None)
 
 
+def barcode(p):
+    # Bars of several widths over a white label, with the digits' line below.
+    p.box(1, 2, 16, 13, fill=PAPER)
+    for x, w in ((3, 1), (5, 2), (8, 1), (10, 1), (12, 2)):
+        p.box(x, 4, x + w - 1, 9, fill=INK, outline=None)
+    p.line(3, 11, 13, 11, GREY)
+
+
 BUTTONS = {
     "new": new,
     "open": open_,
@@ -237,6 +245,7 @@ BUTTONS = {
     "line": line_tool,
     "rectangle": rectangle,
     "bitmap": bitmap,
+    "barcode": barcode,
 }
 
 

@@ -73,7 +73,7 @@ TEST_F(ShellFixture, MenusHoldEveryCommand) {
     } rows[] = {
         {"ファイル(&F)",
          {"新規作成(&N)\tCtrl+N", "開く(&O)...\tCtrl+O", "-", "保存(&S)\tCtrl+S", "名前を付けて保存(&A)...",
-          "-", "終了(&X)"}},
+          "-", "サンプルデータ(&D)...", "-", "終了(&X)"}},
         {"編集(&E)",
          {"元に戻す(&U)\tCtrl+Z!", "やり直し(&R)\tCtrl+Y!", "-", "切り取り(&T)\tCtrl+X!", "複写(&C)\tCtrl+C!",
           "貼り付け(&P)\tCtrl+V!", "削除(&D)\tDel!", "-", "すべて選択(&A)\tCtrl+A"}},
@@ -152,6 +152,7 @@ TEST_F(ShellFixture, ToolButtonsSwitchTheCanvasAndShowTheActiveOnePressed) {
                 {"直線", 21},
                 {"四角形", 22},
                 {"ビットマップ", 24},
+                {"バーコード", 25},
                 {"範囲選択", 1},
                 // A second click on the pressed button keeps it pressed.
                 {"範囲選択", 1}};
