@@ -113,6 +113,13 @@ void CMainFrame::connectCommands() {
     on(Command::OpenForm, [canvas] { canvas->openForm(); });
     on(Command::SaveForm, [canvas] { canvas->saveForm(); });
     on(Command::SaveFormAs, [canvas] { canvas->saveFormAs(); });
+    on(Command::SampleData, [this, canvas] {
+        const QString written = canvas->document().writeSampleData();
+        if (!written.isEmpty())
+            statusBar()->showMessage(
+                QStringLiteral("サンプルデータを保存しました: %1").arg(QDir::toNativeSeparators(written)),
+                kSavedMessageMs);
+    });
     on(Command::Exit, [this] { close(); });
     m_job = [canvas](RuntimeMode mode) {
         if (mode == RuntimeMode::Preview)

@@ -57,7 +57,7 @@ QString MainFrameBars::idleMessage() {
 void MainFrameBars::buildMenus(QMenuBar& menuBar, const MainFrameActions& actions) {
     addCommands(*menuBar.addMenu(QStringLiteral("ファイル(&F)")), actions,
                 {Command::NewForm, Command::OpenForm, kSeparator, Command::SaveForm, Command::SaveFormAs,
-                 kSeparator, Command::Exit});
+                 kSeparator, Command::SampleData, kSeparator, Command::Exit});
     addCommands(*menuBar.addMenu(QStringLiteral("編集(&E)")), actions,
                 {Command::Undo, Command::Redo, kSeparator, Command::Cut, Command::Copy, Command::Paste,
                  Command::Delete, kSeparator, Command::SelectAll});

@@ -16,6 +16,8 @@ constexpr std::array kCommands{
     CommandInfo{Command::SaveForm, "保存(&S)", "帳票パラメータを保存する", "保存", "save", 0, true, "Ctrl+S"},
     CommandInfo{Command::SaveFormAs, "名前を付けて保存(&A)...", "帳票パラメータを別名で保存する",
                 "名前をつけて保存", "", 0, true, ""},
+    CommandInfo{Command::SampleData, "サンプルデータ(&D)...", "帳票のタグと見本の値を CSV ファイルに書き出す",
+                "サンプルデータ", "", 0, true, ""},
     CommandInfo{Command::Exit, "終了(&X)", "プログラムを終了する", "終了", "", 0, true, ""},
     CommandInfo{Command::Undo, "元に戻す(&U)", "直前の操作を元に戻す", "元に戻す", "", 0, true, "Ctrl+Z"},
     CommandInfo{Command::Redo, "やり直し(&R)", "元に戻した操作をやり直す", "やり直し", "", 0, true,

@@ -13,6 +13,7 @@ enum class Command {
     OpenForm = 57601,
     SaveForm = 57603,
     SaveFormAs = 57604,
+    SampleData = 136,
     Exit = 57665,
     Undo = 57643,
     Redo = 57644,
