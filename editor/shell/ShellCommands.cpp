@@ -57,9 +57,9 @@ constexpr std::array kCommands{
     CommandInfo{Command::LineTool, "", "直線を登録する", "直線", "line", 21, true, ""},
     CommandInfo{Command::RectangleTool, "", "四角形を登録する", "四角形", "rectangle", 22, true, ""},
     CommandInfo{Command::BitmapTool, "", "ビットマップを登録する", "ビットマップ", "bitmap", 24, true, ""},
+    CommandInfo{Command::BarcodeTool, "", "バーコードを登録する", "バーコード", "barcode", 25, true, ""},
 };
 
-    CommandInfo{Command::BarcodeTool, "", "バーコードを登録する", "バーコード", "barcode", 25, true, ""},
 constexpr std::array kToolbar{
     Command::NewForm,    Command::OpenForm,    Command::SaveForm,   kSeparator, Command::Cut,
     Command::Copy,       Command::Paste,       Command::Delete,     kSeparator, Command::DisplayImage,

@@ -38,8 +38,8 @@ enum class Command {
     LineTool = 32795,
     RectangleTool = 32784,
     BitmapTool = 32787,
-};
     BarcodeTool = 32800,
+};
 
 struct CommandInfo {
     Command id;
