@@ -34,9 +34,30 @@
  *             XOFFSET=n, YOFFSET=n  move everything printed by n tenths of a
  *                          millimetre right / down (-500..500); the preview
  *                          shows the page unshifted and prints shifted.
- *             A value these three cannot take is refused, and so is any of
+ *             FORMAT=CSV|JSON  the data file holds records by name instead of
+ *                          the pages' lines (both entry points; default: lines).
+ *                          A name matches the tag of a field, in any case;
+ *                          fields sharing a tag are one slot whose lines run in
+ *                          row order. CSV: RFC 4180 with a header line of
+ *                          names, each record one page; JSON: an array of
+ *                          documents (or an object whose "pages" member is
+ *                          one), each an object of names with a string or
+ *                          number, or an array of them for a slot of several
+ *                          lines. Values beyond a slot's lines continue on the
+ *                          next page with the single-line slots repeated.
+ *                          Records are UTF-8 unless ENCODING names another
+ *                          (CSV only; JSON is always UTF-8). A value too long
+ *                          for its field is cut at whole characters and a name
+ *                          that matches no tag is ignored, each with one
+ *                          warning; malformed records fail with -2 and a
+ *                          message naming the line and column;
+ *             GROUPBY=name  CSV: consecutive records with the same value of
+ *                          this column make one document; its single-line
+ *                          slots take the first record's values, its
+ *                          multi-line slots one line per record;
+ *             A value these four cannot take is refused, and so is any of
  *             them given twice ("XOFFSET=10, XOFFSET=999"): the message
- *             "制御情報 - XOFFSETの指定に誤りがあります" (or ENCODING, YOFFSET)
+ *             "制御情報 - XOFFSETの指定に誤りがあります" (or ENCODING, FORMAT, YOFFSET)
  *             and the result -1, before the form is read. The other keys
  *             take their first value when given twice.
  *
