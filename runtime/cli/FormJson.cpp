@@ -1,5 +1,6 @@
 #include "runtime/cli/FormJson.h"
 
+#include "formdesc/Barcode.h"
 #include "formdesc/ShiftJis.h"
 
 namespace zrkcli {
@@ -56,6 +57,26 @@ Json figureJson(const formdesc::FigureInfo& f) {
               {"endRow", f.endRow}};
     if (f.kind == formdesc::kKindBitmap) {
         json["fileName"] = toUtf8(view(f.fileName()));
+        return json;
+    }
+    if (f.kind == formdesc::kKindBarcode) {
+        // Names as the statement has them; a value no statement gives shows
+        // as its number.
+        const formdesc::BarcodeSpec spec = formdesc::barcodeOf(f);
+        const std::string_view type = formdesc::barcodeTypeName(spec.type);
+        json["type"] = type.empty() ? Json(spec.type) : Json(std::string(type));
+        json["hri"] = spec.hri ? 1 : 0;
+        const std::string_view ecc = formdesc::barcodeEccName(spec.ecc);
+        json["ecc"] =
+            ecc.empty() && spec.ecc != formdesc::kEccDefault ? Json(spec.ecc) : Json(std::string(ecc));
+        // Neither key for a statement whose content the check refuses.
+        const auto content = static_cast<unsigned char>(f.reserved[formdesc::BarcodeLayout::kFromField]);
+        if (content <= 1)
+            json[content == 1 ? "field" : "const"] = toUtf8(spec.text);
+        json["lineColor"] = f.lineColor;
+        json["loopDir"] = f.loopDir;
+        json["loopCount"] = f.loopCount;
+        json["loopPitch"] = f.loopPitch;
         return json;
     }
     json["lineType"] = f.lineType;
