@@ -6,8 +6,10 @@
 #include <cmath>
 
 #include "editor/canvas/FieldSample.h"
+#include "formdesc/Barcode.h"
 #include "platform/DeviceContext.h"
 #include "platform/QtPainterBackend.h"
+#include "render/BarcodeCache.h"
 #include "render/BitmapCache.h"
 #include "render/FieldRenderer.h"
 #include "render/FigureRenderer.h"
@@ -73,6 +75,18 @@ bool isFill(const FigureInfo& figure) {
            (figure.meshKind() == formdesc::kMeshFillOnly || figure.meshKind() == formdesc::kMeshFrameAndFill);
 }
 
+// The real symbol of a constant; for a field's text, which only a job
+// knows, a valid sample of the type. Symbols are kept between renders (the
+// canvas and the sheets draw on the GUI thread only), so that scrolling and
+// dragging never encode again.
+void drawBarcode(render::FigureRenderer& figures, const FigureInfo& figure) {
+    static render::BarcodeCache symbols;
+    const formdesc::BarcodeSpec spec = formdesc::barcodeOf(figure);
+    const std::string_view content =
+        spec.fromField ? render::sampleBarcodeContent(spec.type) : std::string_view(spec.text);
+    figures.drawBarcode(figure, symbols, content);
+}
+
 void drawFields(const render::RenderContext& context, const FormModel& model) {
     render::FieldRenderer fields(context, model.form);
     for (int i = 0; i < model.fieldCount; ++i)
@@ -98,6 +112,10 @@ void CanvasRenderer::drawFigures(const render::RenderContext& context, const for
         const FigureInfo& figure = model.figures[static_cast<std::size_t>(i)];
         if (figure.kind == formdesc::kKindBitmap) {
             figures.drawBitmap(figure, bitmaps);
+            continue;
+        }
+        if (figure.kind == formdesc::kKindBarcode) {
+            drawBarcode(figures, figure);
             continue;
         }
         figures.selectFigurePen(figure);
