@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         options.yOffset < -runtime::kMaxOffsetTenths || options.yOffset > runtime::kMaxOffsetTenths)
         std::abort();
     if (!options.refusedKey.empty() && options.refusedKey != "ENCODING" && options.refusedKey != "XOFFSET" &&
-        options.refusedKey != "YOFFSET")
+        options.refusedKey != "YOFFSET" && options.refusedKey != "FORMAT")
         std::abort();
     (void)options.printsOnDefault();
     (void)runtime::parseControlOptions(std::string_view(text));
