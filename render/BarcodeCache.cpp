@@ -109,7 +109,18 @@ BarcodeSymbol encodeBarcode(int type, int ecc, bool hri, std::string_view conten
         if (ecc >= kEccL && ecc <= kEccH)
             symbol->option_1 = ecc;
         break;
+    case kBarcodeJan13:
+    case kBarcodeJan8:
+        // Given with its check digit, the content is checked against it;
+        // plain EAN input of eight digits would become a padded EAN-13.
+        if (data.size() == (type == kBarcodeJan13 ? 13u : 8u))
+            symbol->symbology = BARCODE_EANX_CHK;
+        break;
     case kBarcodeDataMatrix:
+        symbol->option_3 = DM_SQUARE; // the box is drawn for a square symbol
+        data = sjis::toUtf8(data);
+        symbol->input_mode = UNICODE_MODE;
+        break;
     case kBarcodePdf417:
         data = sjis::toUtf8(data);
         symbol->input_mode = UNICODE_MODE;

@@ -188,3 +188,30 @@ TEST(BarcodeRenderer, PostalBarcodeBarSequence) {
         EXPECT_EQ(sequence, c.bars);
     }
 }
+
+// The symbol is the one asked for: eight JAN8 digits stay a JAN8 (not an
+// EAN-13 padded with zeros) and Data Matrix is square, as its box is drawn.
+TEST(BarcodeRenderer, EncodesTheSymbolAskedFor) {
+    const struct {
+        int type;
+        const char* content;
+        const char* hri; // the human-readable digits, joined
+    } cases[] = {
+        {formdesc::kBarcodeJan8, "96385074", "96385074"},
+        {formdesc::kBarcodeJan8, "9638507", "96385074"},
+        {formdesc::kBarcodeJan13, "4569951116179", "4569951116179"},
+        {formdesc::kBarcodeJan13, "456995111617", "4569951116179"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        const BarcodeSymbol symbol = render::encodeBarcode(c.type, 0, true, c.content);
+        ASSERT_TRUE(symbol.ok()) << symbol.error;
+        std::string hri;
+        for (const BarcodeSymbol::Text& text : symbol.texts)
+            hri += text.text;
+        EXPECT_EQ(hri, c.hri);
+    }
+    EXPECT_FALSE(render::encodeBarcode(formdesc::kBarcodeJan8, 0, false, "96385075").ok()); // check digit
+    const BarcodeSymbol matrix = render::encodeBarcode(formdesc::kBarcodeDataMatrix, 0, false, "DM-PAGE-1");
+    EXPECT_EQ(matrix.width, matrix.height);
+}
