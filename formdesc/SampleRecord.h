@@ -26,6 +26,9 @@ std::vector<SampleSlot> sampleRecord(const FormModel& model);
 // slot.
 std::string sampleCsv(const FormModel& model);
 
+// What a form without tags is told: it has nothing to fill by name.
+inline constexpr std::string_view kNoSlotsText = "タグを付けた項目がないため、サンプルデータはありません";
+
 // One CSV field, quoted when it holds a comma, a quote, a line break or
 // blanks at an end.
 std::string csvField(std::string_view text);

@@ -123,8 +123,7 @@ bool FormDocument::saveFormAs() {
 QString FormDocument::writeSampleData() {
     const std::string csv = formdesc::sampleCsv(*m_model);
     if (csv.empty()) {
-        formdesc::messageSink().show(formdesc::kCaptionWarning,
-                                     "タグを付けた項目がないため、サンプルデータはありません",
+        formdesc::messageSink().show(formdesc::kCaptionWarning, formdesc::kNoSlotsText,
                                      formdesc::MessageIcon::Exclamation);
         return {};
     }

@@ -139,8 +139,8 @@ int runTemplate(const QStringList& arguments) {
         return 1;
     const std::vector<formdesc::SampleSlot> record = formdesc::sampleRecord(*model);
     if (record.empty()) {
-        std::fprintf(stderr, "zrk template: %s: タグのある項目がありません\n",
-                     formdesc::escapeControls(command.path(0)).c_str());
+        std::fprintf(stderr, "zrk template: %s: %s\n", formdesc::escapeControls(command.path(0)).c_str(),
+                     std::string(formdesc::kNoSlotsText).c_str());
         return 1;
     }
     if (!command.parser().isSet(jsonOption)) {

@@ -53,6 +53,20 @@ for name in $(head -1 "$tmp/template.csv" | tr -d '\r' | tr , ' '); do
   expect "the query gives $name" grep -qw "$name" <<<"$header"
 done
 
+# The template's examples are what the form takes: printed back as CSV and
+# as JSON, every name is a tag and every value fits its field (no warning).
+for format in csv json; do
+  option=()
+  [ "$format" = json ] && option=(--json)
+  "$zrk" template "${option[@]}" "$form" |
+    "$zrk" print "$form" - --data-format "$format" --pdf "$tmp/template-$format.pdf" 2>"$tmp/err"
+  expect "the $format template prints back without a warning" test $? -eq 0 -a ! -s "$tmp/err"
+done
+# A form without tags has no template: said, with status 1 and nothing printed.
+"$zrk" template "$data/geometry.zrk" >"$tmp/none" 2>"$tmp/err"
+expect "no template without tags" test $? -eq 1 -a ! -s "$tmp/none"
+expect "and it says why" grep -q 'タグを付けた項目がないため' "$tmp/err"
+
 # Where each value must stand: the grid is measured on the form's own
 # constants (請求書 at column 30, row 2 and 請求番号 at column 56, row 4).
 pdftotext -bbox "$tmp/csv.pdf" "$tmp/words.html"
