@@ -21,28 +21,13 @@ import time
 
 import pyatspi
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.realpath(__file__)), "..", "support"))
+from atspi_road import fail, wait_for  # noqa: E402
+
 BUTTONS = ["新規", "開く", "保存", "切り取り", "複写", "貼り付け", "削除", "表示", "印刷", "バージョン情報",
-           "帳票情報", "範囲選択", "フィールド", "直線", "四角形", "ビットマップ"]
+           "帳票情報", "範囲選択", "フィールド", "直線", "四角形", "ビットマップ", "バーコード"]
 PALETTE = ["開始行", "開始列", "終了行", "終了列", "フォント指定", "文字色", "線色", "中塗り色",
            "編集倍率", "倍率モード", "線種を指定", "線幅を指定", "部品の選択"]
-
-
-def fail(reason):
-    print("desktop_road.py:", reason)
-    sys.exit(1)
-
-
-def wait_for(find, what, seconds=20):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        try:
-            found = find()
-        except Exception:  # the tree changes while it is walked
-            found = None
-        if found:
-            return found
-        time.sleep(0.2)
-    fail(f"{what} not found")
 
 
 def designer():
@@ -154,6 +139,38 @@ wait_for(lambda: designer_sheet_closed(app), "the sheet closed", 10)
 xdotool("key", "--clearmodifiers", "ctrl+s")
 time.sleep(0.5)
 print("a field drawn with the mouse, copied, pasted, undone, redone, moved in its sheet and saved")
+
+# The barcode tool picked by its name draws a QR code under the field: its
+# box shows dark modules on the screen, the saved form holds its statement,
+# and Delete takes it away again so that the steps below meet the form as it was.
+buttons["バーコード"].queryAction().doAction(0)
+wait_for(lambda: checked(buttons["バーコード"]), "the barcode tool pressed", 5)
+bx0, by0 = left, top + 40
+xdotool("mousemove", "--sync", bx0, by0)
+xdotool("mousedown", 1)
+for step in range(1, 5):
+    xdotool("mousemove", "--sync", bx0 + step * 30, by0 + step * 30)
+    time.sleep(0.05)
+xdotool("mouseup", 1)
+wait_for(lambda: enabled(buttons["切り取り"]), "the drawn barcode selected", 5)
+time.sleep(0.3)
+from PIL import ImageGrab  # noqa: E402
+grab = ImageGrab.grab(xdisplay=os.environ["DISPLAY"]).convert("RGB")
+inside = [grab.getpixel((px, py)) for py in range(by0 + 10, by0 + 110) for px in range(bx0 + 10, bx0 + 110)]
+dark_share = sum(1 for p in inside if sum(p) < 240) / len(inside)
+if not 0.2 < dark_share < 0.8:
+    fail(f"the barcode's box is {dark_share:.0%} dark: no symbol drawn")
+shot(os.environ.get("DESKTOP_ROAD_SHOT", "").replace(".png", "-barcode.png"))
+xdotool("key", "--clearmodifiers", "ctrl+s")
+form = os.environ.get("DESKTOP_ROAD_FORM")
+if form:
+    wait_for(lambda: any(line.startswith(b"BARCODE") and b"TYPE=QR" in line
+                         for line in open(form, "rb").read().splitlines()), "the barcode saved in the form", 5)
+xdotool("key", "--clearmodifiers", "Delete")
+wait_for(lambda: not enabled(buttons["切り取り"]), "the barcode deleted", 5)
+xdotool("key", "--clearmodifiers", "ctrl+s")
+time.sleep(0.5)
+print(f"a barcode drawn with the tool named バーコード ({dark_share:.0%} of its box dark), saved and deleted")
 
 
 # The lists of the edit palette browsed and picked by name: the zoom list's

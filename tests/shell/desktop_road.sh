@@ -26,53 +26,19 @@ here=$(dirname "$(realpath "$0")")
 source "$repo/tests/support/expect.sh"
 source "$repo/tests/print/private_cupsd.sh"
 
-skip() { echo "desktop_road: $1 is missing; skipped"; exit 77; }
-for tool in Xvfb openbox dbus-daemon wmctrl xdotool; do command -v "$tool" >/dev/null || skip "$tool"; done
-launcher=/usr/libexec/at-spi-bus-launcher
-[ -x "$launcher" ] || skip "at-spi-bus-launcher (at-spi2-core)"
-/usr/bin/python3 -c "import pyatspi" 2>/dev/null || skip "pyatspi (python3-pyatspi)"
+source "$repo/tests/support/desktop_session.sh"
+desktop_session_need desktop_road
 
 work=$(mktemp -d)
 pids=()
-dbus_pid=""
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  [ -n "$dbus_pid" ] && kill "$dbus_pid" 2>/dev/null
   cupsd_stop
-  wait 2>/dev/null
+  desktop_session_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# Xvfb picks a free display and names it once it accepts clients.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "desktop_road: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
-
-mkdir -m 700 "$work/run"
-export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config HOME=$work
-bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || { echo "desktop_road: no D-Bus session"; exit 1; }
-export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
-dbus_pid=$(echo "$bus" | sed -n 2p)
-"$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=($!)
-# The window manager, started again when it gives up early (a loaded machine
-# can be slow to let a second client onto a new display).
-for attempt in 1 2 3; do
-  openbox >>"$work/openbox.log" 2>&1 &
-  wm=$!
-  pids+=($wm)
-  for _ in $(seq 200); do
-    wmctrl -m >/dev/null 2>&1 && break 2
-    kill -0 "$wm" 2>/dev/null || break
-    sleep 0.1
-  done
-  sleep 0.5
-done
+desktop_session_start desktop_road "$work"
 
 if cupsd_available >/dev/null && cupsd_start "$work/cups"; then
   export DESKTOP_ROAD_QUEUE=PDF
@@ -82,11 +48,12 @@ fi
 cp "$repo/examples/invoice.zrk" "$repo/examples/logo.bmp" "$work/"
 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$tabrik" "$work/invoice.zrk" >"$work/tabrik.log" 2>&1 &
 designer=$!
-pids+=($designer)
+pids+=("$designer")
 
 fields_before=$(grep -ac '^FIELD' "$work/invoice.zrk")
 on_row_30() { grep -ac '^FIELD LOCATE=([0-9]*, 30)-' "$work/invoice.zrk"; }
 row30_before=$(on_row_30)
+export DESKTOP_ROAD_FORM="$work/invoice.zrk"
 expect "the window, its buttons, a pressed tool and a drawn field over AT-SPI" /usr/bin/python3 "$here/desktop_road.py"
 expect "the saved form holds the drawn and the pasted field" test "$(grep -ac '^FIELD' "$work/invoice.zrk")" -eq $((fields_before + 2))
 expect "the drawn field saved on the row typed into its sheet" test "$(on_row_30)" -eq $((row30_before + 1))
