@@ -359,3 +359,29 @@ TEST(SheetPrinter, FieldTextKeepsInsideItsCells) {
         }
     }
 }
+
+// A barcode is drawn at its sheet cells as filled modules in its colour: the
+// constant's symbol, and a sample symbol for one that takes a field.
+TEST(SheetPrinter, BarcodesAreDrawnInTheirSheetCells) {
+    for (const bool fromField : {false, true}) {
+        SCOPED_TRACE(fromField ? "from a field" : "a constant");
+        formdesc::FormModel model = sampleForm();
+        formdesc::FigureInfo barcode = testsupport::barcodeRecord(30, 10, 40, 20, formdesc::kBarcodeQr,
+                                                                  fromField ? "AMOUNT" : "TABRIK", fromField);
+        barcode.lineColor = formdesc::rgb(7, 8, 9);
+        model.appendFigure(barcode);
+        const RecordedSheet sheet(&model, {});
+        std::vector<Call> modules;
+        for (const Call& fill : sheet.calls(Call::Fill))
+            if (fill.color == formdesc::rgb(7, 8, 9))
+                modules.push_back(fill);
+        ASSERT_GT(modules.size(), 20u);
+        // Form columns 30 to 40 are sheet columns 32 to 42.
+        const int left = sheet.device(sheet.layout.gridPoint(32, 7)).x;
+        const int right = sheet.device(sheet.layout.gridPoint(43, 7)).x;
+        for (const Call& module : modules) {
+            EXPECT_GE(module.rect.left, left);
+            EXPECT_LE(module.rect.right, right);
+        }
+    }
+}
