@@ -1,5 +1,7 @@
 #include "editor/sheets/RefusalReasons.h"
 
+#include "formdesc/Barcode.h"
+
 namespace editor {
 
 using formdesc::FormError;
@@ -25,6 +27,8 @@ QString figureKindName(int kind) {
         return utf8("四角形");
     case formdesc::kKindBitmap:
         return utf8("ビットマップ");
+    case formdesc::kKindBarcode:
+        return utf8("バーコード");
     default:
         return utf8("図形");
     }

@@ -1,11 +1,14 @@
 #include "editor/sheets/BarcodePageRules.h"
 
 #include "formdesc/Barcode.h"
+#include "formdesc/FormReader.h"
 #include "formdesc/ShiftJis.h"
 #include "tests/support/FormRecords.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 using editor::BarcodeValues;
@@ -54,6 +57,21 @@ TEST(BarcodePageRules, EveryTypeStoresBackAsFilled) {
             EXPECT_EQ(kept.hri, linear) << type;
             EXPECT_EQ(kept.ecc, type == formdesc::kBarcodeQr ? 3 : 0) << type;
         }
+}
+
+// A grid that would leave a barcode outside names it by its kind.
+TEST(BarcodePageRules, GridRefusalNamesTheBarcode) {
+    std::ifstream file(ZRK_SOURCE_DIR "/tests/data/barcode-statements.zrk", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    const auto model = std::make_unique<formdesc::FormModel>();
+    ASSERT_FALSE(formdesc::readFormStatements(bytes, *model, formdesc::ReaderVariant::Designer));
+    ASSERT_FALSE(formdesc::checkForm(*model, formdesc::ReaderVariant::Designer));
+    editor::BaseValues values = editor::fillBase(model->form);
+    values.columns = "140";
+    const auto result = editor::storeBase(values, *model);
+    EXPECT_EQ(result.failing, PageControl::Columns);
+    EXPECT_EQ(result.reason,
+              QStringLiteral("2番目の図形（バーコード）（3〜10行 91〜151列）が桁数 140 の外に出ます"));
 }
 
 // Each refusal points at its control with a reason in the page's words.
