@@ -8,9 +8,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {

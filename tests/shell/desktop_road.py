@@ -7,7 +7,9 @@ field on the canvas with the mouse (xdotool), copies and pastes it through
 the X clipboard, undoes and redoes the paste with the keys, watching the Cut
 and Paste buttons follow, opens the drawn field's sheet with a double click,
 types a new start row over the accessibility bus, presses OK there and saves
-with Ctrl+S. Then picks 150% from the zoom list and 縦線 from the line-course
+with Ctrl+S. Picks the バーコード tool by name, draws a QR code with the mouse,
+finds its modules on the screen and its statement in the saved form
+(DESKTOP_ROAD_FORM), and deletes it again. Then picks 150% from the zoom list and 縦線 from the line-course
 list by name over the accessibility bus, clicks the table's frame-only
 rectangle on its drawn edge and three pixels either side, and reads the
 printer's name in the design sheet's dialog (DESKTOP_ROAD_QUEUE).

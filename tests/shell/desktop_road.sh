@@ -6,7 +6,9 @@
 # and reads its state, draws a field with the mouse, copies and pastes it,
 # undoes and redoes the paste, moves the drawn field to row 30 in its
 # property sheet and saves with the keys; the saved form must hold two
-# fields more, one of them on row 30. Then the window
+# fields more, one of them on row 30. A barcode drawn with the tool named
+# バーコード must show its modules and be saved as a BARCODE statement (then it
+# is deleted, so that the checks that follow meet the form as it was). Then the window
 # is closed as its close box does (wmctrl -c) and the program must end
 # cleanly and leave its settings behind. On the way the zoom and line-course
 # lists are picked from by name, a frame-only rectangle is clicked on its
