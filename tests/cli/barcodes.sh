@@ -102,4 +102,21 @@ if [ -n "${ZXING_DECODE:-}" ] && [ -x "$ZXING_DECODE" ]; then
 else
   echo "zxing_decode not built: Data Matrix and PDF417 not read back"
 fi
+
+# The same job as a PDF: the symbols are vector rectangles (no image in the
+# document) and read back the same once the PDF is rasterised.
+if command -v pdftoppm >/dev/null && command -v pdfimages >/dev/null; then
+  "$zrk" print --pdf "$tmp/job.pdf" "$tmp/form.zrk" "$tmp/data.dat" 2>/dev/null
+  expect "the PDF job prints" test $? -eq 0
+  expect "no image in the PDF" test "$(pdfimages -list "$tmp/job.pdf" | tail -n +3 | wc -l)" -eq 0
+  pdftoppm -r 300 -png "$tmp/job.pdf" "$tmp/pdf"
+  for n in 1 2 3; do cp "$tmp/pdf-$n.png" "$tmp/page-$n.png"; done
+  expect "PDF page 1 read by zbarimg" expect_zbar 1 EAN-13:4901234567894 EAN-8:49123456 CODE-39:AB-12 \
+    Codabar:A1234B I2/5:12345678 CODE-128:Slip-0001 CODE-128:010491234512345910AB1 \
+    QR-Code:請求書12345 CODE-128:FIXED-1
+  expect "PDF page 3: only the constant" expect_zbar 3 CODE-128:FIXED-1
+  if [ -n "${ZXING_DECODE:-}" ] && [ -x "$ZXING_DECODE" ]; then
+    expect "PDF page 2 read by zxing" expect_zxing 2 "QRCode:QR page 2" DataMatrix:データ2 "PDF417:PDF417 p2"
+  fi
+fi
 finish
