@@ -31,8 +31,25 @@ class CsvReader {
     std::uint64_t recordLine() const { return m_recordLine; }
 
   private:
-    int get();
-    int peek();
+    // The byte at the read position (kEnd at the end) without taking it.
+    int peek() { return m_pos < m_buffer.size() ? static_cast<unsigned char>(m_buffer[m_pos]) : refill(); }
+    // Takes the byte at the read position, keeping the line and column.
+    int get() {
+        const int byte = peek();
+        if (byte < 0)
+            return byte;
+        ++m_pos;
+        if (byte == '\n') {
+            ++m_line;
+            m_column = 0;
+        } else if ((byte & 0xC0) != 0x80)
+            ++m_column;
+        return byte;
+    }
+    int refill();
+    void takePlainRun(std::string& field);
+    void takeQuotedRun(std::string& field);
+    void takeRun(std::string& field, std::uint8_t stopMask);
     void fail(std::uint64_t line, std::uint64_t column, const char* what);
 
     std::FILE* m_in;

@@ -18,8 +18,9 @@ class ValueText {
   public:
     void setUtf8(bool utf8) { m_utf8 = utf8; }
 
-    const std::string& operator()(const std::string& value, std::uint64_t line) {
-        if (!m_utf8)
+    std::string operator()(std::string value, std::uint64_t line) {
+        // ASCII reads the same in both encodings.
+        if (!m_utf8 || std::all_of(value.begin(), value.end(), [](char c) { return (c & 0x80) == 0; }))
             return value;
         m_out.clear();
         const std::uint64_t before = m_converter.replacements();
@@ -97,8 +98,8 @@ bool readCsv(std::FILE* in, const RecordOptions& options, RecordPages& pages, Va
             open = true;
         }
         for (std::size_t c = 0; c < slots.size(); ++c) {
-            if (slots[c] >= 0)
-                pages.addValue(slots[c], text(c < fields.size() ? fields[c] : kBlank, line));
+            if (slots[c] >= 0 && pages.takesValue(slots[c]))
+                pages.addValue(slots[c], text(c < fields.size() ? std::move(fields[c]) : kBlank, line));
         }
         if (!pages.writeFilledPages())
             return false;

@@ -52,16 +52,24 @@ bool RecordPages::isMultiLine(int slot) const {
     return m_lineCounts[static_cast<std::size_t>(slot)] > 1;
 }
 
+bool RecordPages::takesValue(int slot) const {
+    return isMultiLine(slot) || !m_values[static_cast<std::size_t>(slot)].hasSingle;
+}
+
 void RecordPages::beginDocument() {
-    for (SlotValues& slot : m_values)
-        slot = {};
+    // Cleared rather than made anew: their storage serves the next document.
+    for (SlotValues& slot : m_values) {
+        slot.values.clear();
+        slot.hasSingle = false;
+        slot.single.clear();
+        slot.fed = false;
+    }
     m_documentPages = 0;
 }
 
-void RecordPages::addValue(int slot, std::string_view value) {
+void RecordPages::addValue(int slot, std::string text) {
     if (slot < 0 || slot >= static_cast<int>(m_values.size()))
         return;
-    std::string text(value);
     for (char& byte : text) {
         const auto code = static_cast<unsigned char>(byte);
         if (code < 0x20 || code == 0x7F)
@@ -122,51 +130,57 @@ void RecordPages::place(std::string& line, const formdesc::FieldInfo& field, std
     const std::string_view fitted = formdesc::sjis::cutWhole(value, width);
     if (count && fitted.size() < value.size())
         ++m_cutValues;
-    line.replace(offset + first, fitted.size(), fitted);
+    // Lines grow as far as their values reach; blanks fill what lies between.
+    const std::size_t at = offset + first;
+    if (line.size() < at + fitted.size())
+        line.resize(at + fitted.size(), ' ');
+    line.replace(at, fitted.size(), fitted);
 }
 
 bool RecordPages::writePage() {
-    const int rows = rowsPerPage(m_model.form.rows);
-    const std::size_t columns = formColumns(m_model.form);
+    const std::size_t rows = static_cast<std::size_t>(rowsPerPage(m_model.form.rows));
     const std::size_t offset = m_tagMode ? kTagBytes : 0;
-    m_lines.clear();
-    if (!m_tagMode)
-        m_lines.assign(static_cast<std::size_t>(rows), std::string(columns, ' '));
+    // The lines keep their storage from page to page.
+    m_lines.resize(rows);
+    std::size_t used = m_tagMode ? 0 : rows;
+    if (!m_tagMode) {
+        for (std::string& line : m_lines)
+            line.clear();
+    }
     const bool firstPage = m_documentPages == 0;
     for (std::size_t i = 0; i < m_slots.size(); ++i) {
         SlotValues& values = m_values[i];
         const std::vector<int>& fields = m_slots[i].fields;
-        std::vector<std::string> lineValues;
-        if (m_lineCounts[i] <= 1) {
-            if (values.hasSingle)
-                lineValues.push_back(values.single);
-        } else {
-            for (int k = 0; k < m_lineCounts[i] && !values.values.empty(); ++k) {
-                lineValues.push_back(std::move(values.values.front()));
+        if (m_lineCounts[i] > 1) {
+            for (std::size_t k = 0; k < fields.size() && !values.values.empty(); ++k) {
+                const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(fields[k])];
+                if (field.startRow >= 1 && static_cast<std::size_t>(field.startRow) <= rows)
+                    place(m_lines[static_cast<std::size_t>(field.startRow - 1)], field, values.values.front(),
+                          true, 0);
                 values.values.pop_front();
             }
+            continue;
         }
-        if (lineValues.empty())
+        if (!values.hasSingle)
             continue;
         // A repeated single-line value is counted on the first page only.
-        const bool count = m_lineCounts[i] > 1 || firstPage;
         if (m_tagMode) {
-            std::string line(offset + columns, ' ');
+            if (used == rows)
+                continue;
+            std::string& line = m_lines[used++];
+            line.assign(offset + 1, ' ');
             line.replace(0, m_slots[i].tag.size(), m_slots[i].tag);
             for (int index : fields)
-                place(line, m_model.fields[static_cast<std::size_t>(index)], lineValues[0],
-                      count && index == fields[0], offset);
-            if (m_lines.size() < static_cast<std::size_t>(rows))
-                m_lines.push_back(std::move(line));
+                place(line, m_model.fields[static_cast<std::size_t>(index)], values.single,
+                      firstPage && index == fields[0], offset);
             continue;
         }
-        for (std::size_t k = 0; k < lineValues.size() && k < fields.size(); ++k) {
-            const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(fields[k])];
-            if (field.startRow >= 1 && field.startRow <= rows)
-                place(m_lines[static_cast<std::size_t>(field.startRow - 1)], field, lineValues[k], count, 0);
-        }
+        const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(fields[0])];
+        if (field.startRow >= 1 && static_cast<std::size_t>(field.startRow) <= rows)
+            place(m_lines[static_cast<std::size_t>(field.startRow - 1)], field, values.single, firstPage, 0);
     }
-    m_lines.resize(static_cast<std::size_t>(rows));
+    for (std::size_t r = used; r < rows; ++r)
+        m_lines[r].clear();
     for (std::string& line : m_lines) {
         trimTrailingBlanks(line, line.empty() ? 0 : offset + (m_tagMode ? 1 : 0));
         if (!m_sink(line))

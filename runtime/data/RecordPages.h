@@ -36,7 +36,7 @@ class RecordPages {
     void beginDocument();
     // The next value of the slot; a single-line slot keeps its first value.
     // Control characters become blanks, so a value never breaks its line.
-    void addValue(int slot, std::string_view value);
+    void addValue(int slot, std::string value);
     // Writes the pages that every multi-line slot given a value so far has
     // filled; for readers that give each such slot one value per record.
     bool writeFilledPages();
@@ -44,6 +44,9 @@ class RecordPages {
     bool endDocument();
 
     bool isMultiLine(int slot) const;
+    // False for a single-line slot that already has its value: a caller may
+    // skip preparing one.
+    bool takesValue(int slot) const;
 
     std::uint64_t pagesWritten() const { return m_pages; }
     // Values cut at whole characters to fit their fields.
