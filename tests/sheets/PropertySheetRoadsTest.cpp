@@ -1,5 +1,6 @@
 #include "editor/sheets/BitmapPage.h"
 #include "editor/sheets/PropertySheets.h"
+#include "formdesc/Barcode.h"
 #include "tests/support/FormRecords.h"
 
 #include <QAbstractButton>
@@ -229,4 +230,29 @@ TEST_F(PropertySheetRoadsTest, BrowsedBitmapIsStoredRelativeToTheForm) {
         EXPECT_FALSE(sheet->isVisible());
         EXPECT_EQ(fillBitmap(model->figures[2]).fileName, QString::fromUtf8(row.stored));
     }
+}
+
+// The barcode page steps between barcodes without asking while its controls
+// show the records (a QR code from a field with its level, a JAN code with
+// its text), asks once its constant is retyped, and はい stores it.
+TEST_F(PropertySheetRoadsTest, BarcodeStepsAskOnlyOverChangedContent) {
+    model->appendFigure(testsupport::barcodeRecord(30, 2, 40, 12, formdesc::kBarcodeQr, "CODE", true, false,
+                                                   formdesc::kEccH));
+    model->appendFigure(
+        testsupport::barcodeRecord(30, 14, 60, 20, formdesc::kBarcodeJan13, "4901234567894", false, true));
+    open(formdesc::kKindBarcode, 3);
+    click("次 ＞");
+    EXPECT_EQ(context.index, 4);
+    click("次 ＞");
+    EXPECT_EQ(context.index, 3);
+    EXPECT_EQ(asked, 0);
+
+    click("＜ 前");
+    retype("定数", "490123456789");
+    answer = StepAnswer::Store;
+    click("次 ＞");
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(context.index, 3);
+    EXPECT_EQ(formdesc::barcodeOf(model->figures[4]).text, "490123456789");
+    EXPECT_TRUE(formdesc::barcodeOf(model->figures[4]).hri);
 }
