@@ -84,12 +84,16 @@ int statementKind(std::string_view line) {
                      {"BITMAP", kKindBitmap},
                      // Last: a line that names any other keyword reads as it always has.
                      {"BARCODE", kKindBarcode}};
+    const auto endsWord = [line](std::size_t after) {
+        return after == line.size() || line[after] == ' ' || line[after] == '\t';
+    };
+    // A line that starts with BARCODE is a barcode whatever its values hold
+    // (a constant "LINE 1", a hand-written "FIELD =").
+    if (line.starts_with("BARCODE") && endsWord(7))
+        return kKindBarcode;
     for (const auto& entry : kKeywords) {
         const std::size_t at = line.find(entry.keyword);
-        if (at == std::string_view::npos)
-            continue;
-        const std::size_t after = at + entry.keyword.size();
-        if (after == line.size() || line[after] == ' ' || line[after] == '\t')
+        if (at != std::string_view::npos && endsWord(at + entry.keyword.size()))
             return entry.kind;
     }
     return 0;

@@ -35,6 +35,9 @@ TEST(BarcodeStatement, ReadsEachKeyAsTheOtherStatementsDo) {
         // The content on a line of its own, as the writer puts it.
         {"BARCODE LOCATE=(1, 2)-(20, 8), TYPE=DATAMATRIX, \n\t  CONST=\"X\";",
          {kBarcodeDataMatrix, false, kEccDefault, false, "X"}},
+        // A line that starts with BARCODE is one whatever its values name.
+        {"BARCODE LOCATE=(1, 2)-(20, 8), TYPE=ITF, FIELD =\"LINE 1\";",
+         {kBarcodeItf, false, kEccDefault, true, "LINE 1"}},
         // A field's tag is cut as the field's own is.
         {"BARCODE LOCATE=(1, 2)-(20, 8), TYPE=PDF417, FIELD=\"ABCDEFGHIJ\";",
          {kBarcodePdf417, false, kEccDefault, true, "ABCDEFGH"}},
