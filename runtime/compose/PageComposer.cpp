@@ -129,7 +129,7 @@ void PageComposer::warnBarcode(int figureIndex, int pageNumber, const std::strin
         m_barcodeWarned.resize(index + 1);
     if (m_barcodeWarned[index])
         return;
-    m_barcodeWarned[index] = true; // before showing: a message box may repaint the page
+    m_barcodeWarned[index] = true;
     const formdesc::BarcodeSpec spec = formdesc::barcodeOf(m_model.figures[index]);
     std::string text;
     if (pageNumber > 0)
@@ -139,7 +139,17 @@ void PageComposer::warnBarcode(int figureIndex, int pageNumber, const std::strin
             (spec.fromField ? "フィールド " + formdesc::sjis::toUtf8(spec.text)
                             : "固定値 " + formdesc::sjis::toUtf8(spec.text)) +
             "）を印刷できません: " + reason;
-    formdesc::messageSink().show(formdesc::kCaptionWarning, text, formdesc::MessageIcon::Exclamation);
+    if (m_use == PageUse::Recompose)
+        m_pendingWarnings.push_back(std::move(text));
+    else
+        formdesc::messageSink().show(formdesc::kCaptionWarning, text, formdesc::MessageIcon::Exclamation);
+}
+
+void PageComposer::showPendingWarnings() {
+    const std::vector<std::string> warnings = std::move(m_pendingWarnings);
+    m_pendingWarnings.clear();
+    for (const std::string& text : warnings)
+        formdesc::messageSink().show(formdesc::kCaptionWarning, text, formdesc::MessageIcon::Exclamation);
 }
 
 // Each applying field's constant text, cut or padded with blanks to the

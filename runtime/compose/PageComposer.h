@@ -55,6 +55,11 @@ class PageComposer {
     // pageNumber names the page in a barcode's warning.
     void composePage(const render::RenderContext& context, PageBuffer& page, int pageNumber = 0);
 
+    // A recomposing composer (the preview draws inside a paint event) keeps
+    // its barcode warnings until the caller shows them, outside the painting.
+    bool hasPendingWarnings() const { return !m_pendingWarnings.empty(); }
+    void showPendingWarnings();
+
     // Fonts that fields selected in the last composition.
     int fieldFontsCreated() const { return m_fieldFontsCreated; }
 
@@ -69,6 +74,7 @@ class PageComposer {
     render::BitmapCache m_bitmaps;
     render::BarcodeCache m_barcodes;
     std::vector<bool> m_barcodeWarned; // by figure index
+    std::vector<std::string> m_pendingWarnings;
     PageUse m_use;
     std::unique_ptr<PageBuffer> m_workingCopy;
     int m_fieldFontsCreated = 0;

@@ -266,6 +266,9 @@ void PageView::composePage() {
         dc.flush();
     }
     ++m_compositions;
+    // Warnings of the page (bad barcode contents) once the painting is over.
+    QMetaObject::invokeMethod(
+        this, [this] { m_pages.showPendingWarnings(); }, Qt::QueuedConnection);
 }
 
 void PageView::paintEvent(QPaintEvent*) {

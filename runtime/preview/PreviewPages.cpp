@@ -88,6 +88,11 @@ std::string PreviewPages::title() const {
     return formdesc::sjis::toUtf8(formdesc::sjis::view(m_model->form.title));
 }
 
+void PreviewPages::showPendingWarnings() {
+    if (m_composer && m_composer->hasPendingWarnings())
+        m_composer->showPendingWarnings();
+}
+
 void PreviewPages::compose(platform::DeviceContext& dc) {
     if (!m_composer)
         return;

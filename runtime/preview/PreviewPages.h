@@ -66,6 +66,9 @@ class PreviewPages {
     // Composes the page on show on a device whose mapping is set and which
     // has been prepared for the preview.
     void compose(platform::DeviceContext& dc);
+    // Shows the warnings of the compositions so far (bad barcode contents);
+    // called outside painting, as a message box may repaint the view.
+    void showPendingWarnings();
 
   private:
     std::string m_formPath;

@@ -185,3 +185,25 @@ TEST(BarcodeCompose, BadContentWarnsOncePerItem) {
     EXPECT_NE(text.find("フィールド JAN"), std::string::npos) << text;
     EXPECT_NE(text.find("JAN13 は 12 桁か 13 桁"), std::string::npos) << text;
 }
+
+// The preview composes inside a paint event: its warnings wait until the
+// caller shows them, and still come once however often the page is redrawn.
+TEST(BarcodeCompose, PreviewKeepsWarningsUntilShown) {
+    auto model = newModel(false);
+    model->appendFigure(testsupport::barcodeRecord(1, 3, 12, 6, formdesc::kBarcodeJan8, "ABC"));
+    formdesc::RecordingMessageSink sink;
+    formdesc::ScopedMessageSink scoped(sink);
+    PageComposer composer(*model, {}, PageComposer::PageUse::Recompose);
+    const auto page = pageOf({"x"}, model->form);
+    for (int repaint = 0; repaint < 3; ++repaint) {
+        Canvas canvas(model->form);
+        composer.composePage(canvas.context, *page, 1);
+        EXPECT_EQ(canvas.backend.of(Call::Line).size(), 2u);
+    }
+    EXPECT_TRUE(sink.messages.empty());
+    ASSERT_TRUE(composer.hasPendingWarnings());
+    composer.showPendingWarnings();
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("固定値 ABC"), std::string::npos) << sink.messages[0].text;
+    EXPECT_FALSE(composer.hasPendingWarnings());
+}
