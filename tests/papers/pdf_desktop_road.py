@@ -14,25 +14,10 @@ import time
 
 import pyatspi
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.realpath(__file__)), "..", "support"))
+from atspi_road import fail, wait_for  # noqa: E402
+
 DIALOG_ROLES = (pyatspi.ROLE_DIALOG, pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW)
-
-
-def fail(reason):
-    print("pdf_desktop_road.py:", reason)
-    sys.exit(1)
-
-
-def wait_for(find, what, seconds=20):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        try:
-            found = find()
-        except Exception:  # the tree changes while it is walked
-            found = None
-        if found:
-            return found
-        time.sleep(0.2)
-    fail(f"{what} not found")
 
 
 def designer():

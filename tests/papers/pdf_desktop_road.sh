@@ -16,51 +16,18 @@ repo=$2
 here=$(dirname "$(realpath "$0")")
 source "$repo/tests/support/expect.sh"
 
-skip() { echo "pdf_desktop_road: $1 is missing; skipped"; exit 77; }
-for tool in Xvfb openbox dbus-daemon wmctrl xdotool pdftotext pdfinfo pdffonts; do command -v "$tool" >/dev/null || skip "$tool"; done
-launcher=/usr/libexec/at-spi-bus-launcher
-[ -x "$launcher" ] || skip "at-spi-bus-launcher (at-spi2-core)"
-/usr/bin/python3 -c "import pyatspi" 2>/dev/null || skip "pyatspi (python3-pyatspi)"
+source "$repo/tests/support/desktop_session.sh"
+desktop_session_need pdf_desktop_road pdftotext pdfinfo pdffonts
 
 work=$(mktemp -d)
 pids=()
-dbus_pid=""
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  [ -n "$dbus_pid" ] && kill "$dbus_pid" 2>/dev/null
-  wait 2>/dev/null
+  desktop_session_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=("$!")
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "pdf_desktop_road: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-DISPLAY=:$(head -n1 "$work/display")
-export DISPLAY
-
-mkdir -m 700 "$work/run"
-export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config HOME=$work
-bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || { echo "pdf_desktop_road: no D-Bus session"; exit 1; }
-DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
-export DBUS_SESSION_BUS_ADDRESS
-dbus_pid=$(echo "$bus" | sed -n 2p)
-"$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=("$!")
-for _ in 1 2 3; do
-  openbox >>"$work/openbox.log" 2>&1 &
-  wm=$!
-  pids+=("$wm")
-  for _ in $(seq 200); do
-    wmctrl -m >/dev/null 2>&1 && break 2
-    kill -0 "$wm" 2>/dev/null || break
-    sleep 0.1
-  done
-  sleep 0.5
-done
+desktop_session_start pdf_desktop_road "$work"
 
 # A closed port: no print server answers, so there is no printer at all.
 export CUPS_SERVER=127.0.0.1:9

@@ -19,23 +19,8 @@ import time
 
 import pyatspi
 
-
-def fail(reason):
-    print("desktop_road_sheets.py:", reason)
-    sys.exit(1)
-
-
-def wait_for(find, what, seconds=10):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        try:
-            found = find()
-        except Exception:  # the tree changes while it is walked
-            found = None
-        if found:
-            return found
-        time.sleep(0.2)
-    fail(f"{what} not found")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.realpath(__file__)), "..", "support"))
+from atspi_road import fail, wait_for  # noqa: E402
 
 
 def xdotool(*args):
