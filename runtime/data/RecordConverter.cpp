@@ -61,9 +61,11 @@ bool readCsv(std::FILE* in, const RecordOptions& options, RecordPages& pages, Va
     const std::string groupKey = formdesc::slotKey(options.groupBy);
     for (std::size_t c = 0; c < header.size(); ++c) {
         const std::string name = text(header[c], 1);
-        if (!groupKey.empty() && groupColumn < 0 && formdesc::slotKey(name) == groupKey)
+        const bool groups = !groupKey.empty() && groupColumn < 0 && formdesc::slotKey(name) == groupKey;
+        if (groups)
             groupColumn = static_cast<int>(c);
-        int slot = pages.slotOf(name);
+        // The grouping column need not be on the form: no warning for it.
+        int slot = groups ? pages.findSlot(name) : pages.slotOf(name);
         // A second column of the same name would put its values on the same lines.
         if (std::find(slots.begin(), slots.end(), slot) != slots.end())
             slot = -1;

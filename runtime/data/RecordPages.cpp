@@ -37,6 +37,11 @@ RecordPages::RecordPages(const formdesc::FormModel& model, LineSink sink)
     m_values.resize(m_slots.size());
 }
 
+int RecordPages::findSlot(std::string_view name) const {
+    const auto found = m_byKey.find(formdesc::slotKey(name));
+    return found == m_byKey.end() ? -1 : found->second;
+}
+
 int RecordPages::slotOf(std::string_view name) {
     const std::string key = formdesc::slotKey(name);
     if (const auto found = m_byKey.find(key); found != m_byKey.end())

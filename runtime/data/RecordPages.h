@@ -32,6 +32,8 @@ class RecordPages {
     // The slot a name (Shift-JIS) fills, or -1; a name that matches no tag is
     // noted once.
     int slotOf(std::string_view name);
+    // The same without noting an unknown name.
+    int findSlot(std::string_view name) const;
 
     void beginDocument();
     // The next value of the slot; a single-line slot keeps its first value.

@@ -130,11 +130,12 @@ INSTANTIATE_TEST_SUITE_P(
                     page(line({{1, "8"}, {21, "d2"}}), line({{1, "D"}, {12, "4"}}), "", line({{21, "9"}}))}),
             0,
             {}},
-        // A group that fills its slot exactly makes no empty page after it.
+        // A group that fills its slot exactly makes no empty page after it;
+        // the grouping column need not be a tag, and is no unknown name.
         PagesCase{"csvGroupExactlyFull",
                   DataFormat::Csv,
-                  "NO",
-                  "NO,ITEM\n1,A\n1,B\n",
+                  "invoice",
+                  "NO,ITEM,INVOICE\n1,A,9\n1,B,9\n",
                   joined({page(line({{1, "1"}}), line({{1, "A"}}), line({{1, "B"}}))}),
                   0,
                   {}},
