@@ -124,6 +124,7 @@ class DocumentSax : public nlohmann::json_sax<Json> {
             return true;
         }
         if (closing == m_documentDepth) {
+            m_document.line = m_source.line();
             return m_handler(m_document);
         }
         return true;

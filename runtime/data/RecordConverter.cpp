@@ -119,9 +119,9 @@ bool readJson(std::FILE* in, RecordPages& pages, ValueText& text, RecordResult& 
     const bool read = reader.read(in, [&](RecordDocument& document) {
         pages.beginDocument();
         for (const auto& [name, values] : document.entries) {
-            const int slot = pages.slotOf(text(name, 0));
+            const int slot = pages.slotOf(text(name, document.line));
             for (const std::string& value : values)
-                pages.addValue(slot, text(value, 0));
+                pages.addValue(slot, text(value, document.line));
         }
         return pages.endDocument();
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,7 @@ namespace runtime {
 
 struct RecordDocument {
     std::vector<std::pair<std::string, std::vector<std::string>>> entries;
+    std::uint64_t line = 0; // where the document ends in its file, from 1
 
     void clear() { entries.clear(); }
 };

@@ -89,6 +89,10 @@ printf 'NO,NAME,COLOR,color\n12345678901,あいうえおかきくけこさ,r,g\n
 expect "warnings still print" test $? -eq 0 -a -s "$tmp/warn.pdf"
 expect "cut values counted" grep -qx '警告: 帳票データ - 欄に入りきらない値を切り詰めました（2件）' "$tmp/err"
 expect "unknown name named once" grep -qx '警告: 帳票データ - 帳票にないタグの名前を無視しました：COLOR' "$tmp/err"
+printf '[{"NO": "1"},\n {"NAME": "a\xe2\x82\xacb"}]' >"$tmp/euro.json"
+"$zrk" print "$form" "$tmp/euro.json" --data-format json --pdf "$tmp/euro.pdf" 2>"$tmp/err"
+expect "a character Shift-JIS lacks is named with its document's line" \
+  grep -qx '警告: 帳票データ - 変換できない文字を「？」に置き換えました（1文字、最初は2行目）' "$tmp/err"
 "$zrk" print "$form" "$tmp/in.csv" --group-by NO --pdf "$tmp/x.pdf" 2>/dev/null
 expect "--group-by without csv is a usage error" test $? -eq 2
 "$zrk" print "$form" "$tmp/in.csv" --control "CONTROL FORMAT=XML;" --pdf "$tmp/x.pdf" 2>"$tmp/err"
