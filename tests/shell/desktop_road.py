@@ -9,7 +9,7 @@ and Paste buttons follow, opens the drawn field's sheet with a double click,
 types a new start row over the accessibility bus, presses OK there and saves
 with Ctrl+S. Picks the バーコード tool by name, draws a QR code with the mouse,
 finds its modules on the screen and its statement in the saved form
-(DESKTOP_ROAD_FORM), and deletes it again. Then picks 150% from the zoom list and 縦線 from the line-course
+(DESKTOP_ROAD_FORM), and deletes it again. Then picks every zoom from the zoom list and 縦線 from the line-course
 list by name over the accessibility bus, clicks the table's frame-only
 rectangle on its drawn edge and three pixels either side, and reads the
 printer's name in the design sheet's dialog (DESKTOP_ROAD_QUEUE).
@@ -191,10 +191,7 @@ def pick_entry(combo_name, entry_name):
     return [e.name for e in entries]
 
 
-print("zoom list:", pick_entry("編集倍率", "150%"))
-time.sleep(0.5)
-
-# A frame-only rectangle picked where it is drawn at 150 %: the table's frame
+# A frame-only rectangle picked where it is drawn, at every zoom of the list: the table's frame
 # from (3, 14) to (78, 34), whose header row is filled in the form's mesh
 # colour; the frame's left edge is the first dark column left of that fill.
 MESH = (0xDC, 0xE6, 0xF2)
@@ -209,45 +206,59 @@ def dark(pixel):
     return sum(pixel) < 240
 
 
-x, y, w, h = canvas.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-image = screen()
-fill = [(px, py) for py in range(y, y + h, 2) for px in range(x, x + w, 2) if image.getpixel((px, py)) == MESH]
-if not fill:
-    fail("the mesh colour of the table's header is not on the screen at 150 %")
-fill_left = min(px for px, _ in fill)
-header_bottom = max(py for px, py in fill if px <= fill_left + 2)
-probe_y = header_bottom + 60
-edge = next((px for px in range(fill_left, fill_left - 12, -1) if dark(image.getpixel((px, probe_y)))), None)
-if edge is None:
-    fail("the table's frame is not drawn left of its header")
-if enabled(buttons["切り取り"]):
-    xdotool("mousemove", "--sync", x + 4, y + 4)
-    xdotool("click", 1)
 def sheet_window(title):
     return pyatspi.findDescendant(pyatspi.Registry.getDesktop(0), lambda a: a.name == title and a.getRole() in (
         pyatspi.ROLE_DIALOG, pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW))
 
 
-# A double click on the drawn edge, or three pixels either side of it, opens
-# the rectangle's sheet on the frame's cells; キャンセル closes it.
-for offset in (0, -3, 3):
-    xdotool("mousemove", "--sync", edge + offset, probe_y)
-    xdotool("click", "--repeat", "2", "--delay", "80", 1)
-    sheet = wait_for(lambda: sheet_window("四角形の詳細"), f"the rectangle's sheet {offset} pixels off the edge", 10)
-    start = wait_for(lambda: pyatspi.findDescendant(sheet, lambda a: a.name == "開始行"), "its start row", 5)
-    if start.queryText().getText(0, -1) != "14":
-        fail(f"{offset} pixels off the frame's edge opened a rectangle starting on row "
-             f"{start.queryText().getText(0, -1)}")
-    if offset == 0:
-        shot(os.environ.get("DESKTOP_ROAD_SHOT", "").replace(".png", "-150.png"))
-    wait_for(lambda: pyatspi.findDescendant(
-        sheet, lambda a: a.name == "キャンセル" and a.getRole() == pyatspi.ROLE_PUSH_BUTTON), "キャンセル", 5
-    ).queryAction().doAction(0)
-    wait_for(lambda: sheet_window("四角形の詳細") is None, "the rectangle's sheet closed", 10)
-    xdotool("mousemove", "--sync", x + 4, y + 4)
-    xdotool("click", 1)
-    wait_for(lambda: not enabled(buttons["切り取り"]), "the selection cleared on the desk", 5)
-print("the table's frame picked on its drawn edge and 3 pixels either side at 150 %")
+def pick_frame(zoom):
+    """Double clicks on the drawn left edge of the table's frame and three
+    pixels either side of it; each opens the rectangle's sheet on its cells."""
+    x, y, w, h = canvas.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    image = screen()
+    fill = [(px, py) for py in range(y, y + h, 2) for px in range(x, x + w, 2) if image.getpixel((px, py)) == MESH]
+    if not fill:
+        fail(f"the mesh colour of the table's header is not on the screen at {zoom} %")
+    fill_left = min(px for px, _ in fill)
+    header_bottom = max(py for px, py in fill if px <= fill_left + 2)
+    probe_y = header_bottom + 60
+    edge = next((px for px in range(fill_left, fill_left - 12, -1) if dark(image.getpixel((px, probe_y)))), None)
+    if edge is None:
+        fail("the table's frame is not drawn left of its header")
+    if enabled(buttons["切り取り"]):
+        xdotool("mousemove", "--sync", x + 4, y + 4)
+        xdotool("click", 1)
+    # A double click on the drawn edge, or three pixels either side of it, opens
+    # the rectangle's sheet on the frame's cells; キャンセル closes it. Below
+    # 100 % the table's fields come within three pixels inside the frame, and
+    # a field is picked before a figure, so only the outer side is tried there.
+    for offset in (0, -3, 3) if zoom >= 100 else (0, -3):
+        xdotool("mousemove", "--sync", edge + offset, probe_y)
+        xdotool("click", "--repeat", "2", "--delay", "80", 1)
+        sheet = wait_for(lambda: sheet_window("四角形の詳細"),
+                         f"the rectangle's sheet {offset} pixels off the edge at {zoom} %", 10)
+        start = wait_for(lambda: pyatspi.findDescendant(sheet, lambda a: a.name == "開始行"), "its start row", 5)
+        if start.queryText().getText(0, -1) != "14":
+            fail(f"{offset} pixels off the frame's edge opened a rectangle starting on row "
+                 f"{start.queryText().getText(0, -1)}")
+        if offset == 0:
+            shot(os.environ.get("DESKTOP_ROAD_SHOT", "").replace(".png", f"-{zoom}.png"))
+        wait_for(lambda: pyatspi.findDescendant(
+            sheet, lambda a: a.name == "キャンセル" and a.getRole() == pyatspi.ROLE_PUSH_BUTTON), "キャンセル", 5
+        ).queryAction().doAction(0)
+        wait_for(lambda: sheet_window("四角形の詳細") is None, "the rectangle's sheet closed", 10)
+        xdotool("mousemove", "--sync", x + 4, y + 4)
+        xdotool("click", 1)
+        wait_for(lambda: not enabled(buttons["切り取り"]), "the selection cleared on the desk", 5)
+    return edge, probe_y, x, y
+
+
+for zoom in (50, 75, 100, 200, 150):
+    entries = pick_entry("編集倍率", f"{zoom}%")
+    time.sleep(0.5)
+    edge, probe_y, x, y = pick_frame(zoom)
+    print(f"the table's frame picked on its drawn edge and 3 pixels {'either side' if zoom >= 100 else 'outside'} at {zoom} %")
+print("zoom list:", entries)
 
 buttons["直線"].queryAction().doAction(0)
 wait_for(lambda: checked(buttons["直線"]), "the line tool pressed", 5)
