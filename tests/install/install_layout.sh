@@ -125,7 +125,7 @@ done
 
 # Values and files as the cursor's place asks for them.
 mkdir -p "$tmp/files/sub"
-touch "$tmp/files/a.zrk" "$tmp/files/B.ZRK" "$tmp/files/c.dat" "$tmp/files/d.pdf" "$tmp/files/e.png"
+touch "$tmp/files/a.zrk" "$tmp/files/B.ZRK" "$tmp/files/c.dat" "$tmp/files/d.pdf" "$tmp/files/e.png" "$tmp/files/f.csv"
 cd "$tmp/files" || exit 1
 while IFS='|' read -r words expected; do
   # shellcheck disable=SC2086
@@ -134,10 +134,10 @@ done <<'EOF'
 inspect --variant|designer preview print 
 print --paper|A3 A4 A5 B4 B5 
 view --data-encoding|auto sjis utf-8 
-print --offset 1,1 --data-encoding utf-8 a.zrk|c.dat sub 
+print --offset 1,1 --data-encoding utf-8 a.zrk|c.dat f.csv sub 
 check|B.ZRK a.zrk sub 
-print a.zrk|c.dat sub 
-print --dpi 300 a.zrk|c.dat sub 
+print a.zrk|c.dat f.csv sub 
+print --dpi 300 a.zrk|c.dat f.csv sub 
 print a.zrk c.dat --pdf|d.pdf sub 
 print a.zrk c.dat --png|e.png sub 
 format a.zrk|B.ZRK a.zrk sub 
