@@ -10,6 +10,7 @@
 #include "platform/QtMessageSink.h"
 #include "runtime/cli/CallerOptionValues.h"
 #include "runtime/cli/CommandParser.h"
+#include "runtime/cli/DataOptions.h"
 #include "runtime/cli/StandardOutput.h"
 #include "runtime/cli/TerminalProgress.h"
 #include "runtime/print/AbortProgress.h"
@@ -138,21 +139,7 @@ int runPrint(const QStringList& arguments) {
     QCommandLineOption printerOption(QStringLiteral("printer"),
                                      QStringLiteral("Print on this CUPS queue, without a dialog."),
                                      QStringLiteral("NAME"));
-    QCommandLineOption encodingOption(
-        QStringLiteral("data-encoding"),
-        QStringLiteral("How the data is written: auto (the default: UTF-8 when a byte-order mark\n"
-                       "or valid UTF-8 opens the data, else Shift-JIS), sjis or utf-8."),
-        QStringLiteral("ENC"));
-    QCommandLineOption formatOption(
-        QStringLiteral("data-format"),
-        QStringLiteral("What the data holds: lines (the default: the pages' character image),\n"
-                       "csv (a header of tags, then records) or json (an array of documents\n"
-                       "whose names are tags). Records are UTF-8 unless --data-encoding says."),
-        QStringLiteral("FORMAT"));
-    QCommandLineOption groupOption(
-        QStringLiteral("group-by"),
-        QStringLiteral("CSV: consecutive records with the same value of NAME make one document."),
-        QStringLiteral("NAME"));
+    const DataOptions dataOptions;
     QCommandLineOption offsetOption(
         QStringLiteral("offset"),
         QStringLiteral("Move everything printed by X mm right and Y mm down (one decimal, "
@@ -161,8 +148,10 @@ int runPrint(const QStringList& arguments) {
     QCommandLineOption quietOption(QStringLiteral("quiet"),
                                    QStringLiteral("Show no progress on the terminal."));
     for (const auto* option :
-         {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption, &encodingOption,
-          &formatOption, &groupOption, &offsetOption, &quietOption})
+         {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption})
+        command.parser().addOption(*option);
+    dataOptions.addTo(command.parser());
+    for (const auto* option : {&offsetOption, &quietOption})
         command.parser().addOption(*option);
     if (auto status = command.parse(arguments, 2))
         return *status;
@@ -194,28 +183,8 @@ int runPrint(const QStringList& arguments) {
     }
     runtime::CallerOptions caller;
     caller.dataFromStandardInput = command.path(1) == "-";
-    caller.defaultEncoding = runtime::DataEncoding::Auto;
-    if (parser.isSet(encodingOption)) {
-        caller.encoding = dataEncodingOption(parser.value(encodingOption));
-        if (!caller.encoding) {
-            std::fputs("zrk print: --data-encoding takes sjis, utf-8 or auto\n", stderr);
-            return kExitUsage;
-        }
-    }
-    if (parser.isSet(formatOption)) {
-        caller.dataFormat = dataFormatOption(parser.value(formatOption));
-        if (!caller.dataFormat) {
-            std::fputs("zrk print: --data-format takes lines, csv or json\n", stderr);
-            return kExitUsage;
-        }
-    }
-    if (parser.isSet(groupOption)) {
-        if (caller.dataFormat != runtime::DataFormat::Csv) {
-            std::fputs("zrk print: --group-by applies to --data-format csv\n", stderr);
-            return kExitUsage;
-        }
-        caller.groupBy = formdesc::sjis::fromUtf8(parser.value(groupOption).toStdString());
-    }
+    if (!dataOptions.apply(parser, "print", caller))
+        return kExitUsage;
     if (parser.isSet(offsetOption)) {
         const QStringList parts = parser.value(offsetOption).split(QLatin1Char(','));
         const auto x = parts.size() == 2 ? millimetreTenths(parts[0]) : std::nullopt;

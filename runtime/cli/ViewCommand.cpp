@@ -3,6 +3,7 @@
 #include "formdesc/ShiftJis.h"
 #include "runtime/cli/CallerOptionValues.h"
 #include "runtime/cli/CommandParser.h"
+#include "runtime/cli/DataOptions.h"
 #include "runtime/data/RuntimeMessages.h"
 #include "runtime/preview/PreviewJob.h"
 
@@ -27,49 +28,14 @@ int runView(const QStringList& arguments) {
         QStringLiteral("control"),
         QStringLiteral("Control statement, e.g. \"CONTROL SCALE=AUTO, PRINT=ON, LASTROW=40;\"."),
         QStringLiteral("TEXT"));
-    QCommandLineOption encodingOption(
-        QStringLiteral("data-encoding"),
-        QStringLiteral("How the data file is written: auto (the default), sjis or utf-8."),
-        QStringLiteral("ENC"));
-    QCommandLineOption formatOption(
-        QStringLiteral("data-format"),
-        QStringLiteral("What the data holds: lines (the default: the pages' character image),\n"
-                       "csv (a header of tags, then records) or json (an array of documents\n"
-                       "whose names are tags). Records are UTF-8 unless --data-encoding says."),
-        QStringLiteral("FORMAT"));
-    QCommandLineOption groupOption(
-        QStringLiteral("group-by"),
-        QStringLiteral("CSV: consecutive records with the same value of NAME make one document."),
-        QStringLiteral("NAME"));
+    const DataOptions dataOptions;
     command.parser().addOption(controlOption);
-    command.parser().addOption(formatOption);
-    command.parser().addOption(groupOption);
-    command.parser().addOption(encodingOption);
+    dataOptions.addTo(command.parser());
     if (auto status = command.parse(arguments, 2))
         return *status;
     runtime::CallerOptions caller;
-    caller.defaultEncoding = runtime::DataEncoding::Auto;
-    if (command.parser().isSet(encodingOption)) {
-        caller.encoding = dataEncodingOption(command.parser().value(encodingOption));
-        if (!caller.encoding) {
-            std::fputs("zrk view: --data-encoding takes sjis, utf-8 or auto\n", stderr);
-            return kExitUsage;
-        }
-    }
-    if (command.parser().isSet(formatOption)) {
-        caller.dataFormat = dataFormatOption(command.parser().value(formatOption));
-        if (!caller.dataFormat) {
-            std::fputs("zrk view: --data-format takes lines, csv or json\n", stderr);
-            return kExitUsage;
-        }
-    }
-    if (command.parser().isSet(groupOption)) {
-        if (caller.dataFormat != runtime::DataFormat::Csv) {
-            std::fputs("zrk view: --group-by applies to --data-format csv\n", stderr);
-            return kExitUsage;
-        }
-        caller.groupBy = formdesc::sjis::fromUtf8(command.parser().value(groupOption).toStdString());
-    }
+    if (!dataOptions.apply(command.parser(), "view", caller))
+        return kExitUsage;
 
     const bool hasControl = command.parser().isSet(controlOption);
     const std::string control = formdesc::sjis::fromUtf8(command.parser().value(controlOption).toStdString());
