@@ -196,7 +196,7 @@ PRODUCTS = ["帳票用紙　連続伝票　２枚複写", "ドットプリンタ
             "宛名ラベル　１２面", "保守サービス　月額", "値引き（年間契約）", "トナーカートリッジ　黒",
             "コピー用紙　再生紙", "封筒　長形３号　白", "ボールペン　０．７ｍｍ", "クリアファイル",
             "納品書　３枚複写　１００組", "感熱ロール紙　５８ｍｍ", "事務用椅子　肘付き"]
-SPECS = ["A4 500枚x5冊", "W300xD450mm", "黒 10本入", "Ｂ４横　ミシン目", "1000枚/箱", "Model ZX-220",
+ITEM_NOTES = ["A4 500枚x5冊", "W300xD450mm", "黒 10本入", "Ｂ４横　ミシン目", "1000枚/箱", "Model ZX-220",
          "ロット No.A2231", "青・赤 各5", "70kg 白色度80", "LT-58/40"]
 UNITS = ["個", "箱", "冊", "本", "式", "枚", "台"]
 NOTES = ["納期：2027/01/15", "別途見積", "分納２回目", "特価品", "返品不可", "在庫僅少",
@@ -239,7 +239,7 @@ def make_body(rng, variant):
         subtotal += amount
         put(row, 4, f"{rng.choice('ABCDE')}-{rng.randrange(100000):05d}")
         put(row, 17, rng.choice(PRODUCTS))
-        put(row, 64, rng.choice(SPECS))
+        put(row, 64, rng.choice(ITEM_NOTES))
         put(row, 99, f"{qty:,}", 8)
         put(row, 108, rng.choice(UNITS))
         put(row, 114, f"{price:,}", 13)

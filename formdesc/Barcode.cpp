@@ -20,31 +20,31 @@ unsigned char byteAt(const FigureInfo& figure, std::size_t offset) {
 
 } // namespace
 
-BarcodeSpec barcodeOf(const FigureInfo& figure) {
-    BarcodeSpec spec;
-    spec.type = byteAt(figure, BarcodeLayout::kType);
-    spec.hri = byteAt(figure, BarcodeLayout::kHri) != 0;
-    spec.ecc = byteAt(figure, BarcodeLayout::kEcc);
-    spec.fromField = byteAt(figure, BarcodeLayout::kFromField) != 0;
+BarcodeAttributes barcodeOf(const FigureInfo& figure) {
+    BarcodeAttributes barcode;
+    barcode.type = byteAt(figure, BarcodeLayout::kType);
+    barcode.hri = byteAt(figure, BarcodeLayout::kHri) != 0;
+    barcode.ecc = byteAt(figure, BarcodeLayout::kEcc);
+    barcode.fromField = byteAt(figure, BarcodeLayout::kFromField) != 0;
     // Bounded by the area: a record from outside may lack its NUL.
     const char* text = figure.reserved + BarcodeLayout::kText;
     const void* end = std::memchr(text, '\0', BarcodeLayout::kTextBytes);
     const std::size_t length =
         end ? static_cast<std::size_t>(static_cast<const char*>(end) - text) : BarcodeLayout::kTextBytes;
-    spec.text.assign(text, length);
-    return spec;
+    barcode.text.assign(text, length);
+    return barcode;
 }
 
-bool storeBarcode(FigureInfo& figure, const BarcodeSpec& spec) {
-    if (spec.text.size() >= BarcodeLayout::kTextBytes || spec.text.find('\0') != std::string::npos)
+bool storeBarcode(FigureInfo& figure, const BarcodeAttributes& barcode) {
+    if (barcode.text.size() >= BarcodeLayout::kTextBytes || barcode.text.find('\0') != std::string::npos)
         return false;
-    // The whole area is rewritten so that equal specs give equal records.
+    // The whole area is rewritten so that equal attributes give equal records.
     std::memset(figure.reserved, 0, sizeof figure.reserved);
-    figure.reserved[BarcodeLayout::kType] = static_cast<char>(spec.type & 0xFF);
-    figure.reserved[BarcodeLayout::kHri] = spec.hri ? 1 : 0;
-    figure.reserved[BarcodeLayout::kEcc] = static_cast<char>(spec.ecc & 0xFF);
-    figure.reserved[BarcodeLayout::kFromField] = spec.fromField ? 1 : 0;
-    std::memcpy(figure.reserved + BarcodeLayout::kText, spec.text.data(), spec.text.size());
+    figure.reserved[BarcodeLayout::kType] = static_cast<char>(barcode.type & 0xFF);
+    figure.reserved[BarcodeLayout::kHri] = barcode.hri ? 1 : 0;
+    figure.reserved[BarcodeLayout::kEcc] = static_cast<char>(barcode.ecc & 0xFF);
+    figure.reserved[BarcodeLayout::kFromField] = barcode.fromField ? 1 : 0;
+    std::memcpy(figure.reserved + BarcodeLayout::kText, barcode.text.data(), barcode.text.size());
     return true;
 }
 

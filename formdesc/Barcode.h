@@ -57,20 +57,20 @@ enum BarcodeContentError {
 };
 
 // A barcode's attributes as plain values.
-struct BarcodeSpec {
+struct BarcodeAttributes {
     int type = kBarcodeNone;
     bool hri = false;
     int ecc = kEccDefault;
     bool fromField = false;
     std::string text; // Shift-JIS: the constant (CONST) or the field's tag (FIELD)
 
-    bool operator==(const BarcodeSpec&) const = default;
+    bool operator==(const BarcodeAttributes&) const = default;
 };
 
-BarcodeSpec barcodeOf(const FigureInfo& figure);
-// Stores spec into the record (kind, colour and cells untouched); false when
+BarcodeAttributes barcodeOf(const FigureInfo& figure);
+// Stores barcode into the record (kind, colour and cells untouched); false when
 // the text does not fit its bytes.
-bool storeBarcode(FigureInfo& figure, const BarcodeSpec& spec);
+bool storeBarcode(FigureInfo& figure, const BarcodeAttributes& barcode);
 
 // TYPE names as the form file writes them ("JAN13", "QR", ...), and back
 // (upper case, as the reader has it); nothing for an unknown name.

@@ -159,17 +159,17 @@ std::string formatLoop(const FigureInfo& figure) {
 // every other key is then found before it, and the statement's first line
 // names no keyword that the content might hold.
 std::string formatBarcodeStatement(const FigureInfo& figure, const FormInfo& form) {
-    const BarcodeSpec spec = barcodeOf(figure);
+    const BarcodeAttributes barcode = barcodeOf(figure);
     std::string s = locate("BARCODE", figure.startCol, figure.startRow, figure.endCol, figure.endRow);
-    s += "TYPE=" + std::string(barcodeTypeName(spec.type)) + ", ";
-    if (spec.hri)
+    s += "TYPE=" + std::string(barcodeTypeName(barcode.type)) + ", ";
+    if (barcode.hri)
         s += "HRI=ON, ";
     if (figure.lineColor != form.lineColor)
         s += hexColor("LCOLOR", figure.lineColor) + ", ";
-    if (spec.ecc != kEccDefault)
-        s += "ECC=" + std::string(barcodeEccName(spec.ecc)) + ", ";
+    if (barcode.ecc != kEccDefault)
+        s += "ECC=" + std::string(barcodeEccName(barcode.ecc)) + ", ";
     s += formatLoop(figure);
-    s += std::string("\n\t  ") + (spec.fromField ? "FIELD" : "CONST") + "=\"" + spec.text + "\", ";
+    s += std::string("\n\t  ") + (barcode.fromField ? "FIELD" : "CONST") + "=\"" + barcode.text + "\", ";
     return closeStatement(std::move(s));
 }
 

@@ -181,11 +181,11 @@ bool parseBarcodeStatement(std::string_view text, FormModel& model) {
 
     // Unlike the ON flags of other statements, a value that is none of the
     // names is kept as bad for the check pass to name.
-    BarcodeSpec spec;
+    BarcodeAttributes barcode;
     if (auto v = s.value("TYPE"))
-        spec.type = barcodeTypeFromName(*v).value_or(kBarcodeBadValue);
+        barcode.type = barcodeTypeFromName(*v).value_or(kBarcodeBadValue);
     if (auto v = s.value("ECC"))
-        spec.ecc = barcodeEccFromName(*v).value_or(kBarcodeBadValue);
+        barcode.ecc = barcodeEccFromName(*v).value_or(kBarcodeBadValue);
     int hri = 0;
     if (auto v = s.value("HRI"))
         hri = *v == "ON" ? 1 : *v == "OFF" ? 0 : kBarcodeBadValue;
@@ -200,18 +200,18 @@ bool parseBarcodeStatement(std::string_view text, FormModel& model) {
         content = kContentBadConst;
         if (auto v = findQuotedKeyValue(text, "CONST", kShortValueBytes))
             if (auto constant = parseQuoted(*v)) {
-                spec.text = sjis::cutWhole(*constant, BarcodeLayout::kTextBytes - 1);
+                barcode.text = sjis::cutWhole(*constant, BarcodeLayout::kTextBytes - 1);
                 content = 0;
             }
     } else if (hasField) {
         content = kContentBadField;
         if (auto tag = parseQuoted(*s.value("FIELD"))) {
             // Cut as a field's tag is, so that the two still match.
-            spec.text = tag->substr(0, std::min(tag->size(), kTagBytes));
+            barcode.text = tag->substr(0, std::min(tag->size(), kTagBytes));
             content = 1;
         }
     }
-    storeBarcode(figure, spec);
+    storeBarcode(figure, barcode);
     figure.reserved[BarcodeLayout::kHri] = static_cast<char>(hri);
     figure.reserved[BarcodeLayout::kFromField] = static_cast<char>(content);
     return model.appendFigure(figure);

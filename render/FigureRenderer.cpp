@@ -243,9 +243,10 @@ void FigureRenderer::drawBitmap(const formdesc::FigureInfo& figure, BitmapCache&
 
 const BarcodeSymbol& FigureRenderer::drawBarcode(const formdesc::FigureInfo& figure, BarcodeCache& barcodes,
                                                  std::string_view content) {
-    const formdesc::BarcodeSpec spec = formdesc::barcodeOf(figure);
-    const BarcodeSymbol& symbol = barcodes.symbol(spec.type, spec.ecc, spec.hri, content);
-    const bool keepAspect = formdesc::isTwoDimensional(spec.type) || spec.type == formdesc::kBarcodeJpPost;
+    const formdesc::BarcodeAttributes barcode = formdesc::barcodeOf(figure);
+    const BarcodeSymbol& symbol = barcodes.symbol(barcode.type, barcode.ecc, barcode.hri, content);
+    const bool keepAspect =
+        formdesc::isTwoDimensional(barcode.type) || barcode.type == formdesc::kBarcodeJpPost;
     forEachCopy(figure, figure.startRow, figure.endRow, [&](const FigurePoints& p) {
         BarcodeRenderer::draw(m_dc, {p.x1, p.y1, p.x2, p.y2}, symbol, keepAspect, figure.lineColor);
     });

@@ -81,9 +81,9 @@ bool isFill(const FigureInfo& figure) {
 // dragging never encode again.
 void drawBarcode(render::FigureRenderer& figures, const FigureInfo& figure) {
     static render::BarcodeCache symbols;
-    const formdesc::BarcodeSpec spec = formdesc::barcodeOf(figure);
+    const formdesc::BarcodeAttributes barcode = formdesc::barcodeOf(figure);
     const std::string_view content =
-        spec.fromField ? render::sampleBarcodeContent(spec.type) : std::string_view(spec.text);
+        barcode.fromField ? render::sampleBarcodeContent(barcode.type) : std::string_view(barcode.text);
     figures.drawBarcode(figure, symbols, content);
 }
 

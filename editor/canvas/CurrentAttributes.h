@@ -23,7 +23,7 @@ struct CurrentAttributes {
     int meshKind = formdesc::kMeshFrameOnly;
     formdesc::ColorRef meshColor = formdesc::rgb(192, 192, 192);
     // A new barcode: a QR code of a constant sample.
-    formdesc::BarcodeSpec barcode{formdesc::kBarcodeQr, false, formdesc::kEccDefault, false, "SAMPLE"};
+    formdesc::BarcodeAttributes barcode{formdesc::kBarcodeQr, false, formdesc::kEccDefault, false, "SAMPLE"};
 };
 
 } // namespace editor

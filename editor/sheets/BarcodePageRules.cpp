@@ -44,15 +44,15 @@ QStringList fieldTagsOf(const formdesc::FormModel& model) {
 }
 
 BarcodeValues fillBarcode(const formdesc::FigureInfo& figure) {
-    const formdesc::BarcodeSpec spec = formdesc::barcodeOf(figure);
+    const formdesc::BarcodeAttributes barcode = formdesc::barcodeOf(figure);
     BarcodeValues values;
     values.position = fillPosition(figure.startCol, figure.startRow, figure.endCol, figure.endRow);
-    values.type = std::max(spec.type - 1, 0);
-    values.fromField = spec.fromField;
-    (spec.fromField ? values.fieldTag : values.constText) = textOf(spec.text);
-    values.hri = spec.hri;
+    values.type = std::max(barcode.type - 1, 0);
+    values.fromField = barcode.fromField;
+    (barcode.fromField ? values.fieldTag : values.constText) = textOf(barcode.text);
+    values.hri = barcode.hri;
     values.color = figure.lineColor;
-    values.ecc = spec.ecc;
+    values.ecc = barcode.ecc;
     return values;
 }
 
@@ -69,22 +69,22 @@ StoreResult<formdesc::FigureInfo> storeBarcodeValues(const BarcodeValues& values
     figure.endRow = cells.endRow;
     figure.lineColor = values.color;
 
-    formdesc::BarcodeSpec spec;
-    spec.type = values.type + 1;
-    spec.fromField = values.fromField;
-    spec.hri = values.hri && !formdesc::isTwoDimensional(spec.type);
-    spec.ecc = spec.type == formdesc::kBarcodeQr ? values.ecc : formdesc::kEccDefault;
+    formdesc::BarcodeAttributes barcode;
+    barcode.type = values.type + 1;
+    barcode.fromField = values.fromField;
+    barcode.hri = values.hri && !formdesc::isTwoDimensional(barcode.type);
+    barcode.ecc = barcode.type == formdesc::kBarcodeQr ? values.ecc : formdesc::kEccDefault;
     const QString& text = values.fromField ? values.fieldTag : values.constText;
     const std::optional<std::string> bytes =
         exactShiftJis(text, int(formdesc::BarcodeLayout::kTextBytes) - 1);
     if (bytes)
-        spec.text = *bytes;
-    const bool textStored = bytes && formdesc::storeBarcode(figure, spec);
+        barcode.text = *bytes;
+    const bool textStored = bytes && formdesc::storeBarcode(figure, barcode);
 
     const PageControl textControl = values.fromField ? PageControl::BarcodeField : PageControl::BarcodeText;
     if (const PageControl failing = checkPosition(cells, form); failing != PageControl::None)
         refuse(result, failing, positionReason(failing, form));
-    else if (spec.type < 1 || spec.type > formdesc::kBarcodeTypeCount)
+    else if (barcode.type < 1 || barcode.type > formdesc::kBarcodeTypeCount)
         refuse(result, PageControl::Page, QStringLiteral("種類を選んでください"));
     else if (values.fromField && !fieldTagsOf(model).contains(values.fieldTag))
         refuse(result, textControl, QStringLiteral("フィールドを選んでください"));

@@ -62,17 +62,17 @@ Json figureJson(const formdesc::FigureInfo& f) {
     if (f.kind == formdesc::kKindBarcode) {
         // Names as the statement has them; a value no statement gives shows
         // as its number.
-        const formdesc::BarcodeSpec spec = formdesc::barcodeOf(f);
-        const std::string_view type = formdesc::barcodeTypeName(spec.type);
-        json["type"] = type.empty() ? Json(spec.type) : Json(std::string(type));
-        json["hri"] = spec.hri ? 1 : 0;
-        const std::string_view ecc = formdesc::barcodeEccName(spec.ecc);
+        const formdesc::BarcodeAttributes barcode = formdesc::barcodeOf(f);
+        const std::string_view type = formdesc::barcodeTypeName(barcode.type);
+        json["type"] = type.empty() ? Json(barcode.type) : Json(std::string(type));
+        json["hri"] = barcode.hri ? 1 : 0;
+        const std::string_view ecc = formdesc::barcodeEccName(barcode.ecc);
         json["ecc"] =
-            ecc.empty() && spec.ecc != formdesc::kEccDefault ? Json(spec.ecc) : Json(std::string(ecc));
+            ecc.empty() && barcode.ecc != formdesc::kEccDefault ? Json(barcode.ecc) : Json(std::string(ecc));
         // Neither key for a statement whose content the check refuses.
         const auto content = static_cast<unsigned char>(f.reserved[formdesc::BarcodeLayout::kFromField]);
         if (content <= 1)
-            json[content == 1 ? "field" : "const"] = toUtf8(spec.text);
+            json[content == 1 ? "field" : "const"] = toUtf8(barcode.text);
         json["lineColor"] = f.lineColor;
         json["loopDir"] = f.loopDir;
         json["loopCount"] = f.loopCount;

@@ -130,14 +130,14 @@ void PageComposer::warnBarcode(int figureIndex, int pageNumber, const std::strin
     if (m_barcodeWarned[index])
         return;
     m_barcodeWarned[index] = true;
-    const formdesc::BarcodeSpec spec = formdesc::barcodeOf(m_model.figures[index]);
+    const formdesc::BarcodeAttributes barcode = formdesc::barcodeOf(m_model.figures[index]);
     std::string text;
     if (pageNumber > 0)
         text += std::to_string(pageNumber) + " ページ目の";
     text += "バーコード（図形 " + std::to_string(figureIndex + 1) + "、" +
-            std::string(formdesc::barcodeTypeName(spec.type)) + "、" +
-            (spec.fromField ? "フィールド " + formdesc::sjis::toUtf8(spec.text)
-                            : "固定値 " + formdesc::sjis::toUtf8(spec.text)) +
+            std::string(formdesc::barcodeTypeName(barcode.type)) + "、" +
+            (barcode.fromField ? "フィールド " + formdesc::sjis::toUtf8(barcode.text)
+                               : "固定値 " + formdesc::sjis::toUtf8(barcode.text)) +
             "）を印刷できません: " + reason;
     if (m_use == PageUse::Recompose)
         m_pendingWarnings.push_back(std::move(text));

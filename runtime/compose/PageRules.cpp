@@ -35,12 +35,13 @@ std::string_view trimBlanks(std::string_view text) {
 
 } // namespace
 
-std::string barcodeContent(const formdesc::BarcodeSpec& spec, std::span<const formdesc::FieldInfo> fields,
-                           std::span<const DataRecord> records, bool tagMode) {
-    if (!spec.fromField)
-        return spec.text;
+std::string barcodeContent(const formdesc::BarcodeAttributes& barcode,
+                           std::span<const formdesc::FieldInfo> fields, std::span<const DataRecord> records,
+                           bool tagMode) {
+    if (!barcode.fromField)
+        return barcode.text;
     for (const formdesc::FieldInfo& field : fields) {
-        if (!sameTag(formdesc::sjis::view(field.tag), spec.text))
+        if (!sameTag(formdesc::sjis::view(field.tag), barcode.text))
             continue;
         for (std::size_t j = 0; j < records.size(); ++j) {
             if (!fieldAppliesTo(field, records[j], static_cast<int>(j), tagMode))

@@ -26,7 +26,8 @@ int figureLastRow(int lastRow, bool lastPage);
 // first field with its tag (letters in any case) receives from the page's
 // records, without leading and trailing blanks; the first such text that is
 // not blank. Empty when no record gives the field any text.
-std::string barcodeContent(const formdesc::BarcodeSpec& spec, std::span<const formdesc::FieldInfo> fields,
-                           std::span<const DataRecord> records, bool tagMode);
+std::string barcodeContent(const formdesc::BarcodeAttributes& barcode,
+                           std::span<const formdesc::FieldInfo> fields, std::span<const DataRecord> records,
+                           bool tagMode);
 
 } // namespace runtime

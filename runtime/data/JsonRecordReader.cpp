@@ -95,13 +95,8 @@ class DocumentSax : public nlohmann::json_sax<Json> {
 
     bool start_object(std::size_t) override {
         ++m_depth;
-        if (m_skipFrom)
+        if (enterSkipped())
             return true;
-        if (m_skipNext && m_depth == 2) {
-            m_skipNext = false;
-            m_skipFrom = 2;
-            return true;
-        }
         if (m_topObject && m_depth == 2 && m_pagesDepth == 0)
             return fail("文書の配列がありません");
         if (m_depth == 1) {
@@ -118,11 +113,8 @@ class DocumentSax : public nlohmann::json_sax<Json> {
     }
     bool end_object() override {
         const int closing = m_depth--;
-        if (m_skipFrom) {
-            if (closing == m_skipFrom)
-                m_skipFrom = 0;
+        if (leaveSkipped(closing))
             return true;
-        }
         if (closing == m_documentDepth) {
             m_document.line = m_source.line();
             return m_handler(m_document);
@@ -131,13 +123,8 @@ class DocumentSax : public nlohmann::json_sax<Json> {
     }
     bool start_array(std::size_t) override {
         ++m_depth;
-        if (m_skipFrom)
+        if (enterSkipped())
             return true;
-        if (m_skipNext && m_depth == 2) {
-            m_skipNext = false;
-            m_skipFrom = 2;
-            return true;
-        }
         if (m_depth == 1) {
             m_pagesDepth = 1;
             m_documentDepth = 2;
@@ -159,11 +146,8 @@ class DocumentSax : public nlohmann::json_sax<Json> {
     }
     bool end_array() override {
         const int closing = m_depth--;
-        if (m_skipFrom) {
-            if (closing == m_skipFrom)
-                m_skipFrom = 0;
+        if (leaveSkipped(closing))
             return true;
-        }
         if (m_inValues && closing == m_documentDepth + 1)
             m_inValues = false;
         return true;
@@ -182,6 +166,28 @@ class DocumentSax : public nlohmann::json_sax<Json> {
     bool sawDocuments() const { return m_pagesDepth != 0; }
 
   private:
+    // Whether the container that opens now is passed over: it lies inside a
+    // passed-over value, or is the value of a top-level member other than
+    // "pages" (which then starts the passing over).
+    bool enterSkipped() {
+        if (m_skipFrom)
+            return true;
+        if (m_skipNext && m_depth == 2) {
+            m_skipNext = false;
+            m_skipFrom = 2;
+            return true;
+        }
+        return false;
+    }
+    // Whether the container that closes was passed over; the outermost one
+    // ends the passing over.
+    bool leaveSkipped(int closing) {
+        if (!m_skipFrom)
+            return false;
+        if (closing == m_skipFrom)
+            m_skipFrom = 0;
+        return true;
+    }
     bool scalar(std::string value) {
         if (m_skipFrom)
             return true;

@@ -17,7 +17,7 @@ const FigureInfo& firstFigure(const ReadForm& r) {
 TEST(BarcodeStatement, ReadsEachKeyAsTheOtherStatementsDo) {
     struct Row {
         const char* statement;
-        BarcodeSpec spec;
+        BarcodeAttributes barcode;
         ColorRef color = 0;
     };
     const Row rows[] = {
@@ -52,7 +52,7 @@ TEST(BarcodeStatement, ReadsEachKeyAsTheOtherStatementsDo) {
         EXPECT_EQ(figure.startRow, 2);
         EXPECT_EQ(figure.endCol, 20);
         EXPECT_EQ(figure.endRow, 8);
-        EXPECT_EQ(barcodeOf(figure), row.spec) << row.statement;
+        EXPECT_EQ(barcodeOf(figure), row.barcode) << row.statement;
         EXPECT_EQ(figure.lineColor, row.color) << row.statement;
     }
 }

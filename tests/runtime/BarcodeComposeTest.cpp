@@ -74,7 +74,7 @@ TEST(BarcodeCompose, ContentFromConstantOrField) {
     const struct {
         const char* name;
         bool tagMode;
-        formdesc::BarcodeSpec spec;
+        formdesc::BarcodeAttributes barcode;
         std::vector<std::string> lines;
         std::string expected;
     } cases[] = {
@@ -109,7 +109,7 @@ TEST(BarcodeCompose, ContentFromConstantOrField) {
         }
         const auto page = pageOf(c.lines, model->form);
         const std::span<const formdesc::FieldInfo> fields(model->fields.data(), model->fieldCount);
-        EXPECT_EQ(runtime::barcodeContent(c.spec, fields, page->records(), c.tagMode), c.expected);
+        EXPECT_EQ(runtime::barcodeContent(c.barcode, fields, page->records(), c.tagMode), c.expected);
     }
 }
 

@@ -52,7 +52,7 @@ TEST(BarcodePageRules, EveryTypeStoresBackAsFilled) {
             BarcodeValues extra = values;
             extra.hri = true;
             extra.ecc = 3;
-            const formdesc::BarcodeSpec kept =
+            const formdesc::BarcodeAttributes kept =
                 formdesc::barcodeOf(editor::storeBarcodeValues(extra, *model).record);
             EXPECT_EQ(kept.hri, linear) << type;
             EXPECT_EQ(kept.ecc, type == formdesc::kBarcodeQr ? 3 : 0) << type;

@@ -63,8 +63,9 @@ TEST_F(BarcodeDesignTest, drawEditUndoCopyAndRefuse) {
     ASSERT_EQ(model.figureCount, 1);
     const formdesc::FigureInfo& figure = model.figures[0];
     EXPECT_EQ(figure.kind, formdesc::kKindBarcode);
-    EXPECT_EQ(formdesc::barcodeOf(figure),
-              (formdesc::BarcodeSpec{formdesc::kBarcodeQr, false, formdesc::kEccDefault, false, "SAMPLE"}));
+    EXPECT_EQ(
+        formdesc::barcodeOf(figure),
+        (formdesc::BarcodeAttributes{formdesc::kBarcodeQr, false, formdesc::kEccDefault, false, "SAMPLE"}));
     const platform::Rect box =
         editor::ItemTracker::windowRect(canvas.view(), canvas.selection().entries()[0]);
     EXPECT_GT(darkShare(*canvas.viewport(), box), 0.2) << "no symbol drawn in the barcode's box";
