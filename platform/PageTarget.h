@@ -17,6 +17,25 @@ struct PaperTenths {
     int height = 0;
 };
 
+// A page drawn on a lane, waiting to be put into the document.
+class DrawnPage {
+  public:
+    virtual ~DrawnPage() = default;
+};
+
+// A drawing surface of its own for one worker thread of a file target: the
+// lane draws whole pages, which the job hands back to the target in page
+// order (PageTarget::putPage). Everything a lane draws with (fonts, glyph
+// and image caches) is its own, so lanes need no lock while they draw.
+class PageLane {
+  public:
+    virtual ~PageLane() = default;
+    virtual DeviceContext& deviceContext() = 0;
+    virtual void beginPage() = 0;
+    // The page drawn since beginPage, ready to be put in.
+    virtual std::unique_ptr<DrawnPage> endPage() = 0;
+};
+
 // A target destroyed before endDocument() drops the document unfinished: a
 // job that fails half way commits nothing.
 class PageTarget {
@@ -41,6 +60,14 @@ class PageTarget {
     // True once a page could not be put out: the job stops there instead of
     // drawing pages that go nowhere.
     virtual bool outputFailed() const { return false; }
+
+    // Drawing on several threads, for targets that can (files, not printers):
+    // a new lane, valid from beginDocument to endDocument, or null when the
+    // target draws on one thread only. Pages drawn on lanes are put in with
+    // putPage, from the job's thread, in page order, instead of
+    // beginPage/endPage; the output is the same bytes as when drawn in turn.
+    virtual std::unique_ptr<PageLane> openLane() { return nullptr; }
+    virtual void putPage(std::unique_ptr<DrawnPage>) {}
 };
 
 // The device origin of a file target lies 5 mm in from the paper's corner,

@@ -2,7 +2,8 @@
 
 #include "platform/PdfDeflater.h"
 #include "platform/PdfEmbeddedFont.h"
-#include "platform/PdfFileWriter.h"
+#include "platform/PdfImageObject.h"
+#include "platform/PdfSharedNames.h"
 
 #include <QImage>
 
@@ -15,24 +16,29 @@ namespace {
 
 // See beginPage.
 constexpr double kBiasX = 0.02;
-// Images are written once, so they get the smaller output.
-constexpr int kImageLevel = 6;
 
 double written(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
     return double(std::llround(value * scale)) / scale;
 }
 
+// The mark that stands for a name the document has not given yet.
+std::string mark(char kind, std::size_t index) {
+    return std::string("\x01") + kind + std::to_string(index) + '\x02';
+}
+
 } // namespace
 
-PdfDirectBackend::PdfDirectBackend(PdfFileWriter& file, int dpiX, int dpiY, double pageHeightPoints)
-    : m_file(file), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)), m_pageHeight(pageHeightPoints) {
+PdfDirectBackend::PdfDirectBackend(const PdfSharedNames& names, int dpiX, int dpiY, double pageHeightPoints)
+    : m_names(names), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)), m_pageHeight(pageHeightPoints) {
     beginPage();
 }
 
 PdfDirectBackend::~PdfDirectBackend() = default;
 
 void PdfDirectBackend::beginPage() {
+    if (m_unnamed)
+        resolveNames();
     m_out.clear();
     m_text.reset();
     m_paths.reset();
@@ -45,9 +51,50 @@ void PdfDirectBackend::beginPage() {
     m_out.raw("cm\n");
 }
 
-const std::string& PdfDirectBackend::pageContent() {
+std::unique_ptr<PdfDrawnPage> PdfDirectBackend::takePage(PdfDeflater& deflater) {
     flush();
-    return m_out.bytes();
+    auto page = std::make_unique<PdfDrawnPage>();
+    const std::string& content = m_out.bytes();
+    page->marked = m_unnamed && content.find('\x01') != std::string::npos;
+    if (page->marked) {
+        page->content = content;
+        for (const LaneFace& face : m_faces)
+            page->faceIdentities.push_back(*face.identity);
+        for (const LaneImage& image : m_images)
+            page->imageKeys.push_back(image.key);
+    } else {
+        page->packed = deflater.compress(content, page->content);
+        if (!page->packed)
+            page->content = content;
+    }
+    page->events = std::move(m_events);
+    m_events.clear();
+    return page;
+}
+
+// Takes up the names the document has given since the last page.
+void PdfDirectBackend::resolveNames() {
+    m_unnamed = false;
+    for (LaneFace& face : m_faces) {
+        if (face.named)
+            continue;
+        if (const auto name = m_names.faceName(*face.identity)) {
+            face.font->setResourceName(*name);
+            face.named = true;
+        } else {
+            m_unnamed = true;
+        }
+    }
+    for (LaneImage& image : m_images) {
+        if (image.named)
+            continue;
+        if (const auto object = m_names.imageObject(image.key)) {
+            image.name = std::to_string(*object);
+            image.named = true;
+        } else {
+            m_unnamed = true;
+        }
+    }
 }
 
 void PdfDirectBackend::flush() {
@@ -79,62 +126,42 @@ void PdfDirectBackend::drawImage(const QImage& image, const Rect& dest) {
     endDrawing();
     if (image.isNull() || dest.right <= dest.left || dest.bottom <= dest.top)
         return;
-    const int object = imageObject(image);
-    if (object <= 0)
+    const std::string& name = imageName(image);
+    if (name.empty())
         return;
     // The image's unit square, top row first, onto the rectangle.
     m_out.raw("q ").num(static_cast<long long>(dest.right) - dest.left).raw("0 0 ");
     m_out.num(static_cast<long long>(dest.top) - dest.bottom).num(dest.left).num(dest.bottom);
-    m_out.raw("cm /Im").num(object).raw("Do Q\n");
+    m_out.raw("cm /Im").raw(name).raw(" Do Q\n");
 }
 
-int PdfDirectBackend::imageObject(const QImage& image) {
-    if (auto found = m_images.find(image.cacheKey()); found != m_images.end())
-        return found->second;
-    const bool alpha = image.hasAlphaChannel();
-    const QImage rgb = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    if (rgb.isNull())
-        return 0;
-    const int width = rgb.width(), height = rgb.height();
-    std::string colors, mask;
-    colors.reserve(std::size_t(width) * std::size_t(height) * 3);
-    if (alpha)
-        mask.reserve(std::size_t(width) * std::size_t(height));
-    for (int y = 0; y < height; ++y) {
-        const auto* line = reinterpret_cast<const char*>(rgb.constScanLine(y));
-        if (!alpha) {
-            colors.append(line, std::size_t(width) * 3);
-            continue;
+// The name of an image in the content: its object number once the document
+// has written it. An image this lane meets first is prepared here (converted
+// and, when the document does not have it yet, compressed) and handed over
+// with the page.
+const std::string& PdfDirectBackend::imageName(const QImage& image) {
+    if (auto found = m_imageByCacheKey.find(image.cacheKey()); found != m_imageByCacheKey.end())
+        return m_images[found->second].name;
+    auto prepared = std::make_shared<PdfPreparedImage>(imagePixels(image));
+    LaneImage lane;
+    lane.key = prepared->key;
+    if (!lane.key.empty()) {
+        if (const auto object = m_names.imageObject(lane.key)) {
+            lane.name = std::to_string(*object);
+            lane.named = true;
+        } else {
+            lane.name = mark('I', m_images.size());
+            m_unnamed = true;
+            packImage(*prepared);
         }
-        for (int x = 0; x < width; ++x) {
-            colors.append(line + 4 * x, 3);
-            mask.push_back(line[4 * x + 3]);
-        }
+        PdfPageEvent event;
+        event.kind = PdfPageEvent::Kind::Image;
+        event.image = std::move(prepared);
+        m_events.push_back(std::move(event));
     }
-    PdfDeflater deflater(kImageLevel);
-    std::string packed;
-    PdfStreamWriter dict;
-    const auto writeImage = [&](int number, std::string_view data, std::string_view colorSpace,
-                                int maskObject) {
-        const bool compressed = deflater.compress(data, packed);
-        dict.clear();
-        dict.raw("/Type/XObject/Subtype/Image/Width ").num(width).raw("/Height ").num(height);
-        dict.raw("/ColorSpace/").raw(colorSpace).raw("/BitsPerComponent 8/Interpolate true");
-        if (maskObject > 0)
-            dict.raw("/SMask ").num(maskObject).raw("0 R");
-        if (compressed)
-            dict.raw("/Filter/FlateDecode");
-        m_file.writeStream(number, dict.bytes(), compressed ? std::string_view(packed) : data);
-    };
-    const int object = m_file.reserveObject();
-    int maskObject = 0;
-    if (alpha) {
-        maskObject = m_file.reserveObject();
-        writeImage(maskObject, mask, "DeviceGray", 0);
-    }
-    writeImage(object, colors, "DeviceRGB", maskObject);
-    m_images.emplace(image.cacheKey(), object);
-    return object;
+    m_images.push_back(std::move(lane));
+    m_imageByCacheKey.emplace(image.cacheKey(), m_images.size() - 1);
+    return m_images.back().name;
 }
 
 // ------------------------------------------------------------------- text
@@ -151,18 +178,20 @@ PdfDirectBackend::Glyphs::Hooks PdfDirectBackend::glyphHooks() {
     hooks.loaded = [this](Font& font) {
         font.extra.size = written(font.cell.em, 3);
         font.extra.scaleX = written(font.cell.scaleX * 100, 3) / 100;
-        font.extra.face = embeddedFont(font.cell.raw);
+        font.extra.face = embeddedFont(
+            font.cell.raw, [key = font.key, dpiY = m_dpiY] { return CellFont::load(key, dpiY).raw; });
     };
     hooks.usable = [this](Font& font, std::uint8_t source) {
         if (source == 1)
             return font.extra.face != nullptr;
         if (!font.extra.fallbackChecked) {
-            font.extra.fallbackFace = embeddedFont(font.fallback);
+            font.extra.fallbackFace =
+                embeddedFont(font.fallback, [em = font.cell.em] { return CellFont::loadFallback(em); });
             font.extra.fallbackChecked = true;
         }
         return font.extra.fallbackFace != nullptr;
     };
-    hooks.found = [](Font& font, Glyph& glyph, char16_t ch) {
+    hooks.found = [this](Font& font, Glyph& glyph, char16_t ch) {
         PdfEmbeddedFont* face = glyph.source == 2 ? font.extra.fallbackFace : font.extra.face;
         if (glyph.index >= quint32(face->glyphCount())) {
             glyph.source = 0;
@@ -171,20 +200,48 @@ PdfDirectBackend::Glyphs::Hooks PdfDirectBackend::glyphHooks() {
         const auto index = std::uint16_t(glyph.index);
         glyph.width = std::uint16_t(std::clamp(face->advance(index), 0, 0xFFFF));
         face->use(index, ch);
+        PdfPageEvent event;
+        event.kind = PdfPageEvent::Kind::Glyph;
+        event.identity = m_identityOf[face];
+        event.glyph = index;
+        event.character = ch;
+        m_events.push_back(std::move(event));
     };
     return hooks;
 }
 
-PdfEmbeddedFont* PdfDirectBackend::embeddedFont(const QRawFont& face) {
+// A face this lane takes up is recorded for the document, which gives it its
+// name in the order faces were first taken up and loads it again, with
+// `load`, on its own thread for the subset.
+PdfEmbeddedFont* PdfDirectBackend::embeddedFont(const QRawFont& face, std::function<QRawFont()> load) {
     if (!face.isValid())
         return nullptr;
     const std::string identity = PdfEmbeddedFont::identity(face);
-    if (auto found = m_faceByIdentity.find(identity); found != m_faceByIdentity.end())
-        return found->second;
-    auto embedded = std::make_unique<PdfEmbeddedFont>(face, "F" + std::to_string(m_faces.size() + 1));
-    PdfEmbeddedFont* result = embedded->embeddable() ? embedded.get() : nullptr;
-    m_faces.push_back(std::move(embedded));
-    m_faceByIdentity.emplace(identity, result);
+    if (auto found = m_faceByIdentity.find(identity); found != m_faceByIdentity.end()) {
+        const LaneFace& known = m_faces[found->second];
+        return known.font->embeddable() ? known.font.get() : nullptr;
+    }
+    LaneFace lane;
+    lane.identity = std::make_shared<const std::string>(identity);
+    std::string name;
+    if (const auto given = m_names.faceName(identity)) {
+        name = *given;
+        lane.named = true;
+    } else {
+        name = mark('F', m_faces.size());
+        m_unnamed = true;
+    }
+    lane.font = std::make_unique<PdfEmbeddedFont>(face, std::move(name));
+    PdfEmbeddedFont* result = lane.font->embeddable() ? lane.font.get() : nullptr;
+
+    PdfPageEvent event;
+    event.kind = PdfPageEvent::Kind::Face;
+    event.identity = lane.identity;
+    event.load = std::move(load);
+    m_events.push_back(std::move(event));
+    m_identityOf.emplace(lane.font.get(), lane.identity);
+    m_faceByIdentity.emplace(identity, m_faces.size());
+    m_faces.push_back(std::move(lane));
     return result;
 }
 
@@ -221,25 +278,6 @@ void PdfDirectBackend::placeGlyph(const Font& font, const Glyph& glyph, int x, i
     m_text.add(face, font.extra.size, font.extra.scaleX, color, x, baseline, std::uint16_t(glyph.index),
                glyph.width);
     ++m_glyphsDrawn;
-}
-
-// -------------------------------------------------------------- resources
-
-void PdfDirectBackend::writeResources(int resources, PdfDeflater& deflater) {
-    PdfStreamWriter dict;
-    dict.raw("<</ProcSet[/PDF/Text/ImageC]/Font<<");
-    for (const auto& face : m_faces) {
-        if (!face->embeddable() || !face->hasGlyphs())
-            continue;
-        const int number = m_file.reserveObject();
-        face->write(m_file, deflater, number);
-        dict.ch('/').raw(face->resourceName()).ch(' ').num(number).raw("0 R");
-    }
-    dict.raw(">>/XObject<<");
-    for (const auto& [key, object] : m_images)
-        dict.raw("/Im").num(object).num(object).raw("0 R");
-    dict.raw(">>>>");
-    m_file.writeObject(resources, dict.bytes());
 }
 
 } // namespace platform

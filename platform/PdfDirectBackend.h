@@ -2,6 +2,7 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/GlyphCache.h"
+#include "platform/PdfDrawnPage.h"
 #include "platform/PdfPathWriter.h"
 #include "platform/PdfStreamWriter.h"
 #include "platform/PdfTextWriter.h"
@@ -9,6 +10,7 @@
 #include <QStringDecoder>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -21,18 +23,22 @@
 // Glyphs land where QtPainterBackend puts them (the same fonts, em sizes,
 // baselines, horizontal scales and clipping), written compactly by
 // PdfTextWriter; lines cover the pixels the Qt painter's aliased lines
-// cover, written by PdfPathWriter. Faces are embedded as subsets.
+// cover, written by PdfPathWriter.
+//
+// The backend draws the pages of one lane: it writes no file. Faces and
+// images it meets for the first time are recorded as page events for the
+// document (PdfDrawnPage), which names them; until a name is known here
+// (PdfSharedNames), a mark stands for it in the content.
 namespace platform {
 
 class PdfDeflater;
 class PdfEmbeddedFont;
-class PdfFileWriter;
+class PdfSharedNames;
 
 class PdfDirectBackend : public DeviceBackend {
   public:
-    // Images are written to `file` when first drawn; pageHeightPoints is the
-    // height of the pages, for turning y downwards.
-    PdfDirectBackend(PdfFileWriter& file, int dpiX, int dpiY, double pageHeightPoints);
+    // pageHeightPoints is the height of the pages, for turning y downwards.
+    PdfDirectBackend(const PdfSharedNames& names, int dpiX, int dpiY, double pageHeightPoints);
     ~PdfDirectBackend() override;
     PdfDirectBackend(const PdfDirectBackend&) = delete;
     PdfDirectBackend& operator=(const PdfDirectBackend&) = delete;
@@ -50,11 +56,9 @@ class PdfDirectBackend : public DeviceBackend {
 
     // Starts a new page's content.
     void beginPage();
-    // The content drawn since beginPage, uncompressed and complete.
-    const std::string& pageContent();
-    // Writes the fonts used so far and the resource dictionary that every
-    // page refers to, as object `resources`.
-    void writeResources(int resources, PdfDeflater& deflater);
+    // The page drawn since beginPage, its content compressed with `deflater`
+    // unless it holds marks, with the events since the last page.
+    std::unique_ptr<PdfDrawnPage> takePage(PdfDeflater& deflater);
 
     long long glyphsDrawn() const { return m_glyphsDrawn; }
 
@@ -72,14 +76,27 @@ class PdfDirectBackend : public DeviceBackend {
     using Font = Glyphs::Font;
     using Glyph = Glyphs::Glyph;
 
+    // A face as this lane knows it.
+    struct LaneFace {
+        std::unique_ptr<PdfEmbeddedFont> font;
+        std::shared_ptr<const std::string> identity;
+        bool named = false;
+    };
+    struct LaneImage {
+        std::string key;
+        std::string name; // the object number, or a mark
+        bool named = false;
+    };
+
     Glyphs::Hooks glyphHooks();
-    PdfEmbeddedFont* embeddedFont(const QRawFont& face);
+    PdfEmbeddedFont* embeddedFont(const QRawFont& face, std::function<QRawFont()> load);
+    void resolveNames();
 
     void endDrawing();
     void placeGlyph(const Font& font, const Glyph& glyph, int x, int baseline, ColorRef color);
-    int imageObject(const QImage& image);
+    const std::string& imageName(const QImage& image);
 
-    PdfFileWriter& m_file;
+    const PdfSharedNames& m_names;
     int m_dpiX;
     int m_dpiY;
     double m_pageHeight;
@@ -87,11 +104,15 @@ class PdfDirectBackend : public DeviceBackend {
     PdfTextWriter m_text{m_out};
     PdfPathWriter m_paths{m_out};
 
-    std::vector<std::unique_ptr<PdfEmbeddedFont>> m_faces;
-    std::unordered_map<std::string, PdfEmbeddedFont*> m_faceByIdentity;
+    std::vector<LaneFace> m_faces;
+    std::unordered_map<std::string, std::size_t> m_faceByIdentity;
+    std::unordered_map<const PdfEmbeddedFont*, std::shared_ptr<const std::string>> m_identityOf;
     // Fonts refer to the faces above, which outlive them.
     Glyphs m_glyphs{m_dpiY, glyphHooks()};
-    std::unordered_map<qint64, int> m_images; // QImage::cacheKey to XObject number
+    std::vector<LaneImage> m_images;
+    std::unordered_map<qint64, std::size_t> m_imageByCacheKey;
+    std::vector<PdfPageEvent> m_events;
+    bool m_unnamed = false; // a face or image whose name is still a mark
 
     long long m_glyphsDrawn = 0;
 };

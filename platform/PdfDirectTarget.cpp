@@ -1,8 +1,12 @@
 #include "platform/PdfDirectTarget.h"
 
 #include "platform/PdfDeflater.h"
-#include "platform/PdfDirectBackend.h"
+#include "platform/PdfDrawnPage.h"
+#include "platform/PdfEmbeddedFont.h"
 #include "platform/PdfFileWriter.h"
+#include "platform/PdfImageObject.h"
+#include "platform/PdfPageLane.h"
+#include "platform/PdfSharedNames.h"
 #include "platform/PdfStreamWriter.h"
 
 #include <QDateTime>
@@ -61,42 +65,139 @@ bool PdfDirectTarget::beginDocument(const std::string& utf8Name) {
     m_resources = m_file->reserveObject();
     m_info = m_file->reserveObject();
     m_deflater = std::make_unique<PdfDeflater>(kContentLevel);
-    m_backend = std::make_unique<PdfDirectBackend>(*m_file, m_dpi, m_dpi, heightPoints());
-    m_dc = std::make_unique<DeviceContext>(*m_backend);
-    m_dc->setDeviceOffset(printableOffset(m_dpi), printableOffset(m_dpi));
+    m_names = std::make_unique<PdfSharedNames>();
+    m_lane = std::make_unique<PdfPageLane>(*m_names, m_dpi, heightPoints());
     return true;
 }
 
+DeviceContext& PdfDirectTarget::deviceContext() {
+    return m_lane->deviceContext();
+}
+
+std::unique_ptr<PageLane> PdfDirectTarget::openLane() {
+    if (!m_names)
+        return nullptr;
+    return std::make_unique<PdfPageLane>(*m_names, m_dpi, heightPoints());
+}
+
 void PdfDirectTarget::beginPage() {
-    if (!m_backend)
+    if (!m_lane)
         return;
     if (m_pageOpen)
         endPage();
-    m_backend->beginPage();
+    m_lane->beginPage();
     m_pageOpen = true;
 }
 
 void PdfDirectTarget::endPage() {
-    if (!m_backend || !m_pageOpen)
+    if (!m_lane || !m_pageOpen)
         return;
     m_pageOpen = false;
-    const std::string& content = m_backend->pageContent();
+    putPage(m_lane->endPage());
+}
+
+// What the lane met for the first time while drawing the page, in order: a
+// face new to the document gets the next name, a glyph is added to its
+// face's subset (the first character drawn with it names it), an image new to
+// the document is written.
+void PdfDirectTarget::replay(const PdfDrawnPage& page) {
+    for (const PdfPageEvent& event : page.events) {
+        switch (event.kind) {
+        case PdfPageEvent::Kind::Face:
+            if (m_faceIndex.contains(*event.identity))
+                break;
+            m_faces.push_back(
+                std::make_unique<PdfEmbeddedFont>(event.load(), "F" + std::to_string(m_faces.size() + 1)));
+            m_faceIndex.emplace(*event.identity, m_faces.size() - 1);
+            m_names->addFace(*event.identity, m_faces.back()->resourceName());
+            break;
+        case PdfPageEvent::Kind::Glyph:
+            if (auto found = m_faceIndex.find(*event.identity); found != m_faceIndex.end())
+                m_faces[found->second]->use(event.glyph, event.character);
+            break;
+        case PdfPageEvent::Kind::Image:
+            if (m_imageObject.contains(event.image->key))
+                break;
+            m_images.push_back(writeImage(*m_file, *event.image));
+            m_imageObject.emplace(event.image->key, m_images.back());
+            m_names->addImage(event.image->key, m_images.back());
+            break;
+        }
+    }
+}
+
+// The content with the names the document has given in place of the marks.
+std::string PdfDirectTarget::named(const PdfDrawnPage& page) const {
+    const std::string& content = page.content;
+    std::string out;
+    out.reserve(content.size());
+    std::size_t at = 0;
+    while (true) {
+        const std::size_t begin = content.find('\x01', at);
+        const std::size_t end = begin == std::string::npos ? begin : content.find('\x02', begin);
+        if (end == std::string::npos) {
+            out.append(content, at);
+            return out;
+        }
+        out.append(content, at, begin - at);
+        const std::size_t index = std::stoul(content.substr(begin + 2, end - begin - 2));
+        if (content[begin + 1] == 'F' && index < page.faceIdentities.size()) {
+            if (auto found = m_faceIndex.find(page.faceIdentities[index]); found != m_faceIndex.end())
+                out += m_faces[found->second]->resourceName();
+        } else if (index < page.imageKeys.size()) {
+            if (auto found = m_imageObject.find(page.imageKeys[index]); found != m_imageObject.end())
+                out += std::to_string(found->second);
+        }
+        at = end + 1;
+    }
+}
+
+void PdfDirectTarget::putPage(std::unique_ptr<DrawnPage> drawn) {
+    if (!m_file || !drawn)
+        return;
+    const auto& page = static_cast<const PdfDrawnPage&>(*drawn);
+    replay(page);
     const int contents = m_file->reserveObject();
-    const int page = m_file->reserveObject();
-    if (m_deflater->compress(content, m_packed))
-        m_file->writeStream(contents, "/Filter/FlateDecode", m_packed);
-    else
-        m_file->writeStream(contents, {}, content);
+    const int pageObject = m_file->reserveObject();
+    if (page.marked) {
+        const std::string content = named(page);
+        std::string packed;
+        if (m_deflater->compress(content, packed))
+            m_file->writeStream(contents, "/Filter/FlateDecode", packed);
+        else
+            m_file->writeStream(contents, {}, content);
+    } else {
+        m_file->writeStream(contents, page.packed ? "/Filter/FlateDecode" : "", page.content);
+    }
     PdfStreamWriter dict;
     dict.raw("<</Type/Page/Parent ").num(m_pageTree).raw("0 R/MediaBox[0 0 ").real(widthPoints(), 4);
     dict.real(heightPoints(), 4).raw("]/Resources ").num(m_resources).raw("0 R/Contents ");
     dict.num(contents).raw("0 R>>");
-    m_file->writeObject(page, dict.bytes());
-    m_pages.push_back(page);
+    m_file->writeObject(pageObject, dict.bytes());
+    m_pages.push_back(pageObject);
+}
+
+// The fonts drawn with, as subsets, and the resource dictionary that every
+// page refers to.
+void PdfDirectTarget::writeResources() {
+    PdfStreamWriter dict;
+    dict.raw("<</ProcSet[/PDF/Text/ImageC]/Font<<");
+    for (const auto& face : m_faces) {
+        if (!face->embeddable() || !face->hasGlyphs())
+            continue;
+        const int number = m_file->reserveObject();
+        face->write(*m_file, *m_deflater, number);
+        dict.ch('/').raw(face->resourceName()).ch(' ').num(number).raw("0 R");
+    }
+    dict.raw(">>/XObject<<");
+    for (const int object : m_images)
+        dict.raw("/Im").num(object).num(object).raw("0 R");
+    dict.raw(">>>>");
+    m_file->writeObject(m_resources, dict.bytes());
 }
 
 bool PdfDirectTarget::endDocument() {
-    if (!m_backend)
+    if (!m_lane)
         return false;
     endPage();
     // A document needs a page; a job that drew none gets a blank one, as
@@ -105,7 +206,7 @@ bool PdfDirectTarget::endDocument() {
         beginPage();
         endPage();
     }
-    m_backend->writeResources(m_resources, *m_deflater);
+    writeResources();
 
     PdfStreamWriter w;
     w.raw("<</Type/Pages/Count ").num(static_cast<long long>(m_pages.size())).raw("/Kids[");

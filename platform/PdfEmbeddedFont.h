@@ -29,6 +29,7 @@ class PdfEmbeddedFont {
     // cannot subset.
     bool embeddable() const { return m_glyphCount > 0; }
     const std::string& resourceName() const { return m_resourceName; }
+    void setResourceName(std::string name) { m_resourceName = std::move(name); }
     int glyphCount() const { return m_glyphCount; }
     bool hasGlyphs() const { return m_usedCount > 0; }
 
