@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,14 @@ struct ControlOptions {
 // The largest print offset either way, in tenths of a millimetre.
 inline constexpr int kMaxOffsetTenths = 500;
 
+// Pages of a job, numbered from 1, both ends included. A print of a part
+// keeps the whole job's page numbers and its last page (where the last-row
+// rule applies), so that parts printed apart put together are the job.
+struct PageRange {
+    int first = 1;
+    int last = INT_MAX;
+};
+
 // What a caller gives beside the control statement (the command line's own
 // options); each one that is set wins over the statement.
 struct CallerOptions {
@@ -59,6 +68,7 @@ struct CallerOptions {
     bool dataFromStandardInput = false;
     std::optional<DataFormat> dataFormat;
     std::optional<std::string> groupBy;
+    std::optional<PageRange> pages; // print: only these pages of the job
 };
 
 void applyCallerOptions(ControlOptions& options, const CallerOptions& caller);

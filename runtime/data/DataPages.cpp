@@ -20,12 +20,21 @@ int rowsPerPage(int rows) {
     return std::clamp(rows, 1, kMaxPageRecords);
 }
 
-std::optional<int> countPages(DataLineReader& reader, int rows, LineHook beforeLine) {
+namespace {
+
+// Counts the pages, noting in `start` (when given) where the line `startLine`
+// begins.
+std::optional<int> countFrom(DataLineReader& reader, int rows, LineHook beforeLine, std::uint64_t startLine,
+                             FilePosition* start) {
     if (!reader.isOpen())
         return std::nullopt;
     reader.seek(0);
     std::uint64_t lines = 0;
-    while (reader.readLine()) {
+    for (;;) {
+        if (start && lines == startLine)
+            *start = reader.position();
+        if (!reader.readLine())
+            break;
         callHook(beforeLine);
         ++lines;
     }
@@ -36,11 +45,32 @@ std::optional<int> countPages(DataLineReader& reader, int rows, LineHook beforeL
     return static_cast<int>(std::min<std::uint64_t>(pages, INT_MAX));
 }
 
+} // namespace
+
+std::optional<int> countPages(DataLineReader& reader, int rows, LineHook beforeLine) {
+    return countFrom(reader, rows, beforeLine, 0, nullptr);
+}
+
 std::optional<int> countPages(const std::string& path, int rows, LineHook beforeLine) {
     DataLineReader reader;
     if (!reader.open(path))
         return std::nullopt;
     return countPages(reader, rows, beforeLine);
+}
+
+std::optional<int> countPages(const std::string& path, int rows, int wanted, FilePosition& start,
+                              LineHook beforeLine) {
+    DataLineReader reader;
+    if (!reader.open(path))
+        return std::nullopt;
+    const auto startLine =
+        static_cast<std::uint64_t>(std::max(wanted, 1) - 1) * static_cast<std::uint64_t>(rowsPerPage(rows));
+    FilePosition found = 0;
+    const std::optional<int> pages = countFrom(reader, rows, beforeLine, startLine, &found);
+    // At the end of the input the position found is the end: no such page.
+    if (pages && wanted <= *pages)
+        start = found;
+    return pages;
 }
 
 const PageEntry* PageIndex::find(int pageNumber) const {

@@ -28,6 +28,11 @@ int rowsPerPage(int rows);
 // at the largest int.
 std::optional<int> countPages(DataLineReader& reader, int rows, LineHook beforeLine = nullptr);
 std::optional<int> countPages(const std::string& path, int rows, LineHook beforeLine = nullptr);
+// The same, noting on the way where page `wanted` starts, so that a print of
+// a part can begin there without reading the pages before it again; `start`
+// is left as it is when the input has fewer pages.
+std::optional<int> countPages(const std::string& path, int rows, int wanted, FilePosition& start,
+                              LineHook beforeLine = nullptr);
 
 struct PageEntry {
     int pageNumber;        // from 1

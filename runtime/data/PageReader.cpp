@@ -5,10 +5,15 @@
 namespace runtime {
 
 bool PageReader::open(const std::string& path) {
-    m_pageNumber = 0;
+    return open(path, 0, 1);
+}
+
+bool PageReader::open(const std::string& path, FilePosition start, int firstPageNumber) {
+    m_pageNumber = firstPageNumber - 1;
     m_pending.reset();
     if (!m_reader.open(path))
         return false;
+    m_reader.seek(start);
     m_pending = m_reader.readLine();
     return true;
 }

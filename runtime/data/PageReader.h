@@ -24,6 +24,9 @@ class PageReader {
   public:
     // Opens the file and reads its first line; false when it cannot be opened.
     bool open(const std::string& path);
+    // Opens the file at the start of a page that countPages() or the page
+    // index found, the pages numbered from firstPageNumber on.
+    bool open(const std::string& path, FilePosition start, int firstPageNumber);
     // The same over bytes that the caller keeps alive.
     void openMemory(std::string_view bytes);
 

@@ -42,6 +42,16 @@ void reportReplacedCharacters(std::uint64_t count, std::uint64_t firstLine) {
                                  formdesc::MessageIcon::Exclamation);
 }
 
+std::string noPagesInRangeText(int firstPage, int pageCount) {
+    return "帳票データ - 指定のページがありません（" + std::to_string(firstPage) + "ページ目から、全" +
+           std::to_string(pageCount) + "ページ）";
+}
+
+void reportNoPagesInRange(int firstPage, int pageCount) {
+    formdesc::messageSink().show(formdesc::kCaptionError, noPagesInRangeText(firstPage, pageCount),
+                                 formdesc::MessageIcon::Exclamation);
+}
+
 void reportNoMemory() noexcept {
     try {
         formdesc::messageSink().show(formdesc::kCaptionError, kNoMemoryText,

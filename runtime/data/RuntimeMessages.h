@@ -33,6 +33,11 @@ void reportControlError(std::string_view key);
 std::string replacedCharactersText(std::uint64_t count, std::uint64_t firstLine);
 void reportReplacedCharacters(std::uint64_t count, std::uint64_t firstLine);
 
+// A print of a part of the job whose first page lies beyond the job's last,
+// e.g. "帳票データ - 指定のページがありません（30ページ目から、全25ページ）".
+std::string noPagesInRangeText(int firstPage, int pageCount);
+void reportNoPagesInRange(int firstPage, int pageCount);
+
 // Shows kNoMemoryText. Called once the failed job has been unwound; should
 // showing it fail as well, the message is dropped rather than thrown.
 void reportNoMemory() noexcept;

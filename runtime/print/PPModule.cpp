@@ -23,6 +23,8 @@ PPModule::PPModule(std::string formPath, std::string dataPath, const char* contr
 void PPModule::setCallerOptions(const CallerOptions& caller) {
     applyCallerOptions(m_options, caller);
     m_dataFromStandardInput = caller.dataFromStandardInput;
+    if (caller.pages)
+        m_pages = *caller.pages;
 }
 
 int PPModule::run(const TargetChooser& chooser, PrintProgress* progress) {
@@ -48,12 +50,19 @@ int PPModule::runJob(const TargetChooser& chooser, PrintProgress* progress) {
         return kPrintFormFailed;
     if (!prepareJobData(m_data, m_dataPath, m_dataFromStandardInput, m_options, *m_model))
         return kPrintDataFailed;
-    const auto pages = countPages(m_data.path(), m_model->form.rows, platform::pumpPendingEvents);
+    const auto pages = countPages(m_data.path(), m_model->form.rows, m_pages.first, m_firstPageStart,
+                                  platform::pumpPendingEvents);
     if (!pages) {
         reportRuntimeError(kMessageDataFile);
         return kPrintDataFailed;
     }
     m_pageCount = *pages;
+    // A part that begins after the job's last page has nothing to print:
+    // refused before any output is made.
+    if (m_pages.first > m_pageCount) {
+        reportNoPagesInRange(m_pages.first, m_pageCount);
+        return kPrintDataFailed;
+    }
 
     ChosenTarget chosen = chooser(m_model->form, m_pageSize, m_options);
     if (!chosen.target) {
@@ -69,7 +78,7 @@ int PPModule::runJob(const TargetChooser& chooser, PrintProgress* progress) {
 int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) {
     PageReader reader;
     // The file was counted a moment ago; emptied since, it has nothing to print.
-    if (!reader.open(m_data.path()) || reader.atEnd()) {
+    if (!reader.open(m_data.path(), m_firstPageStart, m_pages.first) || reader.atEnd()) {
         reportRuntimeError(kMessageDataFile);
         return kPrintDataFailed;
     }
@@ -100,7 +109,8 @@ int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) 
         PreparedDeviceContext prepared(dc, form, context.policy, target.dpiY());
         if (progress)
             progress->open();
-        while (reader.nextPage(*page, form, platform::pumpPendingEvents)) {
+        while (reader.pageNumber() < m_pages.last &&
+               reader.nextPage(*page, form, platform::pumpPendingEvents)) {
             if (progress && progress->stopRequested())
                 break;
             if (progress)

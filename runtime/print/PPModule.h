@@ -4,6 +4,7 @@
 #include "formdesc/FormReader.h"
 #include "platform/PageTarget.h"
 #include "runtime/data/ControlOptions.h"
+#include "runtime/data/DataLineReader.h"
 #include "runtime/data/DataSpool.h"
 
 #include <functional>
@@ -70,6 +71,8 @@ class PPModule {
     const ControlOptions& options() const { return m_options; }
     int pagesPrinted() const { return m_pagesPrinted; }
     int pageCount() const { return m_pageCount; }
+    // The pages the caller asked for (the whole job unless it named a part).
+    const PageRange& pages() const { return m_pages; }
     // What the output system said when no device could be had or the
     // document could not be completed.
     const std::string& outputError() const { return m_outputError; }
@@ -85,6 +88,10 @@ class PPModule {
     DataSpool m_data;
     std::unique_ptr<formdesc::FormModel> m_model;
     formdesc::PageSizeTenths m_pageSize;
+    // The pages to print (all unless the caller names a part), and where the
+    // first of them starts in the data.
+    PageRange m_pages;
+    FilePosition m_firstPageStart = 0;
     int m_pageCount = 0;
     int m_pagesPrinted = 0;
     std::string m_outputError;

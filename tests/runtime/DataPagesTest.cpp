@@ -52,6 +52,11 @@ const std::vector<PagingCase>& pagingCases() {
          3,
          1,
          {{std::string(80, 'a'), std::string(45, 'a'), "B"}}},
+        {"LongLineAcrossPages",
+         std::string(300, 'a') + "\nB\n",
+         1,
+         3,
+         {{std::string(80, 'a')}, {std::string(45, 'a')}, {"B"}}},
         {"CrOnlyIsOneLongLine", "A\rB\rC\r", 2, 1, {{"A B C"}}},
         {"ZeroRowsTakenAsOne", "A\nB\n", 0, 2, {{"A"}, {"B"}}},
         {"EmptyFileHasNoPage", "", 3, std::nullopt, {}},
@@ -95,6 +100,34 @@ TEST_P(Paging, IndexReloadsEveryPage) {
     for (int number = index->pageCount; number >= 1; --number) {
         ASSERT_TRUE(runtime::goToPage(file.path(), *index, number, form, page)) << number;
         EXPECT_EQ(rowsOf(page), GetParam().pages[static_cast<std::size_t>(number - 1)]) << number;
+    }
+}
+
+// A part of the job (print --pages): the count notes where its first page
+// starts, and the reader opened there yields the rest of the job with the
+// job's page numbers; a part beyond the last page finds no start.
+TEST_P(Paging, PartStartsAtItsFirstPage) {
+    const TempDataFile file(GetParam().data);
+    const auto form = formWith(80, GetParam().rows);
+    const int pageCount = static_cast<int>(GetParam().pages.size());
+    for (int first = 1; first <= pageCount + 1; ++first) {
+        constexpr runtime::FilePosition kUnset = 999999;
+        runtime::FilePosition start = kUnset;
+        EXPECT_EQ(runtime::countPages(file.path(), GetParam().rows, first, start), GetParam().pageCount);
+        if (first > pageCount) {
+            EXPECT_EQ(start, kUnset);
+            continue;
+        }
+        PageReader reader;
+        ASSERT_TRUE(reader.open(file.path(), start, first));
+        std::vector<std::vector<std::string>> pages;
+        PageBuffer page;
+        while (reader.nextPage(page, form)) {
+            pages.push_back(rowsOf(page));
+            EXPECT_EQ(reader.pageNumber(), first - 1 + static_cast<int>(pages.size()));
+        }
+        const auto& all = GetParam().pages;
+        EXPECT_EQ(pages, decltype(pages)(all.begin() + (first - 1), all.end())) << "from page " << first;
     }
 }
 
