@@ -64,8 +64,8 @@ std::string unescape(std::string_view literal) {
 
 } // namespace
 
-PngPageTarget::PngPageTarget(std::string pattern, PaperTenths paper, int dpi)
-    : m_pattern(std::move(pattern)), m_paper(paper), m_dpi(dpi) {}
+PngPageTarget::PngPageTarget(std::string pattern, PaperTenths paper, int dpi, int firstPageNumber)
+    : m_pattern(std::move(pattern)), m_paper(paper), m_dpi(dpi), m_pages(firstPageNumber - 1) {}
 
 PngPageTarget::~PngPageTarget() {
     m_dc.reset();

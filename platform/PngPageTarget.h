@@ -18,8 +18,9 @@ class QtPainterBackend;
 class PngPageTarget : public PageTarget {
   public:
     // pattern holds one printf conversion for the page number (see
-    // isValidPagePattern).
-    PngPageTarget(std::string pattern, PaperTenths paper, int dpi);
+    // isValidPagePattern). The first page drawn takes firstPageNumber: a part
+    // of a job keeps the job's page numbers in its file names.
+    PngPageTarget(std::string pattern, PaperTenths paper, int dpi, int firstPageNumber = 1);
     ~PngPageTarget() override;
 
     bool beginDocument(const std::string& utf8Name) override;

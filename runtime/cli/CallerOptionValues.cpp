@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <climits>
+
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +15,32 @@ std::optional<runtime::DataEncoding> dataEncodingOption(const QString& value) {
 
 std::optional<runtime::DataFormat> dataFormatOption(const QString& value) {
     return runtime::parseDataFormat(value.trimmed().toUpper().toStdString());
+}
+
+std::optional<runtime::PageRange> pageRangeOption(const QString& value) {
+    static const QRegularExpression kPattern(QStringLiteral("^([0-9]*)(-?)([0-9]*)$"));
+    const QRegularExpressionMatch match = kPattern.match(value);
+    const bool dash = !match.captured(2).isEmpty();
+    // At least one end: "" and "-" name no page.
+    if (!match.hasMatch() || (match.captured(1).isEmpty() && match.captured(3).isEmpty()))
+        return std::nullopt;
+    // An end left out is the job's first or last page; a number too large
+    // for a page number does not read.
+    auto end = [](const QString& digits, int missing) -> std::optional<int> {
+        if (digits.isEmpty())
+            return missing;
+        bool ok = false;
+        const int number = digits.toInt(&ok);
+        return ok && number >= 1 ? std::optional<int>(number) : std::nullopt;
+    };
+    runtime::PageRange range;
+    const auto first = end(match.captured(1), 1);
+    const auto last = dash ? end(match.captured(3), INT_MAX) : first;
+    if (!first || !last || *first > *last)
+        return std::nullopt;
+    range.first = *first;
+    range.last = *last;
+    return range;
 }
 
 std::optional<int> millimetreTenths(const QString& text) {

@@ -24,6 +24,10 @@ std::optional<runtime::DataFormat> dataFormatOption(const QString& value);
 // file (standard input is not looked at: its bytes are the job's).
 std::string notShiftJisWarning(const std::string& dataPath);
 
+// --pages: FROM-TO, FROM-, -TO or a single page N, page numbers from 1 and
+// FROM not after TO; nothing for anything else.
+std::optional<runtime::PageRange> pageRangeOption(const QString& value);
+
 // One length of --offset: millimetres with at most one decimal and an
 // optional sign, within -50.0..50.0; in tenths of a millimetre.
 std::optional<int> millimetreTenths(const QString& text);

@@ -13,6 +13,7 @@ int runInspect(const QStringList& arguments);
 int runFormat(const QStringList& arguments);
 int runTemplate(const QStringList& arguments);
 int runPrint(const QStringList& arguments);
+int runPages(const QStringList& arguments);
 int runView(const QStringList& arguments);
 
 } // namespace zrkcli

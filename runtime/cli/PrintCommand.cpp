@@ -145,13 +145,20 @@ int runPrint(const QStringList& arguments) {
         QStringLiteral("Move everything printed by X mm right and Y mm down (one decimal, "
                        "negative allowed, at most 50.0 each way), e.g. 1.5,-0.5."),
         QStringLiteral("X,Y"));
+    QCommandLineOption pagesOption(
+        QStringLiteral("pages"),
+        QStringLiteral("Print only these pages of the job, numbered from 1: FROM-TO, FROM-, -TO or N.\n"
+                       "They print as in the whole job: PNG files and progress keep the job's page\n"
+                       "numbers and LASTROW applies on the job's last page. A part beyond the last\n"
+                       "page prints nothing and fails with 254; 'zrk pages' counts the pages."),
+        QStringLiteral("RANGE"));
     QCommandLineOption quietOption(QStringLiteral("quiet"),
                                    QStringLiteral("Show no progress on the terminal."));
     for (const auto* option :
          {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption})
         command.parser().addOption(*option);
     dataOptions.addTo(command.parser());
-    for (const auto* option : {&offsetOption, &quietOption})
+    for (const auto* option : {&offsetOption, &pagesOption, &quietOption})
         command.parser().addOption(*option);
     if (auto status = command.parse(arguments, 2))
         return *status;
@@ -197,6 +204,17 @@ int runPrint(const QStringList& arguments) {
         }
         caller.xOffset = *x;
         caller.yOffset = *y;
+    }
+    if (parser.isSet(pagesOption)) {
+        caller.pages = pageRangeOption(parser.value(pagesOption));
+        if (!caller.pages) {
+            std::fprintf(
+                stderr,
+                "zrk print: --pages のページ範囲に誤りがあります: '%s'（FROM-TO、FROM-、-TO または N。"
+                "ページ番号は 1 から、FROM は TO 以下）\n",
+                formdesc::escapeControls(parser.value(pagesOption).toStdString()).c_str());
+            return kExitUsage;
+        }
     }
     output.dpi = output.kind == OutputKind::Pdf ? 600 : 150;
     if (parser.isSet(dpiOption)) {
@@ -259,7 +277,8 @@ int runPrint(const QStringList& arguments) {
             if (output.kind == OutputKind::Pdf)
                 chosen.target = std::make_unique<platform::PdfDirectTarget>(output.path, paper, output.dpi);
             else
-                chosen.target = std::make_unique<platform::PngPageTarget>(output.path, paper, output.dpi);
+                chosen.target = std::make_unique<platform::PngPageTarget>(
+                    output.path, paper, output.dpi, caller.pages ? caller.pages->first : 1);
             return chosen;
         };
     } else {

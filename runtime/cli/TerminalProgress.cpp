@@ -1,5 +1,6 @@
 #include "runtime/cli/TerminalProgress.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace zrkcli {
@@ -44,9 +45,19 @@ void TerminalProgress::draw(int done, bool force) {
         return;
     m_lastDraw = now;
     m_drawn = true;
+    std::string text = line(done, pagesToPrint(), now - m_start);
+    const runtime::PageRange& part = m_job.pages();
+    if (part.first > 1 || part.last < m_job.pageCount())
+        text += "  （" + std::to_string(part.first) + "〜" +
+                std::to_string(std::min(part.last, m_job.pageCount())) + " ページ目）";
     // Back to the start of the line and clear it: the new text may be shorter.
-    std::fprintf(m_out, "\r%s\x1b[K", line(done, m_job.pageCount(), now - m_start).c_str());
+    std::fprintf(m_out, "\r%s\x1b[K", text.c_str());
     std::fflush(m_out);
+}
+
+int TerminalProgress::pagesToPrint() const {
+    const runtime::PageRange& part = m_job.pages();
+    return std::max(0, std::min(part.last, m_job.pageCount()) - part.first + 1);
 }
 
 void TerminalProgress::show(std::string_view caption, std::string_view text, formdesc::MessageIcon icon) {
@@ -66,7 +77,7 @@ void TerminalProgress::open() {
 }
 
 void TerminalProgress::showPage(int pageNumber) {
-    draw(pageNumber - 1, false);
+    draw(m_job.pagesPrinted(), false);
     if (m_inner)
         m_inner->showPage(pageNumber);
 }

@@ -10,6 +10,8 @@
 // Progress of a print job on a terminal: one line on standard error, redrawn
 // in place at most ten times a second, with the pages done of the total, the
 // pages a second and the time left; the last state stays when the job ends.
+// For a part of the job (--pages) the pages are counted within the part, and
+// the line names the part by the job's page numbers.
 // Stop requests (the abort dialog) are passed through to an inner progress.
 // Installed as the message sink while the job runs, it clears its line before
 // a message, so that the message stands on a line of its own.
@@ -34,6 +36,8 @@ class TerminalProgress : public runtime::PrintProgress, public formdesc::Message
 
   private:
     void draw(int done, bool force);
+    // The pages the job prints: the whole job, or the part of it asked for.
+    int pagesToPrint() const;
 
     const runtime::PPModule& m_job;
     runtime::PrintProgress* m_inner;

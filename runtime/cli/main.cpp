@@ -28,6 +28,7 @@ constexpr const char* kUsage =
     "  format FORM OUT        read a form file and write it in the designer's layout\n"
     "  template FORM          print a CSV header and example record for the form (--json)\n"
     "  print FORM DATA ...    render a form filled with data (PDF, PNG or a printer)\n"
+    "  pages FORM DATA ...    print the number of pages of a job (for print --pages)\n"
     "  view FORM DATA         show a form filled with data in the preview window\n"
     "\n"
     "'zrk <command> --help' describes each command; 'zrk --version' prints the version.\n";
@@ -77,6 +78,8 @@ int runCommand(const QStringList& arguments) {
         return zrkcli::runTemplate(arguments);
     if (command == QLatin1String("print"))
         return zrkcli::runPrint(arguments);
+    if (command == QLatin1String("pages"))
+        return zrkcli::runPages(arguments);
     if (command == QLatin1String("view"))
         return zrkcli::runView(arguments);
     std::fprintf(stderr, "zrk: unknown command '%s'\n\n%s",
