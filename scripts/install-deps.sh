@@ -15,6 +15,9 @@ packages=(
   clang clang-format libclang-rt-14-dev llvm
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
   poppler-utils
+  # A job split over machines (README): GNU parallel runs the parts, qpdf
+  # puts their PDF documents together.
+  parallel qpdf
   python3 python3-reportlab python3-pil
   cups cups-client cups-bsd printer-driver-cups-pdf ghostscript
   cups-daemon cups-filters libcups2-dev

@@ -66,6 +66,21 @@ expect "zrk job printed" test -n "$pdf"
 expect "zrk three pages" test "$(info "$pdf" Pages)" = 3
 expect "zrk A4 portrait" test "$(info "$pdf" 'Page size')" = "595 x 842 pts (A4)"
 
+# 2b. A part of the job (--pages 2-) on a held queue: the document handed to
+#     CUPS holds the job's pages 2 and 3 alone; cancelled before release.
+cupsdisable PDF
+"$zrk" print "$examples/invoice.zrk" "$examples/invoice.dat" --printer PDF --pages 2- >"$tmp/out" 2>/dev/null
+expect "part prints" test $? -eq 0
+job=$(sed -n 's/^request id is PDF-\([0-9]*\).*/\1/p' "$tmp/out")
+spooled="$(cupsd_spool_dir)/d$(printf '%05d' "${job:-0}")-001"
+expect "part spooled two pages" test "$(info "$spooled" Pages)" = 2
+page_words() { pdftotext -f "$1" -l "$1" "$spooled" - 2>/dev/null | tr -d ' \n'; }
+expect "part starts with the job's page 2" grep -q 南北工業株式会社 <<<"$(page_words 1)"
+expect "part ends with the job's page 3" grep -q 有限会社中央商会 <<<"$(page_words 2)"
+expect "part leaves out page 1" test -z "$(pdftotext "$spooled" - 2>/dev/null | tr -d ' \n' | grep 東西物産)"
+cancel -a PDF
+cupsenable PDF
+
 # 3. A landscape form on the default queue (PRINTER=Default, any case): the
 #    document is landscape, and the printer turns it once onto its portrait
 #    A4 paper, so the form's left edge (its first column of text) lies along
