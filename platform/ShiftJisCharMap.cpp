@@ -1,11 +1,21 @@
 #include "platform/ShiftJisCharMap.h"
 
+#include <QStringDecoder>
+
 namespace platform {
 
-ShiftJisCharMap::ShiftJisCharMap() : m_decoder("windows-31j") {
-    if (!m_decoder.isValid())
-        m_decoder = QStringDecoder("Shift_JIS");
+namespace {
+
+QStringDecoder windowsDecoder() {
+    QStringDecoder decoder("windows-31j");
+    if (!decoder.isValid())
+        decoder = QStringDecoder("Shift_JIS");
+    return decoder;
 }
+
+} // namespace
+
+ShiftJisCharMap::ShiftJisCharMap() = default;
 
 char16_t ShiftJisCharMap::unicodeFor(std::uint16_t code) {
     if (auto found = m_unicode.find(code); found != m_unicode.end())
@@ -15,11 +25,12 @@ char16_t ShiftJisCharMap::unicodeFor(std::uint16_t code) {
     if (code > 0xFF)
         bytes[length++] = char(code >> 8);
     bytes[length++] = char(code & 0xFF);
-    m_decoder.resetState();
-    const QString text = m_decoder.decode(QByteArrayView(bytes, length));
-    const bool valid =
-        !m_decoder.hasError() && text.size() == 1 && text.front() != QChar::ReplacementCharacter;
-    m_decoder.resetState();
+    // A decoder of its own for every code: once a decoder has met a byte
+    // that is no character it keeps reporting an error, and every code
+    // decoded after it would count as none.
+    QStringDecoder decoder = windowsDecoder();
+    const QString text = decoder.decode(QByteArrayView(bytes, length));
+    const bool valid = !decoder.hasError() && text.size() == 1 && text.front() != QChar::ReplacementCharacter;
     const char16_t ch = valid ? text.front().unicode() : 0;
     m_unicode.emplace(code, ch);
     return ch;

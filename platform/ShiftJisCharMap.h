@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringDecoder>
-
 #include <cstdint>
 #include <unordered_map>
 
@@ -18,7 +16,6 @@ class ShiftJisCharMap {
 
   private:
     std::unordered_map<std::uint16_t, char16_t> m_unicode;
-    QStringDecoder m_decoder;
 };
 
 } // namespace platform
