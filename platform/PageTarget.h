@@ -62,10 +62,11 @@ class PageTarget {
     virtual bool outputFailed() const { return false; }
 
     // Drawing on several threads, for targets that can (files, not printers):
-    // a new lane, valid from beginDocument to endDocument, or null when the
-    // target draws on one thread only. Pages drawn on lanes are put in with
+    // hasLanes() says whether it can; openLane() makes a new lane, valid from
+    // beginDocument to endDocument, and may be called from any thread. Pages drawn on lanes are put in with
     // putPage, from the job's thread, in page order, instead of
     // beginPage/endPage; the output is the same bytes as when drawn in turn.
+    virtual bool hasLanes() const { return false; }
     virtual std::unique_ptr<PageLane> openLane() { return nullptr; }
     virtual void putPage(std::unique_ptr<DrawnPage>) {}
 };

@@ -1,11 +1,8 @@
 #include "platform/PngPageTarget.h"
 
-#include "platform/PngWriter.h"
-#include "platform/QtPainterBackend.h"
+#include "platform/PngPageLane.h"
 
 #include "formdesc/OutputFile.h"
-
-#include <QIODevice>
 
 #include <cerrno>
 #include <climits>
@@ -16,23 +13,6 @@
 namespace platform {
 
 namespace {
-
-// Hands the PNG encoder's writes to an output file.
-class OutputFileDevice : public QIODevice {
-  public:
-    explicit OutputFileDevice(formdesc::OutputFile& file) : m_file(file) {
-        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    }
-
-  protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 length) override {
-        return m_file.write(std::string_view(data, std::size_t(length))) ? length : -1;
-    }
-
-  private:
-    formdesc::OutputFile& m_file;
-};
 
 // The page number conversion in a valid pattern: where it starts and ends.
 std::pair<std::size_t, std::size_t> conversionIn(const std::string& pattern) {
@@ -67,12 +47,7 @@ std::string unescape(std::string_view literal) {
 PngPageTarget::PngPageTarget(std::string pattern, PaperTenths paper, int dpi, int firstPageNumber)
     : m_pattern(std::move(pattern)), m_paper(paper), m_dpi(dpi), m_pages(firstPageNumber - 1) {}
 
-PngPageTarget::~PngPageTarget() {
-    m_dc.reset();
-    m_backend.reset();
-    if (m_painter && m_painter->isActive())
-        m_painter->end();
-}
+PngPageTarget::~PngPageTarget() = default;
 
 bool PngPageTarget::isValidPagePattern(const std::string& pattern) {
     int conversions = 0;
@@ -162,49 +137,52 @@ bool PngPageTarget::beginDocument(const std::string&) {
         m_error = "the page image would be too large";
         return false;
     }
-    m_image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-    if (m_image.isNull()) {
+    m_width = static_cast<int>(width);
+    m_height = static_cast<int>(height);
+    try {
+        m_lane = std::make_unique<PngPageLane>(m_width, m_height, m_dpi);
+    } catch (const std::bad_alloc&) {
         m_error = "not enough memory for the page image";
         return false;
     }
-    const int dotsPerMeter = static_cast<int>(m_dpi * 10000LL / 254);
-    m_image.setDotsPerMeterX(dotsPerMeter);
-    m_image.setDotsPerMeterY(dotsPerMeter);
-    m_painter = std::make_unique<QPainter>(&m_image);
-    m_backend = std::make_unique<QtPainterBackend>(*m_painter, m_dpi, m_dpi);
-    m_dc = std::make_unique<DeviceContext>(*m_backend);
-    m_dc->setDeviceOffset(printableOffset(m_dpi), printableOffset(m_dpi));
     return true;
 }
 
+DeviceContext& PngPageTarget::deviceContext() {
+    return m_lane->deviceContext();
+}
+
+std::unique_ptr<PageLane> PngPageTarget::openLane() {
+    if (!m_lane)
+        return nullptr;
+    return std::make_unique<PngPageLane>(m_width, m_height, m_dpi);
+}
+
 void PngPageTarget::beginPage() {
-    ++m_pages;
-    m_painter->fillRect(m_image.rect(), Qt::white);
+    m_lane->beginPage();
 }
 
 void PngPageTarget::endPage() {
-    m_backend->flush();
-    // The image is saved with no painter on it, then painted on again.
-    m_painter->end();
-    if (!m_failed) {
-        formdesc::OutputFile file(pagePath(m_pages));
-        bool written = file.open();
-        if (written) {
-            OutputFileDevice device(file);
-            written = writeFastPng(m_image, device);
-        }
-        if (!(written && file.commit())) {
-            // An encoder failure with no write error is a lack of memory.
-            m_error = pagePath(m_pages) + ": " +
-                      (file.failed() ? file.errorText() : formdesc::systemErrorText(ENOMEM));
-            m_failed = true;
-        }
+    putPage(m_lane->endPage());
+}
+
+void PngPageTarget::putPage(std::unique_ptr<DrawnPage> drawn) {
+    ++m_pages;
+    if (m_failed || !drawn)
+        return;
+    const auto& page = static_cast<const PngDrawnPage&>(*drawn);
+    formdesc::OutputFile file(pagePath(m_pages));
+    const bool written = page.encoded && file.open() && file.write(page.bytes) && file.commit();
+    if (!written) {
+        // An encoder failure with no write error is a lack of memory.
+        m_error =
+            pagePath(m_pages) + ": " + (file.failed() ? file.errorText() : formdesc::systemErrorText(ENOMEM));
+        m_failed = true;
     }
-    m_painter->begin(&m_image);
 }
 
 bool PngPageTarget::endDocument() {
-    m_painter->end();
+    m_lane.reset();
     return !m_failed;
 }
 

@@ -2,9 +2,6 @@
 
 #include "platform/PageTarget.h"
 
-#include <QImage>
-#include <QPainter>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,7 +10,7 @@
 // documents are written by PdfDirectTarget).
 namespace platform {
 
-class QtPainterBackend;
+class PngPageLane;
 
 class PngPageTarget : public PageTarget {
   public:
@@ -27,12 +24,15 @@ class PngPageTarget : public PageTarget {
     void beginPage() override;
     void endPage() override;
     bool endDocument() override;
-    DeviceContext& deviceContext() override { return *m_dc; }
+    DeviceContext& deviceContext() override;
     int dpiX() const override { return m_dpi; }
     int dpiY() const override { return m_dpi; }
     PaperTenths paper() const override { return m_paper; }
     std::string errorText() const override { return m_error; }
     bool outputFailed() const override { return m_failed; }
+    bool hasLanes() const override { return true; }
+    std::unique_ptr<PageLane> openLane() override;
+    void putPage(std::unique_ptr<DrawnPage> page) override;
 
     // The file name of a page (from 1).
     std::string pagePath(int page) const;
@@ -49,10 +49,9 @@ class PngPageTarget : public PageTarget {
     int m_pages = 0;
     bool m_failed = false;
     std::string m_error;
-    QImage m_image;
-    std::unique_ptr<QPainter> m_painter;
-    std::unique_ptr<QtPainterBackend> m_backend;
-    std::unique_ptr<DeviceContext> m_dc;
+    int m_width = 0; // of the page images, in pixels
+    int m_height = 0;
+    std::unique_ptr<PngPageLane> m_lane; // the target's own, for beginPage and endPage
 };
 
 } // namespace platform

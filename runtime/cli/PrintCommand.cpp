@@ -19,8 +19,10 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <sched.h>
 #include <unistd.h>
 
 namespace zrkcli {
@@ -29,6 +31,16 @@ namespace {
 
 constexpr int kMinDpi = 10;
 constexpr int kMaxDpi = 2400;
+constexpr int kMaxJobs = 64;
+
+// The processors the process may run on (its affinity mask), at most kMaxJobs.
+int usableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) != 0)
+        return 1;
+    return std::clamp(CPU_COUNT(&set), 1, kMaxJobs);
+}
 
 std::optional<int> paperCode(const QString& name) {
     static const struct {
@@ -152,13 +164,18 @@ int runPrint(const QStringList& arguments) {
                        "numbers and LASTROW applies on the job's last page. A part beyond the last\n"
                        "page prints nothing and fails with 254; 'zrk pages' counts the pages."),
         QStringLiteral("RANGE"));
+    QCommandLineOption jobsOption(
+        QStringLiteral("jobs"),
+        QStringLiteral("Draw the pages of a PDF or PNG file on N threads, 1 to 64 (default: the\n"
+                       "processors this process may use). The file is the same whatever N."),
+        QStringLiteral("N"));
     QCommandLineOption quietOption(QStringLiteral("quiet"),
                                    QStringLiteral("Show no progress on the terminal."));
     for (const auto* option :
          {&printerOption, &pdfOption, &pngOption, &dpiOption, &paperOption, &controlOption})
         command.parser().addOption(*option);
     dataOptions.addTo(command.parser());
-    for (const auto* option : {&offsetOption, &pagesOption, &quietOption})
+    for (const auto* option : {&offsetOption, &pagesOption, &jobsOption, &quietOption})
         command.parser().addOption(*option);
     if (auto status = command.parse(arguments, 2))
         return *status;
@@ -176,6 +193,11 @@ int runPrint(const QStringList& arguments) {
     const bool toFile = output.kind != OutputKind::Printer;
     if (!toFile && (parser.isSet(dpiOption) || parser.isSet(paperOption))) {
         std::fputs("zrk print: --dpi and --paper apply to files; a printer keeps its own\n", stderr);
+        return kExitUsage;
+    }
+    if (!toFile && parser.isSet(jobsOption)) {
+        std::fputs("zrk print: --jobs applies to --pdf and --png; a printer takes its pages in turn\n",
+                   stderr);
         return kExitUsage;
     }
     if (toFile)
@@ -213,6 +235,15 @@ int runPrint(const QStringList& arguments) {
                 "zrk print: --pages のページ範囲に誤りがあります: '%s'（FROM-TO、FROM-、-TO または N。"
                 "ページ番号は 1 から、FROM は TO 以下）\n",
                 formdesc::escapeControls(parser.value(pagesOption).toStdString()).c_str());
+            return kExitUsage;
+        }
+    }
+    caller.threads = toFile ? usableProcessors() : 1;
+    if (parser.isSet(jobsOption)) {
+        bool ok = false;
+        caller.threads = parser.value(jobsOption).toInt(&ok);
+        if (!ok || caller.threads < 1 || caller.threads > kMaxJobs) {
+            std::fprintf(stderr, "zrk print: --jobs takes a whole number from 1 to %d\n", kMaxJobs);
             return kExitUsage;
         }
     }

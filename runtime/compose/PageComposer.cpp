@@ -139,17 +139,22 @@ void PageComposer::warnBarcode(int figureIndex, int pageNumber, const std::strin
             (barcode.fromField ? "フィールド " + formdesc::sjis::toUtf8(barcode.text)
                                : "固定値 " + formdesc::sjis::toUtf8(barcode.text)) +
             "）を印刷できません: " + reason;
-    if (m_use == PageUse::Recompose)
-        m_pendingWarnings.push_back(std::move(text));
+    if (m_use == PageUse::Recompose || m_holdWarnings)
+        m_pendingWarnings.push_back({figureIndex, std::move(text)});
     else
         formdesc::messageSink().show(formdesc::kCaptionWarning, text, formdesc::MessageIcon::Exclamation);
 }
 
 void PageComposer::showPendingWarnings() {
-    const std::vector<std::string> warnings = std::move(m_pendingWarnings);
+    for (const HeldWarning& warning : takePendingWarnings())
+        formdesc::messageSink().show(formdesc::kCaptionWarning, warning.text,
+                                     formdesc::MessageIcon::Exclamation);
+}
+
+std::vector<PageComposer::HeldWarning> PageComposer::takePendingWarnings() {
+    std::vector<HeldWarning> warnings = std::move(m_pendingWarnings);
     m_pendingWarnings.clear();
-    for (const std::string& text : warnings)
-        formdesc::messageSink().show(formdesc::kCaptionWarning, text, formdesc::MessageIcon::Exclamation);
+    return warnings;
 }
 
 // Each applying field's constant text, cut or padded with blanks to the

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "formdesc/FormModel.h"
@@ -56,9 +57,17 @@ class PageComposer {
     void composePage(const render::RenderContext& context, PageBuffer& page, int pageNumber = 0);
 
     // A recomposing composer (the preview draws inside a paint event) keeps
-    // its barcode warnings until the caller shows them, outside the painting.
+    // its barcode warnings until the caller shows them, outside the painting;
+    // so does one that draws on a worker thread (holdWarnings), whose caller
+    // takes them with the page.
+    struct HeldWarning {
+        int figureIndex = 0;
+        std::string text;
+    };
+    void holdWarnings() { m_holdWarnings = true; }
     bool hasPendingWarnings() const { return !m_pendingWarnings.empty(); }
     void showPendingWarnings();
+    std::vector<HeldWarning> takePendingWarnings();
 
     // Fonts that fields selected in the last composition.
     int fieldFontsCreated() const { return m_fieldFontsCreated; }
@@ -74,7 +83,8 @@ class PageComposer {
     render::BitmapCache m_bitmaps;
     render::BarcodeCache m_barcodes;
     std::vector<bool> m_barcodeWarned; // by figure index
-    std::vector<std::string> m_pendingWarnings;
+    std::vector<HeldWarning> m_pendingWarnings;
+    bool m_holdWarnings = false;
     PageUse m_use;
     std::unique_ptr<PageBuffer> m_workingCopy;
     int m_fieldFontsCreated = 0;

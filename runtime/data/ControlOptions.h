@@ -69,6 +69,7 @@ struct CallerOptions {
     std::optional<DataFormat> dataFormat;
     std::optional<std::string> groupBy;
     std::optional<PageRange> pages; // print: only these pages of the job
+    int threads = 1;                // print to files: pages drawn on this many threads
 };
 
 void applyCallerOptions(ControlOptions& options, const CallerOptions& caller);

@@ -10,7 +10,10 @@
 #include "runtime/data/JobData.h"
 #include "runtime/data/PageReader.h"
 #include "runtime/data/RuntimeMessages.h"
+#include "runtime/print/PageDrawer.h"
+#include "runtime/print/PageWorkers.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <new>
 
@@ -25,6 +28,7 @@ void PPModule::setCallerOptions(const CallerOptions& caller) {
     m_dataFromStandardInput = caller.dataFromStandardInput;
     if (caller.pages)
         m_pages = *caller.pages;
+    m_threads = caller.threads;
 }
 
 int PPModule::run(const TargetChooser& chooser, PrintProgress* progress) {
@@ -75,6 +79,50 @@ int PPModule::runJob(const TargetChooser& chooser, PrintProgress* progress) {
     return printPages(*chosen.target, progress);
 }
 
+// One page after the other on the target's own surface: printers, and file
+// targets with one thread.
+void PPModule::printInTurn(platform::PageTarget& target, PageReader& reader, const PageJob& job,
+                           PrintProgress* progress) {
+    const formdesc::FormInfo& form = m_model->form;
+    PageDrawer drawer(job, target.deviceContext(), target);
+    auto page = std::make_unique<PageBuffer>();
+    while (reader.pageNumber() < m_pages.last && reader.nextPage(*page, form, platform::pumpPendingEvents)) {
+        if (progress && progress->stopRequested())
+            break;
+        if (progress)
+            progress->showPage(reader.pageNumber());
+        target.beginPage();
+        drawer.draw(*page, reader.pageNumber());
+        target.endPage();
+        ++m_pagesPrinted;
+        if (target.outputFailed())
+            break; // the later pages could not go anywhere
+    }
+}
+
+// Pages drawn on worker threads, put into the target in page order.
+void PPModule::printOnWorkers(platform::PageTarget& target, PageReader& reader, const PageJob& job,
+                              int threads, PrintProgress* progress) {
+    const formdesc::FormInfo& form = m_model->form;
+    PageWorkers workers(target, job, threads);
+    bool stopped = false;
+    const auto next = [&](PageBuffer& page, int& pageNumber) {
+        if (stopped || reader.pageNumber() >= m_pages.last ||
+            !reader.nextPage(page, form, platform::pumpPendingEvents))
+            return false;
+        pageNumber = reader.pageNumber();
+        return true;
+    };
+    const auto put = [&](int pageNumber) {
+        ++m_pagesPrinted;
+        if (progress)
+            progress->showPage(pageNumber);
+        stopped = (progress && progress->stopRequested()) || target.outputFailed();
+        return !stopped;
+    };
+    workers.run(next, put);
+}
+
 int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) {
     PageReader reader;
     // The file was counted a moment ago; emptied since, it has nothing to print.
@@ -89,44 +137,19 @@ int PPModule::printPages(platform::PageTarget& target, PrintProgress* progress) 
         return kPrintCannotStart;
     }
 
-    platform::DeviceContext& dc = target.deviceContext();
-    dc.setPaperShift(m_options.xOffset, m_options.yOffset);
-    const platform::PaperTenths paper = target.paper();
-    const formdesc::PrinterExtents extents = formdesc::printerExtents(
-        m_pageSize.width, m_pageSize.height, paper.width, paper.height, target.dpiX(), target.dpiY());
-    dc.setMapMode(platform::MapMode::Isotropic);
-    dc.setWindowExt(extents.form.width, extents.form.height);
-    dc.setViewportExt(extents.paper.width, extents.paper.height);
-
-    const render::RenderContext context{
-        dc,
-        formdesc::printerGeometry(m_pageSize.width, m_pageSize.height, form, target.dpiX(), target.dpiY()),
-        render::RenderPolicy::print(form), target.dpiY()};
-    const std::filesystem::path formFolder = std::filesystem::path(m_formPath).parent_path();
-    PageComposer composer(*m_model, formFolder);
-    auto page = std::make_unique<PageBuffer>();
-    {
-        PreparedDeviceContext prepared(dc, form, context.policy, target.dpiY());
-        if (progress)
-            progress->open();
-        while (reader.pageNumber() < m_pages.last &&
-               reader.nextPage(*page, form, platform::pumpPendingEvents)) {
-            if (progress && progress->stopRequested())
-                break;
-            if (progress)
-                progress->showPage(reader.pageNumber());
-            render::RenderContext pageContext = context;
-            pageContext.policy.lastRow = figureLastRow(m_options.lastRow, reader.pageNumber() == m_pageCount);
-            target.beginPage();
-            composer.composePage(pageContext, *page, reader.pageNumber());
-            target.endPage();
-            ++m_pagesPrinted;
-            if (target.outputFailed())
-                break; // the later pages could not go anywhere
-        }
-        if (progress)
-            progress->close();
-    }
+    const PageJob job{m_model.get(),     m_pageSize,        std::filesystem::path(m_formPath).parent_path(),
+                      m_options.xOffset, m_options.yOffset, m_options.lastRow,
+                      m_pageCount};
+    if (progress)
+        progress->open();
+    const int pagesLeft = std::min(m_pages.last, m_pageCount) - m_pages.first + 1;
+    const int threads = std::clamp(m_threads, 1, std::max(1, pagesLeft));
+    if (threads > 1 && target.hasLanes())
+        printOnWorkers(target, reader, job, threads, progress);
+    else
+        printInTurn(target, reader, job, progress);
+    if (progress)
+        progress->close();
     // On a failure the document is not ended: the target drops it unfinished
     // (no temporary file put in place, nothing handed to the spooler).
     if (reader.failed()) {

@@ -6,6 +6,8 @@
 #include "runtime/data/ControlOptions.h"
 #include "runtime/data/DataLineReader.h"
 #include "runtime/data/DataSpool.h"
+#include "runtime/data/PageReader.h"
+#include "runtime/print/PageDrawer.h"
 
 #include <functional>
 #include <memory>
@@ -80,6 +82,10 @@ class PPModule {
   private:
     int runJob(const TargetChooser& chooser, PrintProgress* progress);
     int printPages(platform::PageTarget& target, PrintProgress* progress);
+    void printInTurn(platform::PageTarget& target, PageReader& reader, const PageJob& job,
+                     PrintProgress* progress);
+    void printOnWorkers(platform::PageTarget& target, PageReader& reader, const PageJob& job, int threads,
+                        PrintProgress* progress);
 
     std::string m_formPath;
     std::string m_dataPath;
@@ -91,6 +97,7 @@ class PPModule {
     // The pages to print (all unless the caller names a part), and where the
     // first of them starts in the data.
     PageRange m_pages;
+    int m_threads = 1;
     FilePosition m_firstPageStart = 0;
     int m_pageCount = 0;
     int m_pagesPrinted = 0;

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -334,6 +336,70 @@ TEST_F(PdfDirect, DocumentWithoutPagesStillOpens) {
     ASSERT_TRUE(write(target, 0, [](DeviceContext&, int) {}));
     EXPECT_TRUE(
         QString::fromUtf8(runTool("pdfinfo", {m_path})).contains(QRegularExpression("Pages:\\s+1\\n")));
+}
+
+// Pages whose faces, glyphs and images first appear on different pages, so
+// that which lane meets what first matters.
+void drawVariedPage(DeviceContext& dc, int page, const QImage& image) {
+    const int height = 105 * kDpi / 720;
+    switch (page % 4) {
+    case 1:
+        dc.selectFont({height, 0, 400, sjis("ＭＳ 明朝")});
+        drawCells(dc, page == 1 ? "請求書" : "納品書　合計", 0, 20);
+        break;
+    case 2:
+        drawTestPage(dc, image);
+        break;
+    case 3:
+        dc.selectFont({height, 0, 400, sjis("ＭＳ ゴシック")});
+        drawCells(dc, "品名 漢字 ABC", 0, 120);
+        dc.stretchImage(image, {0, 300, 160, 380});
+        break;
+    default:
+        dc.selectFont({height, 0, 400, sjis("DejaVu Sans")});
+        drawCells(dc, "Abc帳票xyz", 0, 320);
+        break;
+    }
+}
+
+// Pages drawn on three lanes at once, each lane on its own thread and in its
+// own order, make the same bytes as the pages drawn in turn.
+TEST_F(PdfDirect, PagesDrawnOnLanesMakeTheSameFileAsPagesDrawnInTurn) {
+    qputenv("SOURCE_DATE_EPOCH", "0");
+    const QImage image = testImage();
+    constexpr int kPages = 9, kLanes = 3;
+    const std::string inTurnPath = localPath("in-turn.pdf");
+    PdfDirectTarget inTurn(inTurnPath, kPaper, kDpi);
+    ASSERT_TRUE(write(inTurn, kPages, [&](DeviceContext& dc, int page) { drawVariedPage(dc, page, image); }));
+
+    PdfDirectTarget lanes(QFile::encodeName(m_path).toStdString(), kPaper, kDpi);
+    ASSERT_TRUE(lanes.hasLanes());
+    ASSERT_TRUE(lanes.beginDocument("帳票テスト"));
+    std::vector<std::unique_ptr<DrawnPage>> drawn(kPages + 1);
+    std::vector<std::thread> threads;
+    for (int lane = 0; lane < kLanes; ++lane)
+        threads.emplace_back([&, lane] {
+            const std::unique_ptr<PageLane> surface = lanes.openLane();
+            // The last lane draws its pages backwards.
+            for (int k = 0; k < kPages / kLanes; ++k) {
+                const int step = lane == kLanes - 1 ? kPages / kLanes - 1 - k : k;
+                const int page = 1 + lane + kLanes * step;
+                surface->beginPage();
+                drawVariedPage(surface->deviceContext(), page, image);
+                drawn[std::size_t(page)] = surface->endPage();
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int page = 1; page <= kPages; ++page)
+        lanes.putPage(std::move(drawn[std::size_t(page)]));
+    ASSERT_TRUE(lanes.endDocument());
+
+    QFile a(QString::fromStdString(inTurnPath)), b(m_path);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    const QByteArray expected = a.readAll();
+    EXPECT_EQ(expected.count("/Subtype/Image"), 1);
+    EXPECT_TRUE(expected == b.readAll()) << "the file differs from the one drawn in turn";
 }
 
 } // namespace

@@ -1,0 +1,137 @@
+#include "runtime/print/PageWorkers.h"
+
+#include "formdesc/MessageSink.h"
+
+#include <algorithm>
+
+namespace runtime {
+
+PageWorkers::PageWorkers(platform::PageTarget& target, const PageJob& job, int threads)
+    : m_target(target), m_job(job), m_threads(std::max(1, threads)) {}
+
+PageWorkers::~PageWorkers() {
+    stop();
+}
+
+// A worker's lane and drawer are made and let go on its own thread: the
+// fonts they load belong to the thread that loaded them.
+void PageWorkers::work() {
+    try {
+        const std::unique_ptr<platform::PageLane> lane = m_target.openLane();
+        PageDrawer drawer(m_job, lane->deviceContext(), m_target);
+        drawer.composer().holdWarnings();
+        while (true) {
+            Task task;
+            {
+                std::unique_lock lock(m_mutex);
+                m_taskReady.wait(lock, [this] { return m_stopping || !m_tasks.empty(); });
+                if (m_stopping)
+                    return;
+                task = std::move(m_tasks.front());
+                m_tasks.pop_front();
+            }
+            lane->beginPage();
+            drawer.draw(*task.page, task.pageNumber);
+            Drawn drawn{task.pageNumber, std::move(task.page), lane->endPage(),
+                        drawer.composer().takePendingWarnings()};
+            {
+                const std::lock_guard lock(m_mutex);
+                m_drawn.emplace(task.sequence, std::move(drawn));
+            }
+            m_pageDrawn.notify_one();
+        }
+    } catch (...) {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!m_failure)
+                m_failure = std::current_exception();
+            m_stopping = true;
+        }
+        m_taskReady.notify_all();
+        m_pageDrawn.notify_all();
+    }
+}
+
+void PageWorkers::stop() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_taskReady.notify_all();
+    for (std::thread& worker : m_workers)
+        if (worker.joinable())
+            worker.join();
+    m_workers.clear();
+}
+
+void PageWorkers::run(const NextPage& next, const PagePut& put) {
+    const long long window = 2LL * m_threads;
+    for (int i = 0; i < m_threads; ++i)
+        m_workers.emplace_back([this] { work(); });
+    std::vector<std::unique_ptr<PageBuffer>> spare;
+    long long read = 0;
+    long long putIn = 0;
+    bool exhausted = false;
+    try {
+        while (true) {
+            while (!exhausted && read - putIn < window) {
+                std::unique_ptr<PageBuffer> page;
+                if (spare.empty()) {
+                    page = std::make_unique<PageBuffer>();
+                } else {
+                    page = std::move(spare.back());
+                    spare.pop_back();
+                }
+                int pageNumber = 0;
+                if (!next(*page, pageNumber)) {
+                    exhausted = true;
+                    break;
+                }
+                {
+                    const std::lock_guard lock(m_mutex);
+                    m_tasks.push_back({read++, pageNumber, std::move(page)});
+                }
+                m_taskReady.notify_one();
+            }
+            if (putIn == read)
+                break;
+            Drawn drawn;
+            {
+                std::unique_lock lock(m_mutex);
+                m_pageDrawn.wait(lock, [&] { return m_failure || m_drawn.contains(putIn); });
+                if (m_failure)
+                    break;
+                auto found = m_drawn.find(putIn);
+                drawn = std::move(found->second);
+                m_drawn.erase(found);
+            }
+            ++putIn;
+            m_target.putPage(std::move(drawn.drawn));
+            showWarnings(drawn.warnings);
+            spare.push_back(std::move(drawn.page));
+            if (!put(drawn.pageNumber))
+                break;
+        }
+    } catch (...) {
+        stop();
+        throw;
+    }
+    stop();
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+}
+
+void PageWorkers::showWarnings(const std::vector<PageComposer::HeldWarning>& warnings) {
+    for (const PageComposer::HeldWarning& warning : warnings) {
+        const auto index = static_cast<std::size_t>(warning.figureIndex);
+        if (m_warned.size() <= index)
+            m_warned.resize(index + 1);
+        if (m_warned[index])
+            continue;
+        m_warned[index] = true;
+        formdesc::messageSink().show(formdesc::kCaptionWarning, warning.text,
+                                     formdesc::MessageIcon::Exclamation);
+    }
+}
+
+} // namespace runtime
