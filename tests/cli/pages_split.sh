@@ -53,27 +53,30 @@ done
 expect "merged text equals the whole job page by page" test "$same" -eq "$total"
 expect "pages are told apart" test "$(page_text "$tmp/merged.pdf" 9 | grep -c 'PAGE 009')" -eq 3
 
-# 2. Parts: RANGE | exit | the job's pages it holds (FIRST-LAST) | message.
-while IFS='|' read -r range status pages message; do
-  [ -z "$range$status" ] && continue
-  rm -f "$tmp/part.pdf"
-  "$zrk" print "$form" "$job" --pages "$range" --pdf "$tmp/part.pdf" 2>"$tmp/err"
-  expect "'$range': exit $status" test $? -eq "$status"
-  if [ -n "$message" ]; then
-    expect "'$range': says $message" grep -qF -- "$message" "$tmp/err"
-    expect "'$range': no output" test ! -e "$tmp/part.pdf"
-    continue
-  fi
-  first=${pages%-*}
-  last=${pages#*-}
-  expect "'$range': $pages" test "$(npages "$tmp/part.pdf")" = $((last - first + 1))
-  same=0
-  for page in $(seq "$first" "$last"); do
-    [ "$(page_text "$tmp/part.pdf" $((page - first + 1)))" = "$(page_text "$tmp/whole.pdf" "$page")" ] &&
-      same=$((same + 1))
-  done
-  expect "'$range': the job's pages $pages" test "$same" -eq $((last - first + 1))
-done <<ROWS
+# 2. Parts, drawn in turn and on worker threads:
+#    RANGE | exit | the job's pages it holds (FIRST-LAST) | message.
+for jobs in 1 3; do
+  while IFS='|' read -r range status pages message; do
+    [ -z "$range$status" ] && continue
+    what="'$range' (--jobs $jobs)"
+    rm -f "$tmp/part.pdf"
+    "$zrk" print "$form" "$job" --pages "$range" --jobs "$jobs" --pdf "$tmp/part.pdf" 2>"$tmp/err"
+    expect "$what: exit $status" test $? -eq "$status"
+    if [ -n "$message" ]; then
+      expect "$what: says $message" grep -qF -- "$message" "$tmp/err"
+      expect "$what: no output" test ! -e "$tmp/part.pdf"
+      continue
+    fi
+    first=${pages%-*}
+    last=${pages#*-}
+    expect "$what: $pages" test "$(npages "$tmp/part.pdf")" = $((last - first + 1))
+    same=0
+    for page in $(seq "$first" "$last"); do
+      [ "$(page_text "$tmp/part.pdf" $((page - first + 1)))" = "$(page_text "$tmp/whole.pdf" "$page")" ] &&
+        same=$((same + 1))
+    done
+    expect "$what: the job's pages $pages" test "$same" -eq $((last - first + 1))
+  done <<ROWS
 3-5|0|3-5|
 22-|0|22-25|
 -2|0|1-2|
@@ -89,24 +92,33 @@ abc|2||--pages のページ範囲に誤りがあります: 'abc'
 1-2-3|2||--pages のページ範囲に誤りがあります: '1-2-3'
 99999999999|2||--pages のページ範囲に誤りがあります: '99999999999'
 ROWS
+done
 
-# 3. The last-row rule belongs to the job's last page: page 1 printed alone
-#    is not cut, page 2 (the job's last) is cut in the part that holds it,
-#    and PNG files keep the job's page numbers.
-geometry=("$data/geometry.zrk" "$data/geometry.dat" --control "CONTROL LASTROW=35;" --dpi 40)
-"$zrk" print "${geometry[@]}" --png "$tmp/whole-%d.png"
-"$zrk" pages "$data/geometry.zrk" "$data/geometry.dat" >"$tmp/count"
-expect "geometry job has two pages" test "$(cat "$tmp/count")" = 2
-# The cut shows on page 1 too: as the last page of a one-page job it differs.
-head -n 60 "$data/geometry.dat" >"$tmp/one.dat"
-"$zrk" print "$data/geometry.zrk" "$tmp/one.dat" "${geometry[@]:2}" --png "$tmp/one-%d.png"
-expect "page 1 cut differs from page 1 uncut" bash -c "! cmp -s '$tmp/one-1.png' '$tmp/whole-1.png'"
-mkdir "$tmp/first" "$tmp/last"
-"$zrk" print "${geometry[@]}" --pages 1 --png "$tmp/first/p-%d.png"
-"$zrk" print "${geometry[@]}" --pages 2- --png "$tmp/last/p-%d.png"
-expect "page 1 alone is page 1 of the job, uncut" cmp -s "$tmp/first/p-1.png" "$tmp/whole-1.png"
-expect "the part from page 2 names its file p-2" test "$(ls "$tmp/last")" = p-2.png
-expect "page 2 is cut in its part" cmp -s "$tmp/last/p-2.png" "$tmp/whole-2.png"
+# 3. The last-row rule belongs to the job's last page: a part that ends
+#    before it draws its own last page uncut, the part that holds it cuts it,
+#    and PNG files keep the job's page numbers; in turn and on workers. The
+#    job: pages of 60, 60 and 1 rows.
+head -n 60 "$data/geometry.dat" >"$tmp/sixty.dat"
+cat "$tmp/sixty.dat" "$data/geometry.dat" >"$tmp/three.dat"
+lastrow=(--control "CONTROL LASTROW=35;" --dpi 40)
+"$zrk" print "$data/geometry.zrk" "$tmp/three.dat" "${lastrow[@]}" --jobs 1 --png "$tmp/whole-%d.png"
+expect "geometry job has three pages" test "$("$zrk" pages "$data/geometry.zrk" "$tmp/three.dat")" = 3
+# The cut shows on a full page: as the last page of a one-page job it differs.
+"$zrk" print "$data/geometry.zrk" "$tmp/sixty.dat" "${lastrow[@]}" --png "$tmp/one-%d.png"
+expect "a full page cut differs from it uncut" bash -c "! cmp -s '$tmp/one-1.png' '$tmp/whole-2.png'"
+for jobs in 1 2; do
+  for range in 1-2 2-3; do
+    out="$tmp/png-$jobs-$range"
+    mkdir "$out"
+    "$zrk" print "$data/geometry.zrk" "$tmp/three.dat" "${lastrow[@]}" --pages "$range" --jobs "$jobs" \
+      --png "$out/p-%d.png"
+    expect "PNG $range (--jobs $jobs): named by the job's pages" \
+      test "$(ls "$out" | tr '\n' ' ')" = "p-${range%-*}.png p-${range#*-}.png "
+    for page in $(seq "${range%-*}" "${range#*-}"); do
+      expect "PNG $range (--jobs $jobs): page $page as in the job" cmp -s "$out/p-$page.png" "$tmp/whole-$page.png"
+    done
+  done
+done
 
 # 4. Records: CSV from a file and JSON from standard input (kept in a private
 #    file, read from the part's first page) give the pages of the whole job.
