@@ -2,8 +2,9 @@
 # The cost of filling a form from CSV records by name: `zrk print --pdf` on
 # N CSV records grouped by invoice number (ten detail lines to an invoice, so
 # N/10 pages) against the same pages given as a hand-made character image,
-# best of --repeat runs each. The conversion should cost under 10 % of the
-# render, and the peak memory should not grow with the number of records
+# best of --repeat runs each, both drawn on one thread (--jobs 1), so one
+# core is compared with one core. The conversion should cost under 10 % of
+# the render, and the peak memory should not grow with the number of records
 # (they are streamed): reported for --records and a tenth of it.
 #
 #   bench/records_bench.sh [--zrk PATH] [--records N] [--repeat N]
@@ -19,7 +20,7 @@ while [ $# -gt 0 ]; do
     --zrk) ZRK=$2; shift 2 ;;
     --records) RECORDS=$2; shift 2 ;;
     --repeat) REPEAT=$2; shift 2 ;;
-    -h | --help) sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "records_bench.sh: unknown argument '$1'" >&2; exit 2 ;;
     esac
 done
@@ -88,10 +89,11 @@ best_of() {
 peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 
 pages=$((RECORDS / 10))
-echo "zrk print --pdf, $RECORDS CSV records grouped into $pages invoices (one page each), best of $REPEAT; $(nproc) cores"
-read -r IMAGE_WALL IMAGE_CPU < <(best_of "$ZRK" print "$WORK/bench.zrk" "$WORK/bench.dat" --pdf "$WORK/image.pdf")
+echo "zrk print --jobs 1 --pdf, $RECORDS CSV records grouped into $pages invoices (one page each), best of $REPEAT; $(nproc) cores"
+read -r IMAGE_WALL IMAGE_CPU < <(best_of "$ZRK" print "$WORK/bench.zrk" "$WORK/bench.dat" --jobs 1 \
+    --pdf "$WORK/image.pdf")
 read -r CSV_WALL CSV_CPU < <(best_of "$ZRK" print "$WORK/bench.zrk" "$WORK/bench.csv" --data-format csv \
-    --group-by NO --pdf "$WORK/csv.pdf")
+    --group-by NO --jobs 1 --pdf "$WORK/csv.pdf")
 cmp -s "$WORK/image.pdf" "$WORK/csv.pdf" || echo "records_bench.sh: the CSV document differs" >&2
 printf '%-36s %9s %9s\n' "" "wall s" "cpu s"
 printf '%-36s %9.2f %9.2f\n' "character image (the render alone)" "$IMAGE_WALL" "$IMAGE_CPU"
@@ -100,6 +102,8 @@ printf '%-36s %8.1f%% %8.1f%%\n' "conversion against the render" \
     "$(awk "BEGIN { print ($CSV_WALL / $IMAGE_WALL - 1) * 100 }")" \
     "$(awk "BEGIN { print ($CSV_CPU / $IMAGE_CPU - 1) * 100 }")"
 printf '%-36s %9s KiB\n' "peak RSS, $((RECORDS / 10)) records" \
-    "$(peak_kib "$ZRK" print "$WORK/bench.zrk" "$WORK/tenth.csv" --data-format csv --group-by NO --pdf "$WORK/t.pdf")"
+    "$(peak_kib "$ZRK" print "$WORK/bench.zrk" "$WORK/tenth.csv" --data-format csv --group-by NO --jobs 1 \
+        --pdf "$WORK/t.pdf")"
 printf '%-36s %9s KiB\n' "peak RSS, $RECORDS records" \
-    "$(peak_kib "$ZRK" print "$WORK/bench.zrk" "$WORK/bench.csv" --data-format csv --group-by NO --pdf "$WORK/c.pdf")"
+    "$(peak_kib "$ZRK" print "$WORK/bench.zrk" "$WORK/bench.csv" --data-format csv --group-by NO --jobs 1 \
+        --pdf "$WORK/c.pdf")"

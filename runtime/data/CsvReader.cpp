@@ -1,6 +1,8 @@
 #include "runtime/data/CsvReader.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace runtime {
 
@@ -9,18 +11,28 @@ namespace {
 constexpr std::size_t kChunkBytes = 64 * 1024;
 constexpr int kEnd = -1;
 
-// A UTF-8 continuation byte is no new character on the line.
-bool startsCharacter(int byte) {
-    return (byte & 0xC0) != 0x80;
-}
-
 // The bytes that end a run of field text: 1 outside quotes, 2 inside.
+constexpr std::uint8_t kPlainStops = 1;
+constexpr std::uint8_t kQuotedStops = 2;
 constexpr std::array<std::uint8_t, 256> kStops = [] {
     std::array<std::uint8_t, 256> stops{};
-    stops[','] = stops['\r'] = 1;
-    stops['"'] = stops['\n'] = 3;
+    stops[','] = stops['\r'] = kPlainStops;
+    stops['"'] = stops['\n'] = kPlainStops | kQuotedStops;
     return stops;
 }();
+
+// The high bit of every byte of `word` that equals `byte`, and perhaps of
+// bytes above (more significant than) the first such byte.
+std::uint64_t matches(std::uint64_t word, unsigned char byte) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighs = 0x8080808080808080;
+    const std::uint64_t zeroed = word ^ (kOnes * byte);
+    return (zeroed - kOnes) & ~zeroed & kHighs;
+}
+
+bool endsField(int byte) {
+    return byte == ',' || byte == '\n' || byte == '\r' || byte == kEnd;
+}
 
 } // namespace
 
@@ -29,10 +41,23 @@ CsvReader::CsvReader(std::FILE* in, std::string head) : m_in(in), m_buffer(std::
 int CsvReader::refill() {
     if (m_eof || !m_in)
         return kEnd;
+    // The line's characters so far, and the record's fields, outlive the
+    // bytes they were read from.
+    settleOpenColumn();
+    column();
+    for (FieldText& field : m_fields) {
+        if (field.owned)
+            continue;
+        const std::string_view bytes(m_buffer.data() + field.at, field.size);
+        field.at = m_ownedUsed;
+        field.owned = true;
+        ownedField().assign(bytes);
+    }
     m_buffer.resize(kChunkBytes);
     const std::size_t got = std::fread(m_buffer.data(), 1, kChunkBytes, m_in);
     m_buffer.resize(got);
     m_pos = 0;
+    m_counted = 0;
     if (got == 0) {
         m_eof = true;
         return kEnd;
@@ -40,32 +65,44 @@ int CsvReader::refill() {
     return static_cast<unsigned char>(m_buffer[0]);
 }
 
+std::uint64_t CsvReader::columnAt(std::size_t pos) {
+    // A UTF-8 continuation byte is no new character on the line.
+    std::uint64_t characters = 0;
+    for (std::size_t i = m_counted; i < pos; ++i)
+        characters += (static_cast<unsigned char>(m_buffer[i]) & 0xC0) != 0x80 ? 1 : 0;
+    m_column += characters;
+    m_counted = pos;
+    return m_column;
+}
+
 // The bytes of the buffer up to the next one that ends or quotes a field,
 // taken at once: most of a file is such runs.
-void CsvReader::takePlainRun(std::string& field) {
-    takeRun(field, 1);
-}
-
-// Inside quotes only a quote or a line feed (which starts a line) stops a run.
-void CsvReader::takeQuotedRun(std::string& field) {
-    takeRun(field, 2);
-}
-
 void CsvReader::takeRun(std::string& field, std::uint8_t stopMask) {
+    const std::size_t end = runEnd(m_pos, stopMask);
+    field.append(m_buffer.data() + m_pos, end - m_pos);
+    m_pos = end;
+}
+
+// Eight bytes are looked at a time while eight are there: the marks of the
+// stop bytes in a word, the lowest of which is exact.
+std::size_t CsvReader::runEnd(std::size_t from, std::uint8_t stopMask) const {
     const std::size_t size = m_buffer.size();
     const char* bytes = m_buffer.data();
-    std::size_t end = m_pos;
-    std::uint64_t characters = 0;
-    while (end < size) {
-        const auto byte = static_cast<unsigned char>(bytes[end]);
-        if (kStops[byte] & stopMask)
-            break;
-        characters += startsCharacter(byte) ? 1 : 0;
-        ++end;
+    if constexpr (std::endian::native == std::endian::little) {
+        const bool plain = stopMask == kPlainStops;
+        for (; from + 8 <= size; from += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + from, sizeof word);
+            std::uint64_t found = matches(word, '"') | matches(word, '\n');
+            if (plain)
+                found |= matches(word, ',') | matches(word, '\r');
+            if (found != 0)
+                return from + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+        }
     }
-    m_column += characters;
-    field.append(bytes + m_pos, end - m_pos);
-    m_pos = end;
+    while (from < size && (kStops[static_cast<unsigned char>(bytes[from])] & stopMask) == 0)
+        ++from;
+    return from;
 }
 
 void CsvReader::fail(std::uint64_t line, std::uint64_t column, const char* what) {
@@ -74,8 +111,106 @@ void CsvReader::fail(std::uint64_t line, std::uint64_t column, const char* what)
     m_error.what = what;
 }
 
-bool CsvReader::next(std::vector<std::string>& fields) {
+std::string& CsvReader::ownedField() {
+    if (m_ownedUsed == m_owned.size())
+        m_owned.emplace_back();
+    return m_owned[m_ownedUsed++];
+}
+
+// Reads one field and takes the byte after it: a comma, a line break or
+// kEnd, in `stop`. False on an error.
+bool CsvReader::takeField(int& stop) {
+    if (takeFieldInBuffer(stop)) {
+        if (endsField(stop))
+            return true;
+        fail(m_line, column(), "閉じた引用符の後に区切りがありません");
+        return false;
+    }
+    return takeFieldInPieces(stop);
+}
+
+// Most fields lie whole in the buffer, with no doubled quote: noted where
+// they are, with the byte that ends them taken. False, with nothing taken,
+// for any other field.
+bool CsvReader::takeFieldInBuffer(int& stop) {
+    const std::size_t size = m_buffer.size();
+    const char* bytes = m_buffer.data();
+    if (m_pos >= size)
+        return false;
+    if (bytes[m_pos] != '"') {
+        const std::size_t end = runEnd(m_pos, kPlainStops);
+        if (end == size || bytes[end] == '"')
+            return false;
+        m_fields.push_back({m_pos, end - m_pos, false});
+        m_pos = end;
+        stop = get();
+        return true;
+    }
+    const std::size_t end = runEnd(m_pos + 1, kQuotedStops);
+    // The closing quote, and the byte after it to tell it from a doubled one.
+    if (end + 1 >= size || bytes[end] != '"' || bytes[end + 1] == '"')
+        return false;
+    m_fields.push_back({m_pos + 1, end - m_pos - 1, false});
+    m_pos = end + 1;
+    stop = get();
+    return true;
+}
+
+// A field read byte run by byte run into a string of its own. A refill may
+// add own strings for the fields before it: this one is found by its index.
+bool CsvReader::takeFieldInPieces(int& stop) {
+    const std::size_t index = m_ownedUsed;
+    m_fields.push_back({index, 0, true});
+    ownedField().clear();
+    auto field = [&]() -> std::string& { return m_owned[index]; };
+    if (peek() != '"') {
+        for (;;) {
+            takeRun(field(), kPlainStops);
+            const int byte = get();
+            if (endsField(byte)) {
+                stop = byte;
+                return true;
+            }
+            if (byte == '"') {
+                fail(m_line, column(), "引用符で囲まれていない値に引用符があります");
+                return false;
+            }
+            // A run stops at the end of the buffer too.
+            field().push_back(static_cast<char>(byte));
+        }
+    }
+    get();
+    const std::uint64_t openLine = m_line;
+    m_openAt = m_pos;
+    m_openPending = true;
+    for (;;) {
+        takeRun(field(), kQuotedStops);
+        const int byte = get();
+        if (byte == kEnd) {
+            settleOpenColumn();
+            fail(openLine, m_openColumn, "引用符が閉じられていません");
+            return false;
+        }
+        if (byte == '"') {
+            if (peek() != '"')
+                break;
+            get();
+        }
+        field().push_back(static_cast<char>(byte));
+    }
+    m_openPending = false;
+    stop = get();
+    if (!endsField(stop)) {
+        fail(m_line, column(), "閉じた引用符の後に区切りがありません");
+        return false;
+    }
+    return true;
+}
+
+bool CsvReader::next(std::vector<std::string_view>& fields) {
     fields.clear();
+    m_fields.clear();
+    m_ownedUsed = 0;
     if (m_error.isSet())
         return false;
     // Empty lines between records carry nothing.
@@ -84,54 +219,25 @@ bool CsvReader::next(std::vector<std::string>& fields) {
     if (peek() == kEnd)
         return false;
     m_recordLine = m_line;
-    std::string field;
     for (;;) {
-        int byte = get();
-        if (byte == '"' && field.empty()) {
-            const std::uint64_t openLine = m_line;
-            const std::uint64_t openColumn = m_column;
-            for (;;) {
-                byte = get();
-                if (byte == kEnd) {
-                    fail(openLine, openColumn, "引用符が閉じられていません");
-                    return false;
-                }
-                if (byte == '"') {
-                    if (peek() != '"')
-                        break;
-                    get();
-                }
-                field.push_back(static_cast<char>(byte));
-                takeQuotedRun(field);
-            }
-            byte = get();
-            if (byte != ',' && byte != '\n' && byte != '\r' && byte != kEnd) {
-                fail(m_line, m_column, "閉じた引用符の後に区切りがありません");
-                return false;
-            }
-        } else {
-            while (byte != ',' && byte != '\n' && byte != '\r' && byte != kEnd) {
-                if (byte == '"') {
-                    fail(m_line, m_column, "引用符で囲まれていない値に引用符があります");
-                    return false;
-                }
-                field.push_back(static_cast<char>(byte));
-                takePlainRun(field);
-                byte = get();
-            }
-        }
-        fields.push_back(std::move(field));
-        field.clear();
-        if (byte == ',')
+        int stop = kEnd;
+        if (!takeField(stop))
+            return false;
+        if (stop == ',')
             continue;
-        if (byte == '\r' && peek() == '\n')
+        if (stop == '\r' && peek() == '\n')
             get();
-        if (byte == kEnd && m_in && std::ferror(m_in)) {
-            fail(m_line, m_column, "読み込みに失敗しました");
+        if (stop == kEnd && m_in && std::ferror(m_in)) {
+            fail(m_line, column(), "読み込みに失敗しました");
             return false;
         }
-        return true;
+        break;
     }
+    // The views are made last: the own strings no longer move.
+    for (const FieldText& field : m_fields)
+        fields.push_back(field.owned ? std::string_view(m_owned[field.at])
+                                     : std::string_view(m_buffer.data() + field.at, field.size));
+    return true;
 }
 
 } // namespace runtime

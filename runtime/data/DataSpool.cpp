@@ -88,6 +88,7 @@ DataSpool::~DataSpool() {
 }
 
 void DataSpool::remove() {
+    m_lineParts.reset();
     if (m_out >= 0)
         ::close(m_out);
     m_out = -1;
@@ -204,6 +205,7 @@ bool DataSpool::prepareRecords(const std::string& path, bool fromStandardInput,
     }
     m_replacements = result.replacements;
     m_firstReplacedLine = result.firstReplacedLine;
+    m_lineParts = result.lineParts;
     m_readPath = m_file;
     return true;
 }

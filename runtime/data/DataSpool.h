@@ -5,6 +5,7 @@
 #include "runtime/data/RecordConverter.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,10 @@ class DataSpool {
     bool isSpooled() const { return !m_file.empty(); }
     // The encoding the data was read in (AUTO settled).
     DataEncoding encoding() const { return m_encoding; }
+    // The lines of the private file as DataLineReader reads them, when the
+    // spool built it from records; nothing otherwise (the file must be read
+    // to know).
+    std::optional<std::uint64_t> lineParts() const { return m_lineParts; }
     // Characters replaced by "？" and the line of the first one (0: none).
     std::uint64_t replacements() const { return m_replacements; }
     std::uint64_t firstReplacedLine() const { return m_firstReplacedLine; }
@@ -81,6 +86,7 @@ class DataSpool {
     DataEncoding m_encoding = DataEncoding::ShiftJis;
     std::uint64_t m_replacements = 0;
     std::uint64_t m_firstReplacedLine = 0;
+    std::optional<std::uint64_t> m_lineParts;
 };
 
 } // namespace runtime

@@ -3,6 +3,9 @@
 #include "runtime/data/RecordMessages.h"
 #include "runtime/data/RuntimeMessages.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace runtime {
 
 bool prepareJobData(DataSpool& data, const std::string& path, bool fromStandardInput,
@@ -29,6 +32,19 @@ bool prepareJobData(DataSpool& data, const std::string& path, bool fromStandardI
     }
     reportRecordWarnings(result.cutValues, result.unknown);
     return true;
+}
+
+std::optional<int> countJobPages(const DataSpool& data, int rows, int wanted, FilePosition& start,
+                                 LineHook beforeLine) {
+    const std::optional<std::uint64_t> lines = data.lineParts();
+    if (!lines || wanted > 1)
+        return countPages(data.path(), rows, wanted, start, beforeLine);
+    if (*lines == 0)
+        return std::nullopt;
+    const auto perPage = static_cast<std::uint64_t>(rowsPerPage(rows));
+    start = 0;
+    return static_cast<int>(
+        std::min<std::uint64_t>(*lines / perPage + (*lines % perPage != 0 ? 1 : 0), INT_MAX));
 }
 
 } // namespace runtime

@@ -4,6 +4,7 @@
 
 #include "formdesc/FormSlots.h"
 #include "formdesc/ShiftJis.h"
+#include "runtime/data/CodePageCache.h"
 #include "runtime/data/CsvReader.h"
 #include "runtime/data/JsonRecordReader.h"
 #include "runtime/data/Utf8DataConverter.h"
@@ -13,16 +14,19 @@ namespace runtime {
 namespace {
 
 // Values to Shift-JIS: as they are for Shift-JIS data, through code page 932
-// for UTF-8, counting the characters replaced and the line of the first.
+// for UTF-8, counting the characters replaced and the line of the first. The
+// text returned lasts until the next value.
 class ValueText {
   public:
     void setUtf8(bool utf8) { m_utf8 = utf8; }
 
-    std::string operator()(std::string value, std::uint64_t line) {
+    std::string_view operator()(std::string_view value, std::uint64_t line) {
         // ASCII reads the same in both encodings.
         if (!m_utf8 || std::all_of(value.begin(), value.end(), [](char c) { return (c & 0x80) == 0; }))
             return value;
         m_out.clear();
+        if (m_cache.convert(value, m_out))
+            return m_out;
         const std::uint64_t before = m_converter.replacements();
         m_converter.convert(value, true, m_out);
         if (m_converter.replacements() > before && m_firstLine == 0)
@@ -34,6 +38,7 @@ class ValueText {
 
   private:
     bool m_utf8 = false;
+    CodePageCache m_cache;
     Utf8DataConverter m_converter;
     std::string m_out;
     std::uint64_t m_firstLine = 0;
@@ -51,16 +56,17 @@ bool readCsv(std::FILE* in, const RecordOptions& options, RecordPages& pages, Va
     text.setUtf8(utf8);
 
     CsvReader reader(in, std::move(head));
-    std::vector<std::string> header;
-    if (!reader.next(header)) {
+    std::vector<std::string_view> fields;
+    if (!reader.next(fields)) {
         result.error = reader.error().isSet() ? reader.error() : RecordError{1, 1, "見出しの行がありません"};
         return false;
     }
+    const std::vector<std::string> header(fields.begin(), fields.end());
     std::vector<int> slots;
     int groupColumn = -1;
     const std::string groupKey = formdesc::slotKey(options.groupBy);
     for (std::size_t c = 0; c < header.size(); ++c) {
-        const std::string name = text(header[c], 1);
+        const std::string name(text(header[c], 1));
         const bool groups = !groupKey.empty() && groupColumn < 0 && formdesc::slotKey(name) == groupKey;
         if (groups)
             groupColumn = static_cast<int>(c);
@@ -76,19 +82,17 @@ bool readCsv(std::FILE* in, const RecordOptions& options, RecordPages& pages, Va
         return false;
     }
 
-    std::vector<std::string> fields;
     std::string groupValue;
     bool open = false;
-    static const std::string kBlank;
     while (reader.next(fields)) {
         const std::uint64_t line = reader.recordLine();
         if (fields.size() > header.size()) {
             result.error = {line, 1, "見出しより多くの値があります"};
             return false;
         }
-        const std::string& key = groupColumn >= 0 && static_cast<std::size_t>(groupColumn) < fields.size()
-                                     ? fields[static_cast<std::size_t>(groupColumn)]
-                                     : kBlank;
+        const std::string_view key = groupColumn >= 0 && static_cast<std::size_t>(groupColumn) < fields.size()
+                                         ? fields[static_cast<std::size_t>(groupColumn)]
+                                         : std::string_view();
         if (open && (groupColumn < 0 || key != groupValue)) {
             if (!pages.endDocument())
                 return false;
@@ -101,7 +105,7 @@ bool readCsv(std::FILE* in, const RecordOptions& options, RecordPages& pages, Va
         }
         for (std::size_t c = 0; c < slots.size(); ++c) {
             if (slots[c] >= 0 && pages.takesValue(slots[c]))
-                pages.addValue(slots[c], text(c < fields.size() ? std::move(fields[c]) : kBlank, line));
+                pages.addValue(slots[c], text(c < fields.size() ? fields[c] : std::string_view(), line));
         }
         if (!pages.writeFilledPages())
             return false;
@@ -142,6 +146,7 @@ RecordResult convertRecords(std::FILE* in, const formdesc::FormModel& model, con
     else
         result.ok = readCsv(in, options, pages, text, result);
     result.pages = pages.pagesWritten();
+    result.lineParts = pages.lineParts();
     result.cutValues = pages.cutValues();
     for (const std::string& name : pages.unknownNames())
         result.unknown.push_back(formdesc::sjis::toUtf8(name));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,12 @@ struct RecordOptions {
 
 struct RecordResult {
     bool ok = false;
-    RecordError error;                // set when the file is malformed
-    std::uint64_t pages = 0;          // pages written
-    std::uint64_t cutValues = 0;      // values cut to fit their fields
-    std::vector<std::string> unknown; // names that match no tag (UTF-8)
-    std::uint64_t replacements = 0;   // characters code page 932 cannot hold, as "？"
+    RecordError error;                      // set when the file is malformed
+    std::uint64_t pages = 0;                // pages written
+    std::optional<std::uint64_t> lineParts; // as the line reader reads them (RecordPages::lineParts)
+    std::uint64_t cutValues = 0;            // values cut to fit their fields
+    std::vector<std::string> unknown;       // names that match no tag (UTF-8)
+    std::uint64_t replacements = 0;         // characters code page 932 cannot hold, as "？"
     std::uint64_t firstReplacedLine = 0;
 };
 

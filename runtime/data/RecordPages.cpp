@@ -1,8 +1,10 @@
 #include "runtime/data/RecordPages.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "formdesc/ShiftJis.h"
+#include "runtime/data/DataLineReader.h"
 #include "runtime/data/DataPages.h"
 #include "runtime/data/DataRecord.h"
 
@@ -12,15 +14,21 @@ namespace {
 
 constexpr std::size_t kTagBytes = 8;
 
+// The longest line: a tag's room and a data line's columns.
+constexpr std::size_t kLineBytes = kTagBytes + sizeof(DataRecord::text);
+
 std::size_t formColumns(const formdesc::FormInfo& form) {
     return static_cast<std::size_t>(std::clamp(form.columns, 0, static_cast<int>(sizeof(DataRecord::text))));
 }
 
-void trimTrailingBlanks(std::string& line, std::size_t keep) {
-    std::size_t end = line.size();
-    while (end > keep && line[end - 1] == ' ')
-        --end;
-    line.resize(end);
+// The value with control characters as blanks, so it never breaks its line.
+void assignClean(std::string& to, std::string_view value) {
+    to.resize(value.size());
+    char* out = to.data();
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto code = static_cast<unsigned char>(value[i]);
+        out[i] = code < 0x20 || code == 0x7F ? ' ' : static_cast<char>(code);
+    }
 }
 
 } // namespace
@@ -33,6 +41,7 @@ RecordPages::RecordPages(const formdesc::FormModel& model, LineSink sink)
         // shows one value whatever its fields.
         m_lineCounts.push_back(m_tagMode ? 1 : m_slots[i].lineCount());
         m_byKey.emplace(m_slots[i].tag, static_cast<int>(i));
+        m_breakInTag = m_breakInTag || m_slots[i].tag.find_first_of("\r\n") != std::string::npos;
     }
     m_values.resize(m_slots.size());
 }
@@ -51,6 +60,12 @@ int RecordPages::slotOf(std::string_view name) {
         m_unknown.emplace_back(formdesc::sjis::trim(name));
     }
     return -1;
+}
+
+std::optional<std::uint64_t> RecordPages::lineParts() const {
+    if (m_breakInTag)
+        return std::nullopt;
+    return m_lineParts;
 }
 
 bool RecordPages::isMultiLine(int slot) const {
@@ -72,24 +87,39 @@ void RecordPages::beginDocument() {
     m_documentPages = 0;
 }
 
-void RecordPages::addValue(int slot, std::string text) {
+void RecordPages::addValue(int slot, std::string_view text) {
     if (slot < 0 || slot >= static_cast<int>(m_values.size()))
         return;
-    for (char& byte : text) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code < 0x20 || code == 0x7F)
-            byte = ' ';
-    }
     SlotValues& values = m_values[static_cast<std::size_t>(slot)];
     values.fed = true;
     if (!isMultiLine(slot)) {
         if (!values.hasSingle) {
-            values.single = std::move(text);
+            assignClean(values.single, text);
             values.hasSingle = true;
         }
         return;
     }
-    values.values.push_back(std::move(text));
+    assignClean(values.values.pushBack(), text);
+}
+
+std::string& RecordPages::WaitingValues::pushBack() {
+    // Values taken from the front leave room there; the waiting ones move
+    // down once they are no more than what was taken, so a slot that always
+    // keeps some waiting does not grow without end.
+    if (m_first + m_count == m_items.size() && m_first > 0 && m_first >= m_count) {
+        std::rotate(m_items.begin(), m_items.begin() + static_cast<std::ptrdiff_t>(m_first),
+                    m_items.begin() + static_cast<std::ptrdiff_t>(m_first + m_count));
+        m_first = 0;
+    }
+    if (m_first + m_count == m_items.size())
+        m_items.emplace_back();
+    return m_items[m_first + m_count++];
+}
+
+void RecordPages::WaitingValues::popFront() {
+    ++m_first;
+    if (--m_count == 0)
+        m_first = 0;
 }
 
 bool RecordPages::pageReady() const {
@@ -124,8 +154,8 @@ bool RecordPages::endDocument() {
     return true;
 }
 
-void RecordPages::place(std::string& line, const formdesc::FieldInfo& field, std::string_view value,
-                        bool count, std::size_t offset) {
+void RecordPages::place(std::size_t row, const formdesc::FieldInfo& field, std::string_view value, bool count,
+                        std::size_t offset) {
     const std::size_t columns = formColumns(m_model.form);
     if (field.startCol < 1 || static_cast<std::size_t>(field.startCol) > columns ||
         field.endCol < field.startCol)
@@ -135,23 +165,26 @@ void RecordPages::place(std::string& line, const formdesc::FieldInfo& field, std
     const std::string_view fitted = formdesc::sjis::cutWhole(value, width);
     if (count && fitted.size() < value.size())
         ++m_cutValues;
-    // Lines grow as far as their values reach; blanks fill what lies between.
+    // Lines reach as far as their values; blanks lie between.
     const std::size_t at = offset + first;
-    if (line.size() < at + fitted.size())
-        line.resize(at + fitted.size(), ' ');
-    line.replace(at, fitted.size(), fitted);
+    std::memcpy(m_lines[row].data() + at, fitted.data(), fitted.size());
+    m_lineLengths[row] = std::max(m_lineLengths[row], at + fitted.size());
 }
 
 bool RecordPages::writePage() {
     const std::size_t rows = static_cast<std::size_t>(rowsPerPage(m_model.form.rows));
     const std::size_t offset = m_tagMode ? kTagBytes : 0;
-    // The lines keep their storage from page to page.
-    m_lines.resize(rows);
-    std::size_t used = m_tagMode ? 0 : rows;
-    if (!m_tagMode) {
-        for (std::string& line : m_lines)
-            line.clear();
+    // The lines keep their storage, all blanks, from page to page: only what
+    // the last page wrote is blanked again.
+    if (m_lines.size() != rows) {
+        m_lines.assign(rows, std::string(kLineBytes, ' '));
+        m_lineLengths.assign(rows, 0);
     }
+    for (std::size_t r = 0; r < rows; ++r) {
+        std::memset(m_lines[r].data(), ' ', m_lineLengths[r]);
+        m_lineLengths[r] = 0;
+    }
+    std::size_t used = 0;
     const bool firstPage = m_documentPages == 0;
     for (std::size_t i = 0; i < m_slots.size(); ++i) {
         SlotValues& values = m_values[i];
@@ -160,9 +193,9 @@ bool RecordPages::writePage() {
             for (std::size_t k = 0; k < fields.size() && !values.values.empty(); ++k) {
                 const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(fields[k])];
                 if (field.startRow >= 1 && static_cast<std::size_t>(field.startRow) <= rows)
-                    place(m_lines[static_cast<std::size_t>(field.startRow - 1)], field, values.values.front(),
-                          true, 0);
-                values.values.pop_front();
+                    place(static_cast<std::size_t>(field.startRow - 1), field, values.values.front(), true,
+                          0);
+                values.values.popFront();
             }
             continue;
         }
@@ -172,28 +205,37 @@ bool RecordPages::writePage() {
         if (m_tagMode) {
             if (used == rows)
                 continue;
-            std::string& line = m_lines[used++];
-            line.assign(offset + 1, ' ');
-            line.replace(0, m_slots[i].tag.size(), m_slots[i].tag);
+            const std::string& tag = m_slots[i].tag;
+            const std::size_t row = used++;
+            std::memcpy(m_lines[row].data(), tag.data(), std::min(tag.size(), kLineBytes));
+            m_lineLengths[row] = std::max(offset + 1, std::min(tag.size(), kLineBytes));
             for (int index : fields)
-                place(line, m_model.fields[static_cast<std::size_t>(index)], values.single,
+                place(row, m_model.fields[static_cast<std::size_t>(index)], values.single,
                       firstPage && index == fields[0], offset);
             continue;
         }
         const formdesc::FieldInfo& field = m_model.fields[static_cast<std::size_t>(fields[0])];
         if (field.startRow >= 1 && static_cast<std::size_t>(field.startRow) <= rows)
-            place(m_lines[static_cast<std::size_t>(field.startRow - 1)], field, values.single, firstPage, 0);
+            place(static_cast<std::size_t>(field.startRow - 1), field, values.single, firstPage, 0);
     }
-    for (std::size_t r = used; r < rows; ++r)
-        m_lines[r].clear();
-    for (std::string& line : m_lines) {
-        trimTrailingBlanks(line, line.empty() ? 0 : offset + (m_tagMode ? 1 : 0));
+    for (std::size_t r = 0; r < rows; ++r) {
+        const std::string_view line(m_lines[r].data(), trimmedLength(r, offset));
+        m_lineParts += line.size() / DataLineReader::kMaxPartBytes + 1;
         if (!m_sink(line))
             return false;
     }
     ++m_documentPages;
     ++m_pages;
     return true;
+}
+
+// A line without its trailing blanks; a tagged line keeps its tag's room.
+std::size_t RecordPages::trimmedLength(std::size_t row, std::size_t offset) const {
+    std::size_t length = m_lineLengths[row];
+    const std::size_t keep = length == 0 ? 0 : offset + (m_tagMode ? 1 : 0);
+    while (length > keep && m_lines[row][length - 1] == ' ')
+        --length;
+    return length;
 }
 
 } // namespace runtime

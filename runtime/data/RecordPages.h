@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -38,7 +38,7 @@ class RecordPages {
     void beginDocument();
     // The next value of the slot; a single-line slot keeps its first value.
     // Control characters become blanks, so a value never breaks its line.
-    void addValue(int slot, std::string value);
+    void addValue(int slot, std::string_view value);
     // Writes the pages that every multi-line slot given a value so far has
     // filled; for readers that give each such slot one value per record.
     bool writeFilledPages();
@@ -51,14 +51,37 @@ class RecordPages {
     bool takesValue(int slot) const;
 
     std::uint64_t pagesWritten() const { return m_pages; }
+    // The lines written as DataLineReader will read them back (a line of
+    // more than its part length comes in several parts), so the job need not
+    // read the file to count its pages; nothing when a tag of the form holds
+    // a line break, which the reader would take as one.
+    std::optional<std::uint64_t> lineParts() const;
     // Values cut at whole characters to fit their fields.
     std::uint64_t cutValues() const { return m_cutValues; }
     // The names that matched no tag, in the order first seen.
     const std::vector<std::string>& unknownNames() const { return m_unknown; }
 
   private:
+    // The values of a multi-line slot waiting for their lines: a queue whose
+    // strings keep their storage from page to page and document to document.
+    class WaitingValues {
+      public:
+        bool empty() const { return m_count == 0; }
+        std::size_t size() const { return m_count; }
+        const std::string& front() const { return m_items[m_first]; }
+        // A string to fill as the last value.
+        std::string& pushBack();
+        void popFront();
+        void clear() { m_first = m_count = 0; }
+
+      private:
+        std::vector<std::string> m_items; // waiting: [m_first, m_first + m_count)
+        std::size_t m_first = 0;
+        std::size_t m_count = 0;
+    };
+
     struct SlotValues {
-        std::deque<std::string> values;
+        WaitingValues values;
         bool hasSingle = false;
         std::string single;
         bool fed = false;
@@ -66,8 +89,9 @@ class RecordPages {
 
     bool pageReady() const;
     bool writePage();
-    void place(std::string& line, const formdesc::FieldInfo& field, std::string_view value, bool count,
+    void place(std::size_t row, const formdesc::FieldInfo& field, std::string_view value, bool count,
                std::size_t offset);
+    std::size_t trimmedLength(std::size_t row, std::size_t offset) const;
 
     const formdesc::FormModel& m_model;
     LineSink m_sink;
@@ -77,10 +101,13 @@ class RecordPages {
     std::vector<SlotValues> m_values;
     std::vector<std::string> m_unknown;
     std::vector<std::string> m_unknownKeys;
-    std::vector<std::string> m_lines;
+    std::vector<std::string> m_lines;       // the page's lines, blanks beyond their lengths
+    std::vector<std::size_t> m_lineLengths; // bytes written, trailing blanks included
     int m_documentPages = 0;
     bool m_tagMode = false;
     std::uint64_t m_pages = 0;
+    std::uint64_t m_lineParts = 0;
+    bool m_breakInTag = false;
     std::uint64_t m_cutValues = 0;
 };
 
