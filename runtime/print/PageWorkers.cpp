@@ -6,6 +6,25 @@
 
 namespace runtime {
 
+namespace {
+
+thread_local std::vector<formdesc::RecordingMessageSink::Message>* t_heldMessages = nullptr;
+
+} // namespace
+
+void PageWorkers::HeldMessages::show(std::string_view caption, std::string_view text,
+                                     formdesc::MessageIcon icon) {
+    if (t_heldMessages)
+        t_heldMessages->push_back({std::string(caption), std::string(text), icon});
+    else
+        m_shown.show(caption, text, icon);
+}
+
+void PageWorkers::HeldMessages::holdOnThisThread(
+    std::vector<formdesc::RecordingMessageSink::Message>* messages) {
+    t_heldMessages = messages;
+}
+
 PageWorkers::PageWorkers(platform::PageTarget& target, const PageJob& job, int threads)
     : m_target(target), m_job(job), m_threads(std::max(1, threads)) {}
 
@@ -30,10 +49,15 @@ void PageWorkers::work() {
                 task = std::move(m_tasks.front());
                 m_tasks.pop_front();
             }
+            Drawn drawn;
+            HeldMessages::holdOnThisThread(&drawn.messages);
             lane->beginPage();
             drawer.draw(*task.page, task.pageNumber);
-            Drawn drawn{task.pageNumber, std::move(task.page), lane->endPage(),
-                        drawer.composer().takePendingWarnings()};
+            drawn.pageNumber = task.pageNumber;
+            drawn.page = std::move(task.page);
+            drawn.drawn = lane->endPage();
+            drawn.warnings = drawer.composer().takePendingWarnings();
+            HeldMessages::holdOnThisThread(nullptr);
             {
                 const std::lock_guard lock(m_mutex);
                 m_drawn.emplace(task.sequence, std::move(drawn));
@@ -41,6 +65,7 @@ void PageWorkers::work() {
             m_pageDrawn.notify_one();
         }
     } catch (...) {
+        HeldMessages::holdOnThisThread(nullptr);
         {
             const std::lock_guard lock(m_mutex);
             if (!m_failure)
@@ -66,6 +91,8 @@ void PageWorkers::stop() {
 
 void PageWorkers::run(const NextPage& next, const PagePut& put) {
     const long long window = 2LL * m_threads;
+    HeldMessages held(formdesc::messageSink());
+    const formdesc::ScopedMessageSink holding(held);
     for (int i = 0; i < m_threads; ++i)
         m_workers.emplace_back([this] { work(); });
     std::vector<std::unique_ptr<PageBuffer>> spare;
@@ -107,7 +134,7 @@ void PageWorkers::run(const NextPage& next, const PagePut& put) {
             }
             ++putIn;
             m_target.putPage(std::move(drawn.drawn));
-            showWarnings(drawn.warnings);
+            showMessages(drawn);
             spare.push_back(std::move(drawn.page));
             if (!put(drawn.pageNumber))
                 break;
@@ -121,8 +148,16 @@ void PageWorkers::run(const NextPage& next, const PagePut& put) {
         std::rethrow_exception(m_failure);
 }
 
-void PageWorkers::showWarnings(const std::vector<PageComposer::HeldWarning>& warnings) {
-    for (const PageComposer::HeldWarning& warning : warnings) {
+// Every lane reports what it meets first; the job shows each message once,
+// for the first page that has it, as when the pages are drawn in turn.
+void PageWorkers::showMessages(const Drawn& drawn) {
+    for (const auto& message : drawn.messages) {
+        if (std::find(m_shownTexts.begin(), m_shownTexts.end(), message.text) != m_shownTexts.end())
+            continue;
+        m_shownTexts.push_back(message.text);
+        formdesc::messageSink().show(message.caption, message.text, message.icon);
+    }
+    for (const PageComposer::HeldWarning& warning : drawn.warnings) {
         const auto index = static_cast<std::size_t>(warning.figureIndex);
         if (m_warned.size() <= index)
             m_warned.resize(index + 1);

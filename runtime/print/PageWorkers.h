@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formdesc/MessageSink.h"
 #include "platform/PageTarget.h"
 #include "runtime/data/PageBuffer.h"
 #include "runtime/print/PageDrawer.h"
@@ -11,6 +12,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -51,11 +54,25 @@ class PageWorkers {
         std::unique_ptr<PageBuffer> page;
         std::unique_ptr<platform::DrawnPage> drawn;
         std::vector<PageComposer::HeldWarning> warnings;
+        std::vector<formdesc::RecordingMessageSink::Message> messages;
+    };
+
+    // While the workers run, a message shown on a worker thread (a bitmap
+    // that cannot be read) is kept with the page being drawn; the calling
+    // thread shows it when it puts the page in, once per job.
+    class HeldMessages : public formdesc::MessageSink {
+      public:
+        explicit HeldMessages(formdesc::MessageSink& shown) : m_shown(shown) {}
+        void show(std::string_view caption, std::string_view text, formdesc::MessageIcon icon) override;
+        static void holdOnThisThread(std::vector<formdesc::RecordingMessageSink::Message>* messages);
+
+      private:
+        formdesc::MessageSink& m_shown;
     };
 
     void work();
     void stop();
-    void showWarnings(const std::vector<PageComposer::HeldWarning>& warnings);
+    void showMessages(const Drawn& drawn);
 
     platform::PageTarget& m_target;
     PageJob m_job;
@@ -69,6 +86,7 @@ class PageWorkers {
     bool m_stopping = false;
     std::exception_ptr m_failure;
     std::vector<bool> m_warned; // by figure index
+    std::vector<std::string> m_shownTexts;
 };
 
 } // namespace runtime
