@@ -37,6 +37,15 @@ struct CanvasView {
     int offsetY = 20;
 };
 
+// Whether two views put every pixel of the page in the same place.
+inline bool samePlacement(const CanvasView& a, const CanvasView& b) {
+    const formdesc::PageGeometry& p = a.page;
+    const formdesc::PageGeometry& q = b.page;
+    return p.cellW == q.cellW && p.cellH == q.cellH && p.originX == q.originX && p.originY == q.originY &&
+           p.pageW == q.pageW && p.pageH == q.pageH && a.columns == b.columns && a.rows == b.rows &&
+           a.zoom == b.zoom && a.offsetX == b.offsetX && a.offsetY == b.offsetY;
+}
+
 // One scroll bar: hidden when the page fits, otherwise a 0..100 range in
 // units of one percent of the zoomed page.
 struct ScrollBarState {

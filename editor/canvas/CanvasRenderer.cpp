@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "editor/canvas/FieldSample.h"
+#include "editor/canvas/MeasuringBackend.h"
 #include "formdesc/Barcode.h"
 #include "platform/DeviceContext.h"
 #include "platform/QtPainterBackend.h"
@@ -70,10 +71,31 @@ void drawGrid(platform::DeviceContext& dc, const CanvasView& view) {
     dc.selectPen(previous);
 }
 
-bool isFill(const FigureInfo& figure) {
-    return figure.kind == formdesc::kKindRect &&
-           (figure.meshKind() == formdesc::kMeshFillOnly || figure.meshKind() == formdesc::kMeshFrameAndFill);
-}
+// The items one render draws: every one, or those a region part names.
+class ItemChoice {
+  public:
+    explicit ItemChoice(const CanvasRenderer::RegionPart* part) : m_part(part) {}
+
+    template <typename Draw> void forFields(int count, Draw&& draw) const {
+        forEach(m_part ? &m_part->fields : nullptr, count, draw);
+    }
+    template <typename Draw> void forFigures(int count, Draw&& draw) const {
+        forEach(m_part ? &m_part->figures : nullptr, count, draw);
+    }
+
+  private:
+    template <typename Draw> static void forEach(const std::vector<int>* named, int count, Draw& draw) {
+        if (!named) {
+            for (int i = 0; i < count; ++i)
+                draw(std::size_t(i));
+            return;
+        }
+        for (const int i : *named)
+            if (i >= 0 && i < count)
+                draw(std::size_t(i));
+    }
+    const CanvasRenderer::RegionPart* m_part;
+};
 
 // The real symbol of a constant; for a field's text, which only a job
 // knows, a valid sample of the type. Symbols are kept between renders (the
@@ -87,44 +109,149 @@ void drawBarcode(render::FigureRenderer& figures, const FigureInfo& figure) {
     figures.drawBarcode(figure, symbols, content);
 }
 
-void drawFields(const render::RenderContext& context, const FormModel& model) {
+void drawFields(const render::RenderContext& context, const FormModel& model, const ItemChoice& choice) {
     render::FieldRenderer fields(context, model.form);
-    for (int i = 0; i < model.fieldCount; ++i)
-        CanvasRenderer::drawFieldSample(fields, context, model.fields[static_cast<std::size_t>(i)]);
+    choice.forFields(model.fieldCount, [&](std::size_t i) {
+        CanvasRenderer::drawFieldSample(fields, context, model.fields[i]);
+    });
+}
+
+void drawFills(const render::RenderContext& context, const formdesc::FormInfo& base, const FormModel& model,
+               const ItemChoice& choice) {
+    render::FigureRenderer fills(context, base);
+    choice.forFigures(model.figureCount, [&](std::size_t i) {
+        if (CanvasRenderer::isFill(model.figures[i]))
+            fills.drawRectFill(model.figures[i]);
+    });
+}
+
+void drawAllFigures(const render::RenderContext& context, const formdesc::FormInfo& base,
+                    const FormModel& model, render::BitmapCache& bitmaps, const ItemChoice& choice) {
+    render::FigureRenderer figures(context, base);
+    choice.forFigures(model.figureCount,
+                      [&](std::size_t i) { CanvasRenderer::drawFigure(figures, model.figures[i], bitmaps); });
+}
+
+// Passes on to the painter's backend only the calls that can reach one
+// rectangle: the others would be clipped away whole.
+class RegionBackend : public platform::DeviceBackend {
+  public:
+    RegionBackend(platform::QtPainterBackend& painted, MeasuringBackend& measure)
+        : m_painted(painted), m_measure(measure) {}
+    void setRect(const QRect& rect) { m_rect = rect; }
+
+    int dpiX() const override { return m_painted.dpiX(); }
+    int dpiY() const override { return m_painted.dpiY(); }
+    void drawLine(platform::Point from, platform::Point to, const platform::DevicePen& pen) override {
+        m_measure.reset();
+        m_measure.drawLine(from, to, pen);
+        if (reaches())
+            m_painted.drawLine(from, to, pen);
+    }
+    void fillRect(const platform::Rect& rect, platform::ColorRef color) override {
+        m_measure.reset();
+        m_measure.fillRect(rect, color);
+        if (reaches())
+            m_painted.fillRect(rect, color);
+    }
+    platform::TextMetrics textMetrics(const platform::DeviceFont& font) override {
+        return m_painted.textMetrics(font);
+    }
+    void drawChar(std::string_view sjisChar, const platform::Rect& cell, const platform::DeviceFont& font,
+                  platform::ColorRef color) override {
+        m_measure.reset();
+        m_measure.drawChar(sjisChar, cell, font, color);
+        if (reaches())
+            m_painted.drawChar(sjisChar, cell, font, color);
+    }
+    void drawImage(const QImage& image, const platform::Rect& dest) override {
+        m_measure.reset();
+        m_measure.drawImage(image, dest);
+        if (reaches())
+            m_painted.drawImage(image, dest);
+    }
+    void flush() override { m_painted.flush(); }
+
+  private:
+    bool reaches() const { return m_measure.box().intersects(m_rect); }
+
+    platform::QtPainterBackend& m_painted;
+    MeasuringBackend& m_measure;
+    QRect m_rect;
+};
+
+// The steps of a render on a painter that is prepared (and clipped) by the
+// caller; gridLayer, when given, stands for the grid's lines.
+void drawForm(QPainter& painter, platform::DeviceBackend& backend, QSize size, double scale,
+              const CanvasRenderer::Inputs& inputs, const ItemChoice& choice, const QImage* gridLayer) {
+    const FormModel& model = inputs.model;
+    const formdesc::PageGeometry& page = inputs.view.page;
+    // Pictures are stretched pixel for pixel, as a screen does it; smoothing
+    // every bitmap box would cost more than the rest of the render.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    platform::DeviceContext dc(backend);
+    const platform::LogFont baseFont = dc.font();
+    const platform::ColorRef baseColor = dc.textColor();
+    const platform::Pen basePen = dc.pen();
+    const render::RenderContext context = CanvasRenderer::preparePage(dc, inputs, scale);
+
+    backend.fillRect({0, 0, size.width(), size.height()}, CanvasRenderer::kDeskColor);
+    dc.fillRect({0, 0, page.pageW, page.pageH}, CanvasRenderer::kPageColor);
+    drawPageEdge(dc, page);
+
+    choice.forFields(model.fieldCount, [&](std::size_t i) {
+        dc.fillRect(CanvasGeometry::fieldBox(page, CanvasGeometry::spanOf(model.fields[i])),
+                    CanvasRenderer::kFieldColor);
+    });
+    if (gridLayer) {
+        dc.flush();
+        painter.drawImage(QPointF(0, 0), *gridLayer);
+    } else {
+        drawGrid(dc, inputs.view);
+    }
+    drawFills(context, model.form, model, choice);
+    drawFields(context, model, choice);
+    drawAllFigures(context, model.form, model, inputs.bitmaps, choice);
+
+    dc.selectPen(basePen);
+    dc.setTextColor(baseColor);
+    dc.selectFont(baseFont);
+    dc.flush();
 }
 
 } // namespace
 
+bool CanvasRenderer::isFill(const FigureInfo& figure) {
+    return figure.kind == formdesc::kKindRect &&
+           (figure.meshKind() == formdesc::kMeshFillOnly || figure.meshKind() == formdesc::kMeshFrameAndFill);
+}
+
 void CanvasRenderer::drawRectFills(const render::RenderContext& context, const formdesc::FormInfo& base,
                                    const FormModel& model) {
-    render::FigureRenderer fills(context, base);
-    for (int i = 0; i < model.figureCount; ++i) {
-        const FigureInfo& figure = model.figures[static_cast<std::size_t>(i)];
-        if (isFill(figure))
-            fills.drawRectFill(figure);
-    }
+    drawFills(context, base, model, ItemChoice(nullptr));
 }
 
 void CanvasRenderer::drawFigures(const render::RenderContext& context, const formdesc::FormInfo& base,
                                  const FormModel& model, render::BitmapCache& bitmaps) {
-    render::FigureRenderer figures(context, base);
-    for (int i = 0; i < model.figureCount; ++i) {
-        const FigureInfo& figure = model.figures[static_cast<std::size_t>(i)];
-        if (figure.kind == formdesc::kKindBitmap) {
-            figures.drawBitmap(figure, bitmaps);
-            continue;
-        }
-        if (figure.kind == formdesc::kKindBarcode) {
-            drawBarcode(figures, figure);
-            continue;
-        }
-        figures.selectFigurePen(figure);
-        if (figure.kind == formdesc::kKindLine)
-            figures.drawLine(figure);
-        else if (figure.kind == formdesc::kKindRect && figure.meshKind() != formdesc::kMeshFillOnly)
-            figures.drawRectFrame(figure);
-        figures.restorePen();
+    drawAllFigures(context, base, model, bitmaps, ItemChoice(nullptr));
+}
+
+void CanvasRenderer::drawFigure(render::FigureRenderer& figures, const FigureInfo& figure,
+                                render::BitmapCache& bitmaps) {
+    if (figure.kind == formdesc::kKindBitmap) {
+        figures.drawBitmap(figure, bitmaps);
+        return;
     }
+    if (figure.kind == formdesc::kKindBarcode) {
+        drawBarcode(figures, figure);
+        return;
+    }
+    figures.selectFigurePen(figure);
+    if (figure.kind == formdesc::kKindLine)
+        figures.drawLine(figure);
+    else if (figure.kind == formdesc::kKindRect && figure.meshKind() != formdesc::kMeshFillOnly)
+        figures.drawRectFrame(figure);
+    figures.restorePen();
 }
 
 void CanvasRenderer::drawFieldSample(render::FieldRenderer& fields, const render::RenderContext& context,
@@ -143,50 +270,55 @@ QImage CanvasRenderer::placeholderPicture() {
     return QImage(QStringLiteral(":/canvas/placeholder.xpm")).convertToFormat(QImage::Format_RGB32);
 }
 
-void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs) {
-    const FormModel& model = inputs.model;
-    const CanvasView& view = inputs.view;
-    const formdesc::PageGeometry& page = view.page;
-
-    QPainter painter(&surface);
-    platform::QtPainterBackend backend(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
-    // Pictures are stretched pixel for pixel, as a screen does it; smoothing
-    // every bitmap box would cost more than the rest of the render.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    platform::DeviceContext dc(backend);
-    const render::RenderContext context{dc, page, render::RenderPolicy::canvas(view.zoom, inputs.placeholder),
-                                        inputs.dpiY};
-
-    const platform::LogFont baseFont =
-        dc.selectFont(render::FieldRenderer::baseFont(model.form, inputs.dpiY));
-    const platform::ColorRef baseColor = dc.setTextColor(model.form.textColor);
-    const platform::Pen basePen =
-        dc.selectPen(render::FigureRenderer::defaultPen(model.form, context.policy));
-
-    dc.fillRect({0, 0, surface.width(), surface.height()}, kDeskColor);
-
-    const formdesc::PixelSize zoomed = formdesc::previewViewportExt(page, view.zoom);
+render::RenderContext CanvasRenderer::preparePage(platform::DeviceContext& dc, const Inputs& inputs,
+                                                  double scale) {
+    const formdesc::PageGeometry& page = inputs.view.page;
+    const render::RenderContext context{
+        dc, page, render::RenderPolicy::canvas(inputs.view.zoom, inputs.placeholder), inputs.dpiY};
+    dc.selectFont(render::FieldRenderer::baseFont(inputs.model.form, inputs.dpiY));
+    dc.setTextColor(inputs.model.form.textColor);
+    dc.selectPen(render::FigureRenderer::defaultPen(inputs.model.form, context.policy));
+    const formdesc::PixelSize zoomed = formdesc::previewViewportExt(page, inputs.view.zoom);
     dc.setMapMode(platform::MapMode::Isotropic);
     dc.setWindowExt(std::max(page.pageW, 1), std::max(page.pageH, 1));
     dc.setViewportExt(std::max(scaled(zoomed.width, scale), 1), std::max(scaled(zoomed.height, scale), 1));
-    dc.setViewportOrg(scaled(view.offsetX, scale), scaled(view.offsetY, scale));
+    dc.setViewportOrg(scaled(inputs.view.offsetX, scale), scaled(inputs.view.offsetY, scale));
+    return context;
+}
 
-    dc.fillRect({0, 0, page.pageW, page.pageH}, kPageColor);
-    drawPageEdge(dc, page);
+void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs) {
+    QPainter painter(&surface);
+    platform::QtPainterBackend backend(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
+    drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(nullptr), nullptr);
+}
 
-    for (int i = 0; i < model.fieldCount; ++i) {
-        const FieldInfo& field = model.fields[static_cast<std::size_t>(i)];
-        dc.fillRect(CanvasGeometry::fieldBox(page, CanvasGeometry::spanOf(field)), kFieldColor);
+void CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& inputs,
+                                  std::span<const RegionPart> parts, const QImage& gridLayer,
+                                  MeasuringBackend& measure) {
+    QPainter painter(&surface);
+    platform::QtPainterBackend painted(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
+    RegionBackend backend(painted, measure);
+    for (const RegionPart& part : parts) {
+        // A clip of one rectangle: the painter then takes the roads of a full
+        // render (lines are cut at the device's bounds, pictures stretched by
+        // the same rule), only writing fewer pixels. A clip of many
+        // rectangles would stretch pictures another way, and is much slower.
+        painter.setClipRect(part.rect);
+        backend.setRect(part.rect);
+        drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(&part), &gridLayer);
     }
-    drawGrid(dc, view);
-    drawRectFills(context, model.form, model);
-    drawFields(context, model);
-    drawFigures(context, model.form, model, inputs.bitmaps);
+}
 
-    dc.selectPen(basePen);
-    dc.setTextColor(baseColor);
-    dc.selectFont(baseFont);
+QImage CanvasRenderer::renderGridLayer(QSize size, double scale, const Inputs& inputs) {
+    QImage layer(size, QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    QPainter painter(&layer);
+    platform::QtPainterBackend backend(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
+    platform::DeviceContext dc(backend);
+    preparePage(dc, inputs, scale);
+    drawGrid(dc, inputs.view);
     dc.flush();
+    return layer;
 }
 
 } // namespace editor

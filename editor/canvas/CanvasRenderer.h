@@ -4,10 +4,19 @@
 #include "formdesc/FormModel.h"
 
 #include <QImage>
+#include <QRect>
+
+#include <span>
+#include <vector>
+
+namespace platform {
+class DeviceContext;
+}
 
 namespace render {
 class BitmapCache;
 class FieldRenderer;
+class FigureRenderer;
 struct RenderContext;
 } // namespace render
 
@@ -17,6 +26,8 @@ struct RenderContext;
 // bitmaps. The steps are render/'s with the canvas's policy; the canvas adds
 // the desk, the grid, the tinted field backgrounds and the sample texts.
 namespace editor {
+
+class MeasuringBackend;
 
 class CanvasRenderer {
   public:
@@ -41,6 +52,38 @@ class CanvasRenderer {
     // Renders into the whole surface. scale is the surface's device pixel
     // ratio: window pixels times scale are the surface's pixels.
     static void render(QImage& surface, double scale, const Inputs& inputs);
+
+    // One rectangle (surface pixels) of a region render and the items that
+    // reach it, by index in drawing order: every item that reaches it must
+    // be named.
+    struct RegionPart {
+        QRect rect;
+        std::vector<int> fields;
+        std::vector<int> figures;
+    };
+    // Renders again only the pixels of the parts' rectangles over what the
+    // surface shows, each part with the same steps as render() clipped to
+    // its rectangle, so that they come out as render() makes them: the desk
+    // and the page, the items, and the grid copied from gridLayer
+    // (renderGridLayer's picture of the same view and surface). Each call
+    // is measured first and left out when it cannot reach the rectangle.
+    static void renderRegion(QImage& surface, double scale, const Inputs& inputs,
+                             std::span<const RegionPart> parts, const QImage& gridLayer,
+                             MeasuringBackend& measure);
+    // The grid alone, as render() draws it, on a transparent picture of the
+    // surface's size.
+    static QImage renderGridLayer(QSize size, double scale, const Inputs& inputs);
+
+    // Prepares a device context as render() does (the form's font, text
+    // colour and pen, the page mapped at the view's zoom and offset) and
+    // gives the context the items are drawn with.
+    static render::RenderContext preparePage(platform::DeviceContext& dc, const Inputs& inputs, double scale);
+
+    // A figure as the last step of render() draws it (its lines, frame,
+    // bitmap or barcode); a fill is drawn earlier, by drawRectFills.
+    static bool isFill(const formdesc::FigureInfo& figure);
+    static void drawFigure(render::FigureRenderer& figures, const formdesc::FigureInfo& figure,
+                           render::BitmapCache& bitmaps);
 
     // Steps the design sheet draws the same way, on its own grid. base is the
     // form whose font, text colour and pen count as the ones selected.

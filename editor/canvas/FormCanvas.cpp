@@ -14,6 +14,7 @@
 #include "editor/canvas/CanvasRenderer.h"
 #include "editor/canvas/ItemPicker.h"
 #include "editor/canvas/ItemTracker.h"
+#include "editor/canvas/RegionRedraw.h"
 #include "editor/document/RuntimeBridge.h"
 #include "formdesc/Barcode.h"
 #include "render/BitmapCache.h"
@@ -34,7 +35,8 @@ bool isToolMode(int mode) {
 FormCanvas::FormCanvas(DocumentUi& ui, QWidget* parent)
     : QAbstractScrollArea(parent), m_document(std::make_unique<FormDocument>(ui)),
       m_bitmaps(std::make_unique<render::BitmapCache>(std::filesystem::path{},
-                                                      render::BitmapCache::Failures::Silent)) {
+                                                      render::BitmapCache::Failures::Silent)),
+      m_regionRedraw(std::make_unique<RegionRedraw>()) {
     m_placeholder = CanvasRenderer::placeholderPicture();
     setAccessibleName(QStringLiteral("帳票キャンバス"));
     setFrameShape(QFrame::StyledPanel);
@@ -257,17 +259,46 @@ void FormCanvas::ensureBuffer() {
     m_redraw = true;
 }
 
+CanvasRenderer::Inputs FormCanvas::renderInputs() {
+    return {m_document->model(), m_view, logicalDpiX(), logicalDpiY(), *m_bitmaps, &m_placeholder};
+}
+
 void FormCanvas::render() {
-    const CanvasRenderer::Inputs inputs{m_document->model(), m_view,     logicalDpiX(),
-                                        logicalDpiY(),       *m_bitmaps, &m_placeholder};
-    CanvasRenderer::render(m_buffer, m_buffer.devicePixelRatio(), inputs);
+    CanvasRenderer::render(m_buffer, m_buffer.devicePixelRatio(), renderInputs());
+    m_regionRedraw->forget();
     ++m_renders;
+}
+
+std::optional<std::vector<QRect>> FormCanvas::boxesBeforeEdit(std::span<const SelectionEntry> entries) {
+    if (m_buffer.isNull() || m_renderForced)
+        return std::nullopt;
+    return m_regionRedraw->boxesOf(renderInputs(), m_buffer.devicePixelRatio(), entries);
+}
+
+void FormCanvas::showEdit(std::span<const SelectionEntry> entries,
+                          const std::optional<std::vector<QRect>>& before) {
+    // Whatever asked for a full render since the boxes were taken wins.
+    if (!before || m_buffer.isNull() || m_renderForced) {
+        requestFullRedraw();
+        return;
+    }
+    const double scale = m_buffer.devicePixelRatio();
+    m_regionRedraw->add(*before, m_regionRedraw->boxesOf(renderInputs(), scale, entries), m_view, scale);
+    // The marks are drawn on the window at every paint, from the buffer up.
+    m_redraw = false;
+    viewport()->update();
 }
 
 void FormCanvas::paintEvent(QPaintEvent*) {
     ensureBuffer();
-    if (m_redraw)
+    if (m_redraw) {
         render();
+    } else if (m_regionRedraw->pending()) {
+        if (m_regionRedraw->render(m_buffer, renderInputs()))
+            ++m_regionRenders;
+        else
+            render();
+    }
     QPainter painter(viewport());
     const qreal ratio = m_buffer.devicePixelRatio();
     const QRect source(0, 0, static_cast<int>(std::ceil(viewport()->width() * ratio)),

@@ -7,12 +7,15 @@
 #include <memory>
 
 #include "editor/canvas/CanvasGeometry.h"
+#include "editor/canvas/CanvasRenderer.h"
 #include "editor/canvas/CurrentAttributes.h"
 #include "editor/canvas/Selection.h"
 #include "editor/document/FormDocument.h"
 
 #include <functional>
 #include <optional>
+#include <span>
+#include <vector>
 
 class QMenu;
 
@@ -28,6 +31,7 @@ namespace editor {
 
 class DocumentUi;
 class ItemTracker;
+class RegionRedraw;
 enum class RuntimeMode;
 
 class FormCanvas : public QAbstractScrollArea {
@@ -111,6 +115,8 @@ class FormCanvas : public QAbstractScrollArea {
     const CanvasView& view() const { return m_view; }
     // Full renders done so far (a paint after a resize does none).
     long long renderCount() const { return m_renders; }
+    // Paints that rendered only the pixels an edit of known items changed.
+    long long regionRenderCount() const { return m_regionRenders; }
     // The back buffer (device pixels); null before the first paint.
     const QImage& backBuffer() const { return m_buffer; }
 
@@ -172,10 +178,17 @@ class FormCanvas : public QAbstractScrollArea {
     void onRecordsRestored();
     // Repaints the window from the buffer with new marks, without a render.
     void updateMarks();
+    // An edit of the records of entries (and of nothing else) is shown by
+    // rendering only their pixels before and after: take the boxes before
+    // the edit, then show it with them. Nothing when the next paint renders
+    // everything anyway.
+    std::optional<std::vector<QRect>> boxesBeforeEdit(std::span<const SelectionEntry> entries);
+    void showEdit(std::span<const SelectionEntry> entries, const std::optional<std::vector<QRect>>& before);
 
     void onRecordsReplaced();
     void showFormAsItStands();
     void ensureBuffer();
+    CanvasRenderer::Inputs renderInputs();
     void render();
     void setUpScrollBars();
     void scrollBy(Qt::Orientation orientation, ScrollAction action, int position);
@@ -196,6 +209,8 @@ class FormCanvas : public QAbstractScrollArea {
     bool m_pastePointValid = false;
     QMenu* m_contextMenu = nullptr;
     long long m_renders = 0;
+    long long m_regionRenders = 0;
+    std::unique_ptr<RegionRedraw> m_regionRedraw;
     int m_toolMode = 1;
     bool m_magnifier = false;
     CurrentAttributes m_attributes;

@@ -182,12 +182,19 @@ void FormCanvas::finishDrag() {
     } else if (drag->dragged() && drag->entryIndex() < m_selection.size()) {
         const CellSpan& from = drag->startCells();
         const CellSpan& to = drag->cells();
-        if (drag->hit() == TrackerHit::Middle)
+        // A move changes every selected record, a resize only the one dragged.
+        const bool move = drag->hit() == TrackerHit::Middle;
+        const std::span<const SelectionEntry> edited =
+            move ? m_selection.entries() : m_selection.entries().subspan(std::size_t(drag->entryIndex()), 1);
+        const auto before = boxesBeforeEdit(edited);
+        if (move)
             ItemEdits::move(m_document->model(), m_selection, to.col1 - from.col1, to.row1 - from.row1);
         else
             ItemEdits::resize(m_document->model(), m_selection.entries()[std::size_t(drag->entryIndex())],
                               to);
         changed();
+        showEdit(edited, before);
+        return;
     }
     requestFullRedraw();
 }
@@ -291,10 +298,11 @@ void FormCanvas::keyPressEvent(QKeyEvent* event) {
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
+    const auto before = boxesBeforeEdit(m_selection.entries());
     ItemEdits::nudge(m_document->model(), m_selection, dCol, dRow);
     showSpan(m_selection.bounds());
     changed();
-    requestFullRedraw();
+    showEdit(m_selection.entries(), before);
     event->accept();
 }
 

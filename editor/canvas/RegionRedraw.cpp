@@ -1,0 +1,164 @@
+#include "editor/canvas/RegionRedraw.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace editor {
+
+namespace {
+
+// Boxes of one item before and after that lie this close are redrawn as
+// one: an arrow step moves an item by a cell, and one box costs less than two.
+constexpr int kJoinDistance = 16;
+
+// The buffer in square tiles: the tiles the changed boxes reach are
+// rendered again, in runs along each row of tiles, one run per clip
+// rectangle. Tiles keep the rectangles few and whole; what a run covers
+// beyond the boxes is rendered to the same pixels it had.
+class Tiles {
+  public:
+    static constexpr int kTile = 32;
+
+    Tiles(QSize size, const std::vector<QRect>& boxes)
+        : m_size(size), m_columns((size.width() + kTile - 1) / kTile),
+          m_rows((size.height() + kTile - 1) / kTile),
+          m_run(std::size_t(m_columns) * std::size_t(m_rows), kNone) {
+        std::vector<std::uint8_t> marked(m_run.size(), 0);
+        for (const QRect& box : boxes)
+            forTiles(box, [&](std::size_t tile) { marked[tile] = 1; });
+        for (int r = 0; r < m_rows; ++r) {
+            for (int c = 0; c < m_columns;) {
+                if (!marked[index(c, r)]) {
+                    ++c;
+                    continue;
+                }
+                const int first = c;
+                while (c < m_columns && marked[index(c, r)])
+                    m_run[index(c++, r)] = int(m_parts.size());
+                m_parts.push_back({QRect(QPoint(first * kTile, r * kTile),
+                                         QPoint(std::min(c * kTile, size.width()) - 1,
+                                                std::min((r + 1) * kTile, size.height()) - 1)),
+                                   {},
+                                   {}});
+            }
+        }
+    }
+
+    // Names the item in every part its box reaches, once each.
+    void place(const QRect& box, int item, bool field) {
+        int last = kNone;
+        forTiles(box, [&](std::size_t tile) {
+            const int run = m_run[tile];
+            // Runs are met row by row, left to right: a repeat is the run just named.
+            if (run == kNone || run == last)
+                return;
+            last = run;
+            std::vector<int>& items =
+                field ? m_parts[std::size_t(run)].fields : m_parts[std::size_t(run)].figures;
+            if (items.empty() || items.back() != item)
+                items.push_back(item);
+        });
+    }
+
+    std::vector<CanvasRenderer::RegionPart>& parts() { return m_parts; }
+
+  private:
+    static constexpr int kNone = -1;
+
+    std::size_t index(int c, int r) const { return std::size_t(r) * std::size_t(m_columns) + std::size_t(c); }
+
+    template <typename Visit> void forTiles(const QRect& box, Visit&& visit) const {
+        const QRect inside = box & QRect(QPoint(0, 0), m_size);
+        if (inside.isEmpty())
+            return;
+        for (int r = inside.top() / kTile; r <= inside.bottom() / kTile; ++r)
+            for (int c = inside.left() / kTile; c <= inside.right() / kTile; ++c)
+                visit(index(c, r));
+    }
+
+    QSize m_size;
+    int m_columns;
+    int m_rows;
+    std::vector<int> m_run;
+    std::vector<CanvasRenderer::RegionPart> m_parts;
+};
+
+} // namespace
+
+std::vector<QRect> RegionRedraw::boxesOf(const CanvasRenderer::Inputs& inputs, double scale,
+                                         std::span<const SelectionEntry> entries) {
+    m_extents.prepare(inputs, scale);
+    std::vector<QRect> boxes;
+    boxes.reserve(entries.size());
+    for (const SelectionEntry& entry : entries)
+        boxes.push_back(entry.kind == formdesc::kKindField ? m_extents.field(entry.index)
+                                                           : m_extents.figure(entry.index));
+    return boxes;
+}
+
+void RegionRedraw::add(const std::vector<QRect>& before, const std::vector<QRect>& after,
+                       const CanvasView& view, double scale) {
+    if (pending() && (!samePlacement(view, m_view) || scale != m_scale))
+        m_mixedViews = true;
+    m_view = view;
+    m_scale = scale;
+    const std::size_t n = std::max(before.size(), after.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const QRect old = i < before.size() ? before[i] : QRect();
+        const QRect now = i < after.size() ? after[i] : QRect();
+        const QRect near = old.adjusted(-kJoinDistance, -kJoinDistance, kJoinDistance, kJoinDistance);
+        if (!old.isEmpty() && !now.isEmpty() && near.intersects(now)) {
+            m_boxes.push_back(old | now);
+            continue;
+        }
+        if (!old.isEmpty())
+            m_boxes.push_back(old);
+        if (!now.isEmpty())
+            m_boxes.push_back(now);
+    }
+    // Nothing drawn before or after still asks for a paint, which then draws nothing.
+    if (m_boxes.empty())
+        m_boxes.push_back(QRect());
+}
+
+void RegionRedraw::forget() {
+    m_boxes.clear();
+    m_mixedViews = false;
+}
+
+bool RegionRedraw::render(QImage& buffer, const CanvasRenderer::Inputs& inputs) {
+    const double scale = buffer.devicePixelRatio();
+    if (m_mixedViews || !samePlacement(m_view, inputs.view) || scale != m_scale) {
+        forget();
+        return false;
+    }
+    const QRect whole(QPoint(0, 0), buffer.size());
+    std::vector<QRect> boxes;
+    boxes.reserve(m_boxes.size());
+    for (const QRect& box : m_boxes)
+        if (const QRect inside = box & whole; !inside.isEmpty())
+            boxes.push_back(inside);
+    forget();
+    if (boxes.empty())
+        return true;
+
+    if (m_grid.size() != buffer.size() || !samePlacement(m_gridView, inputs.view) || m_gridScale != scale ||
+        m_gridDpiX != inputs.dpiX || m_gridDpiY != inputs.dpiY) {
+        m_grid = CanvasRenderer::renderGridLayer(buffer.size(), scale, inputs);
+        m_gridView = inputs.view;
+        m_gridScale = scale;
+        m_gridDpiX = inputs.dpiX;
+        m_gridDpiY = inputs.dpiY;
+    }
+
+    m_extents.prepare(inputs, scale);
+    Tiles tiles(buffer.size(), boxes);
+    for (int i = 0; i < inputs.model.fieldCount; ++i)
+        tiles.place(m_extents.field(i), i, true);
+    for (int i = 0; i < inputs.model.figureCount; ++i)
+        tiles.place(m_extents.figure(i), i, false);
+    CanvasRenderer::renderRegion(buffer, scale, inputs, tiles.parts(), m_grid, m_extents.measurer());
+    return true;
+}
+
+} // namespace editor

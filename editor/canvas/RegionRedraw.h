@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <span>
+#include <vector>
+
+#include "editor/canvas/CanvasRenderer.h"
+#include "editor/canvas/ItemExtents.h"
+#include "editor/canvas/Selection.h"
+
+// Keeps the canvas's back buffer up to date after an edit that moved or
+// resized known items, without rendering the whole form: the boxes the
+// items covered before and cover after (ItemExtents) are collected, and
+// the next paint renders only those pixels again, every item that reaches
+// them included, clipped to them, over the unchanged rest of the buffer.
+// The pixels come out as a full render of the same form makes them.
+namespace editor {
+
+class RegionRedraw {
+  public:
+    // The boxes (buffer pixels, one per entry, empty for an item that draws
+    // nothing) of the entries' records as the form stands now.
+    std::vector<QRect> boxesOf(const CanvasRenderer::Inputs& inputs, double scale,
+                               std::span<const SelectionEntry> entries);
+
+    // Notes that the pixels of the before and after boxes (as boxesOf gave
+    // them, in the same order) changed on a buffer of the scale that shows view.
+    void add(const std::vector<QRect>& before, const std::vector<QRect>& after, const CanvasView& view,
+             double scale);
+    bool pending() const { return !m_boxes.empty(); }
+    void forget();
+
+    // Renders the noted pixels into the buffer; false (and nothing drawn)
+    // when the buffer shows another view than the one noted: the caller
+    // then renders it whole.
+    bool render(QImage& buffer, const CanvasRenderer::Inputs& inputs);
+
+  private:
+    ItemExtents m_extents;
+    std::vector<QRect> m_boxes;
+    CanvasView m_view;
+    double m_scale = 0;
+    bool m_mixedViews = false;
+
+    // The grid of the last region render and what it was drawn for.
+    QImage m_grid;
+    CanvasView m_gridView;
+    double m_gridScale = 0;
+    int m_gridDpiX = 0;
+    int m_gridDpiY = 0;
+};
+
+} // namespace editor

@@ -1,0 +1,280 @@
+#include "editor/canvas/FormCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+
+#include <memory>
+#include <random>
+#include <string>
+
+#include "editor/canvas/CanvasRenderer.h"
+#include "editor/canvas/ItemTracker.h"
+#include "formdesc/Barcode.h"
+#include "formdesc/MessageSink.h"
+#include "formdesc/ShiftJis.h"
+#include "render/BitmapCache.h"
+#include "tests/support/CanvasDriver.h"
+#include "tests/support/FormRecords.h"
+#include "tests/support/RecordingDocumentUi.h"
+
+using editor::FormCanvas;
+
+namespace {
+
+constexpr int kColumns = 40;
+constexpr int kRows = 30;
+
+int pick(std::mt19937& random, int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+}
+
+formdesc::ColorRef anyColor(std::mt19937& random) {
+    return formdesc::rgb(pick(random, 0, 255), pick(random, 0, 255), pick(random, 0, 255));
+}
+
+// Loop copies across or down, with pitches that run either way.
+void loopAtRandom(std::mt19937& random, formdesc::FigureInfo& figure) {
+    figure.loopDir = pick(random, 0, 2);
+    figure.loopCount = pick(random, 0, 3);
+    figure.loopPitch = pick(random, -4, 4);
+}
+
+// Fields in three faces and many sizes (taller than their row, wide,
+// centred, constants that overflow), lines of every course, type and
+// width, frames and fills, pictures that cannot be read and barcodes, many
+// of them overlapping or touching the grid's last cells.
+formdesc::FormModel randomForm(std::mt19937& random) {
+    namespace sjis = formdesc::sjis;
+    formdesc::FormModel model;
+    model.setNewFormDefaults();
+    model.form.paperSize = formdesc::kPaperA5;
+    model.form.direction = formdesc::kLandscape;
+    model.form.columns = kColumns;
+    model.form.rows = kRows;
+    const std::string faces[] = {std::string(sjis::view(model.form.fontName)),
+                                 sjis::fromUtf8("ＭＳ ゴシック"), sjis::fromUtf8("ＭＳ Ｐゴシック")};
+    const std::string constants[] = {"", "", sjis::fromUtf8("合計金額（税込）"), "ABC-123",
+                                     sjis::fromUtf8("円")};
+    for (int i = 0; i < 45; ++i) {
+        const int c1 = pick(random, 1, kColumns);
+        formdesc::FieldInfo f = testsupport::fieldRecord(c1, pick(random, 1, kRows),
+                                                         std::min(kColumns, c1 + pick(random, 0, 12)));
+        sjis::storeWhole(f.fontName, sizeof f.fontName, faces[pick(random, 0, 2)]);
+        f.fontSize = pick(random, 50, 220);
+        f.wide = pick(random, 0, 3) == 0;
+        f.center = pick(random, 0, 2) == 0;
+        f.minus = pick(random, 0, 1);
+        f.space = pick(random, 0, 4) == 0;
+        f.textColor = anyColor(random);
+        sjis::storeWhole(f.constText, sizeof f.constText, constants[pick(random, 0, 4)]);
+        model.appendField(f);
+    }
+    for (int i = 0; i < 45; ++i) {
+        const int c1 = pick(random, 1, kColumns);
+        const int r1 = pick(random, 1, kRows);
+        const int c2 = std::clamp(c1 + pick(random, -8, 8), 1, kColumns);
+        const int r2 = std::clamp(r1 + pick(random, -6, 6), 1, kRows);
+        formdesc::FigureInfo g;
+        switch (pick(random, 0, 5)) {
+        case 0:
+        case 1:
+            g = testsupport::lineRecord(c1, r1, c2, r2, pick(random, 1, 4), pick(random, 1, 6),
+                                        pick(random, 1, 5));
+            break;
+        case 2:
+        case 3:
+            g = testsupport::rectRecord(std::min(c1, c2), std::min(r1, r2), std::max(c1, c2),
+                                        std::max(r1, r2), pick(random, 0, 2));
+            g.lineType = pick(random, 1, 6);
+            g.lineWidth = pick(random, 1, 5);
+            g.meshColor = anyColor(random);
+            break;
+        case 4:
+            g = testsupport::bitmapRecord(std::min(c1, c2), std::min(r1, r2), std::max(c1, c2),
+                                          std::max(r1, r2), "NO-SUCH-PICTURE.BMP");
+            break;
+        default:
+            g = testsupport::barcodeRecord(
+                std::min(c1, c2), std::min(r1, r2), std::min(kColumns, std::max(c1, c2) + 4),
+                std::min(kRows, std::max(r1, r2) + 3),
+                pick(random, 0, 1) ? formdesc::kBarcodeCode39 : formdesc::kBarcodeQr, "AB-12",
+                pick(random, 0, 1), true);
+            break;
+        }
+        if (g.kind != formdesc::kKindBarcode)
+            g.lineColor = anyColor(random);
+        if (g.kind == formdesc::kKindLine || g.kind == formdesc::kKindRect)
+            loopAtRandom(random, g);
+        model.appendFigure(g);
+    }
+    return model;
+}
+
+class RegionRenderTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        m_host.resize(800, 800);
+        canvas = std::make_unique<FormCanvas>(ui, &m_host);
+        canvas->setGeometry(0, 0, 780, 700);
+        m_host.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_host));
+        QApplication::processEvents();
+        mouse = std::make_unique<testsupport::CanvasDriver>(*canvas);
+    }
+
+    void open(const formdesc::FormModel& form, int zoom) {
+        canvas->document().model() = form;
+        canvas->recomputeGeometry();
+        canvas->setZoom(zoom);
+        canvas->requestFullRedraw();
+        canvas->viewport()->repaint();
+    }
+
+    // A fresh render of the whole form as the canvas holds it now.
+    QImage fullRender() const {
+        const QImage& buffer = canvas->backBuffer();
+        QImage image(buffer.size(), buffer.format());
+        image.setDevicePixelRatio(buffer.devicePixelRatio());
+        render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
+        const QImage placeholder = editor::CanvasRenderer::placeholderPicture();
+        editor::CanvasRenderer::render(image, buffer.devicePixelRatio(),
+                                       {canvas->document().model(), canvas->view(), canvas->logicalDpiX(),
+                                        canvas->logicalDpiY(), bitmaps, &placeholder});
+        return image;
+    }
+
+    // A band over random cells selects what lies wholly inside it.
+    void selectAtRandom(std::mt19937& random) {
+        canvas->clearSelection();
+        canvas->setToolMode(formdesc::kKindBase);
+        const int c1 = pick(random, 1, kColumns);
+        const int r1 = pick(random, 1, kRows);
+        const int c2 = std::min(kColumns, c1 + pick(random, 2, 25));
+        const int r2 = std::min(kRows, r1 + pick(random, 2, 20));
+        mouse->drag(mouse->at(c1, r1, 0, 0) - QPoint(2, 2), mouse->at(c2, r2, 100, 100) + QPoint(3, 3));
+        canvas->viewport()->repaint();
+    }
+
+    // Arrow keys, or a drag from the middle of a selected item let go a
+    // few cells away (a move, or a resize where a handle lies under it).
+    std::string editAtRandom(std::mt19937& random) {
+        if (pick(random, 0, 1) == 0) {
+            const int keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down};
+            const int key = keys[pick(random, 0, 3)];
+            mouse->key(key);
+            return "arrow key " + std::to_string(key);
+        }
+        const auto entries = canvas->selection().entries();
+        const platform::Rect r = editor::ItemTracker::windowRect(
+            canvas->view(), entries[std::size_t(pick(random, 0, int(entries.size()) - 1))]);
+        const QPoint from((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        const editor::CanvasView& view = canvas->view();
+        const QPoint by(pick(random, -3, 3) * view.page.cellW * view.zoom / 100,
+                        pick(random, -3, 3) * view.page.cellH * view.zoom / 100);
+        mouse->press(from);
+        mouse->move(from + by / 2);
+        mouse->move(from + by);
+        mouse->release(from + by);
+        return "drag by " + std::to_string(by.x()) + "," + std::to_string(by.y());
+    }
+
+    formdesc::RecordingMessageSink messages;
+    formdesc::ScopedMessageSink scopedMessages{messages};
+    RecordingDocumentUi ui;
+    QWidget m_host;
+    std::unique_ptr<FormCanvas> canvas;
+    std::unique_ptr<testsupport::CanvasDriver> mouse;
+};
+
+bool sameRecords(const formdesc::FormModel& a, const formdesc::FormModel& b) {
+    if (a.fieldCount != b.fieldCount || a.figureCount != b.figureCount)
+        return false;
+    for (int i = 0; i < a.fieldCount; ++i)
+        if (!formdesc::sameBytes(a.fields[std::size_t(i)], b.fields[std::size_t(i)]))
+            return false;
+    for (int i = 0; i < a.figureCount; ++i)
+        if (!formdesc::sameBytes(a.figures[std::size_t(i)], b.figures[std::size_t(i)]))
+            return false;
+    return true;
+}
+
+// The pixels of two pictures differ: where first and how many.
+std::string difference(const QImage& actual, const QImage& expected) {
+    int count = 0;
+    QPoint first(-1, -1);
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y)) {
+                if (count++ == 0)
+                    first = {x, y};
+            }
+    return std::to_string(count) + " pixels, the first at " + std::to_string(first.x()) + "," +
+           std::to_string(first.y());
+}
+
+} // namespace
+
+// After an arrow step or a dropped drag only the changed items' pixels are
+// rendered again, over the rest of the back buffer; the buffer is then the
+// one a full render of the same form gives, at zooms whose mapping is
+// fractional too. Each step must have taken the region road.
+TEST_F(RegionRenderTest, EditedItemsRenderedInPlaceMatchAFullRender) {
+    for (const int zoom : {50, 75, 100, 200}) {
+        for (const unsigned seed : {1u, 2u, 3u}) {
+            std::mt19937 random(seed * 1000 + unsigned(zoom));
+            open(randomForm(random), zoom);
+            ASSERT_TRUE(canvas->backBuffer() == fullRender()) << "zoom " << zoom;
+            int edits = 0;
+            for (int step = 0; step < 12; ++step) {
+                selectAtRandom(random);
+                if (!canvas->hasSelection())
+                    continue;
+                const formdesc::FormModel before = canvas->document().model();
+                const std::string edit = editAtRandom(random);
+                const long long renders = canvas->renderCount();
+                const long long regions = canvas->regionRenderCount();
+                canvas->viewport()->repaint();
+                // A drag that moved nothing (let go in the cell it started
+                // in) changes no record; every other edit takes the road.
+                if (!sameRecords(before, canvas->document().model())) {
+                    ASSERT_EQ(canvas->renderCount(), renders)
+                        << edit << " at zoom " << zoom << " rendered everything";
+                    ASSERT_EQ(canvas->regionRenderCount(), regions + 1) << edit;
+                    ++edits;
+                }
+                const QImage expected = fullRender();
+                ASSERT_TRUE(canvas->backBuffer() == expected)
+                    << "zoom " << zoom << ", seed " << seed << ", step " << step << ", "
+                    << canvas->selection().size() << " items, " << edit << ": "
+                    << difference(canvas->backBuffer(), expected);
+            }
+            EXPECT_GE(edits, 6) << "zoom " << zoom << ", seed " << seed;
+        }
+    }
+}
+
+// What the region road cannot bound renders everything: a zoom after a
+// step, and an edit made while a full render was already asked for.
+TEST_F(RegionRenderTest, AnythingElseStillRendersTheWholeForm) {
+    std::mt19937 random(7);
+    open(randomForm(random), 100);
+    canvas->setToolMode(formdesc::kKindBase);
+    canvas->selectAll();
+    canvas->viewport()->repaint();
+
+    const long long renders = canvas->renderCount();
+    mouse->key(Qt::Key_Right);
+    canvas->setZoom(75);
+    canvas->viewport()->repaint();
+    EXPECT_EQ(canvas->renderCount(), renders + 1);
+    EXPECT_TRUE(canvas->backBuffer() == fullRender());
+
+    canvas->requestFullRedraw();
+    mouse->key(Qt::Key_Down);
+    canvas->viewport()->repaint();
+    EXPECT_EQ(canvas->renderCount(), renders + 2);
+    EXPECT_TRUE(canvas->backBuffer() == fullRender());
+}
