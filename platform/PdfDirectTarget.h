@@ -39,6 +39,7 @@ class PdfDirectTarget : public PageTarget {
     int dpiY() const override { return m_dpi; }
     PaperTenths paper() const override { return m_paper; }
     std::string errorText() const override;
+    bool hasLanes() const override { return true; }
     std::unique_ptr<PageLane> openLane() override;
     void putPage(std::unique_ptr<DrawnPage> page) override;
 
