@@ -129,9 +129,9 @@ bool CsvReader::takeField(int& stop) {
     return takeFieldInPieces(stop);
 }
 
-// Most fields lie whole in the buffer, with no doubled quote: noted where
-// they are, with the byte that ends them taken. False, with nothing taken,
-// for any other field.
+// Most fields lie whole in the buffer: noted where they are, or, with
+// doubled quotes, copied without them into a string of their own; the byte
+// that ends them is taken. False, with nothing taken, for any other field.
 bool CsvReader::takeFieldInBuffer(int& stop) {
     const std::size_t size = m_buffer.size();
     const char* bytes = m_buffer.data();
@@ -146,14 +146,36 @@ bool CsvReader::takeFieldInBuffer(int& stop) {
         stop = get();
         return true;
     }
-    const std::size_t end = runEnd(m_pos + 1, kQuotedStops);
-    // The closing quote, and the byte after it to tell it from a doubled one.
-    if (end + 1 >= size || bytes[end] != '"' || bytes[end + 1] == '"')
-        return false;
-    m_fields.push_back({m_pos + 1, end - m_pos - 1, false});
-    m_pos = end + 1;
-    stop = get();
-    return true;
+    std::string* own = nullptr;
+    for (std::size_t from = m_pos + 1;;) {
+        const std::size_t end = runEnd(from, kQuotedStops);
+        // A quote, and the byte after it to tell a closing quote from a
+        // doubled one; a line break is left to the reading in pieces.
+        if (end + 1 >= size || bytes[end] != '"') {
+            if (own) {
+                m_fields.pop_back();
+                --m_ownedUsed;
+            }
+            return false;
+        }
+        if (bytes[end + 1] == '"') {
+            if (!own) {
+                m_fields.push_back({m_ownedUsed, 0, true});
+                own = &ownedField();
+                own->clear();
+            }
+            own->append(bytes + from, end + 1 - from);
+            from = end + 2;
+            continue;
+        }
+        if (own)
+            own->append(bytes + from, end - from);
+        else
+            m_fields.push_back({m_pos + 1, end - m_pos - 1, false});
+        m_pos = end + 1;
+        stop = get();
+        return true;
+    }
 }
 
 // A field read byte run by byte run into a string of its own. A refill may
