@@ -43,6 +43,7 @@ std::unique_ptr<DrawnPage> PngPageLane::endPage() {
     page->encoded = writeFastPng(m_image, buffer);
     page->bytes.assign(bytes.constData(), std::size_t(bytes.size()));
     m_painter->begin(&m_image);
+    m_backend->applyRenderHints();
     return page;
 }
 

@@ -18,7 +18,12 @@ QtPainterBackend::QtPainterBackend(QPainter& painter, int dpiX, int dpiY)
     : m_painter(painter), m_dpiX(std::max(1, dpiX)), m_dpiY(std::max(1, dpiY)),
       // The run being collected may use a font that is let go.
       m_glyphs(m_dpiY, {.evicting = [this] { flushText(); }}) {
-    // Lines and fills land on whole pixels as on a GDI device; glyphs are smoothed.
+    applyRenderHints();
+}
+
+void QtPainterBackend::applyRenderHints() {
+    // Lines and fills land on whole pixels as on a GDI device; glyphs and
+    // stretched images are smoothed.
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, true);

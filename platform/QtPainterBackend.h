@@ -34,6 +34,9 @@ class QtPainterBackend : public DeviceBackend {
     // dots per inch an image is meant for).
     QtPainterBackend(QPainter& painter, int dpiX, int dpiY);
     ~QtPainterBackend() override;
+    // Sets the painter's hints again after it was ended and begun anew
+    // (which puts them back to Qt's defaults).
+    void applyRenderHints();
     QtPainterBackend(const QtPainterBackend&) = delete;
     QtPainterBackend& operator=(const QtPainterBackend&) = delete;
 

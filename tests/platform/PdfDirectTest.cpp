@@ -402,4 +402,22 @@ TEST_F(PdfDirect, PagesDrawnOnLanesMakeTheSameFileAsPagesDrawnInTurn) {
     EXPECT_TRUE(expected == b.readAll()) << "the file differs from the one drawn in turn";
 }
 
+// The painter is ended and begun again between PNG pages: the same page
+// drawn again must come out the same, stretched image and all.
+TEST_F(PdfDirect, PngPagesOfTheSameDrawingAreTheSameFiles) {
+    const QImage image = testImage();
+    PngPageTarget target(localPath("same-%d.png"), kPaper, 150);
+    ASSERT_TRUE(write(target, 3, [&](DeviceContext& dc, int) {
+        drawTestPage(dc, image);
+        dc.stretchImage(image, {10, 10, 170, 90}); // on the page at 150 dpi
+    }));
+    QByteArray pages[3];
+    for (int i = 0; i < 3; ++i) {
+        QFile file(m_dir.filePath(QStringLiteral("same-%1.png").arg(i + 1)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        pages[i] = file.readAll();
+    }
+    EXPECT_TRUE(pages[0] == pages[1] && pages[1] == pages[2]) << "a later page differs from the first";
+}
+
 } // namespace
