@@ -4,13 +4,17 @@
 # QPainter::drawText once per character (bench_naive_drawtext).
 #
 #   bench/render_bench.sh [--zrk PATH] [--naive PATH] [--pages N] [--repeat N]
-#                         [--mem-pages "SMALL LARGE"] [--png-pages N] [--work DIR] [--keep]
+#                         [--jobs "1 N ..."] [--mem-pages "SMALL LARGE"] [--png-pages N]
+#                         [--work DIR] [--keep]
 #
 # Prints, for N pages (default 1000) of a B4 landscape form with about 2,000
 # characters a page: pages per second of each (best of --repeat runs, whole
-# processes timed with /usr/bin/time), the ratios zrk/ReportLab (aim >= 2) and
-# zrk/naive (aim >= 10); the peak memory of zrk for 100 and 10,000 pages (aim:
-# flat within 10 %); milliseconds per page of --png at 150 dpi.
+# processes timed with /usr/bin/time), zrk once for each --jobs value (default
+# "1 <cores>"), the ratios zrk/ReportLab (aim >= 2 on one thread, >= 4 on all)
+# and zrk/naive (aim >= 10), the gain of the most threads over one (aim >= 1.7
+# on two cores); the peak memory of zrk for 100 and 10,000 pages on the most
+# threads (aim: flat within 10 %); milliseconds per page of --png at 150 dpi
+# for each --jobs value.
 # ZRK and NAIVE in the environment work like --zrk and --naive.
 set -euo pipefail
 
@@ -23,10 +27,11 @@ PAGES=1000
 REPEAT=3
 MEM_PAGES="100 10000"
 PNG_PAGES=50
+JOBS="1 $(nproc)"
 WORK=
 KEEP=0
 
-usage() { sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit "${1:-0}"; }
+usage() { sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit "${1:-0}"; }
 while [ $# -gt 0 ]; do
     case $1 in
     --zrk) ZRK=$2; shift 2 ;;
@@ -35,6 +40,7 @@ while [ $# -gt 0 ]; do
     --repeat) REPEAT=$2; shift 2 ;;
     --mem-pages) MEM_PAGES=$2; shift 2 ;;
     --png-pages) PNG_PAGES=$2; shift 2 ;;
+    --jobs) JOBS=$2; shift 2 ;;
     --work) WORK=$2; shift 2 ;;
     --keep) KEEP=1; shift ;;
     -h | --help) usage 0 ;;
@@ -165,10 +171,25 @@ row() { printf '%-40s %8s %9.2f %10.1f %12.1f\n' "$1" "$2" "$3" "$(calc %.3f "$2
 
 # Every renderer must show the form's title and the first customer.
 EXPECT_TEXT="請求明細書.*$(head -n 4 "$DAT" | tail -n 1 | iconv -f CP932 -t UTF-8 | awk '{ print $1 }' | sed 's/　//g')"
+FIRST_JOBS=${JOBS%% *}
+MOST_JOBS=${JOBS##* }
+declare -A ZRK_WALLS
 if [ "$ZRK_OK" = 1 ]; then
-    best zrk "$PAGES" "$WORK/zrk.pdf" "$ZRK" print "$FORM" "$DAT" --pdf "$WORK/zrk.pdf"
-    ZRK_WALL=$BEST_WALL
-    row "zrk print --pdf" "$PAGES" "$BEST_WALL" "$BEST_RSS"
+    for j in $JOBS; do
+        best "zrk$j" "$PAGES" "$WORK/zrk.pdf" "$ZRK" print "$FORM" "$DAT" --pdf "$WORK/zrk.pdf" --jobs "$j"
+        ZRK_WALLS[$j]=$BEST_WALL
+        row "zrk print --pdf --jobs $j" "$PAGES" "$BEST_WALL" "$BEST_RSS"
+    done
+    ZRK_WALL=${ZRK_WALLS[$FIRST_JOBS]}
+    SOURCE_DATE_EPOCH=0 "$ZRK" print "$FORM" "$DAT" --pdf "$WORK/same1.pdf" --jobs "$FIRST_JOBS" >/dev/null 2>&1
+    SOURCE_DATE_EPOCH=0 "$ZRK" print "$FORM" "$DAT" --pdf "$WORK/sameN.pdf" --jobs "$MOST_JOBS" >/dev/null 2>&1
+    if cmp -s "$WORK/same1.pdf" "$WORK/sameN.pdf"; then
+        echo "    (the PDF of --jobs $MOST_JOBS is the same bytes as that of --jobs $FIRST_JOBS)"
+    else
+        echo "render_bench.sh: the PDF of --jobs $MOST_JOBS differs from that of --jobs $FIRST_JOBS" >&2
+        exit 1
+    fi
+    rm -f "$WORK"/same1.pdf "$WORK"/sameN.pdf
 fi
 best reportlab "$PAGES" "$WORK/reportlab.pdf" "$PY" "$HERE/reportlab_pages.py" "$WORK/main/render.json" "$PAGES" \
     "$WORK/reportlab.pdf"
@@ -184,7 +205,7 @@ if [ "$ZRK_OK" = 1 ]; then
     awk -v n=$((60 * PAGES)) 'BEGIN { for (i = 0; i < n; i++) printf "\r\n" }' >"$WORK/main/blank.dat"
     EXPECT_TEXT= best zrkblank "$PAGES" "$WORK/zrkblank.pdf" "$ZRK" print "$FORM" "$WORK/main/blank.dat" \
         --pdf "$WORK/zrkblank.pdf"
-    row "zrk print --pdf, blank data" "$PAGES" "$BEST_WALL" "$BEST_RSS"
+    row "zrk print --pdf --jobs $FIRST_JOBS, blank data" "$PAGES" "$BEST_WALL" "$BEST_RSS"
     rm -f "$WORK/zrkblank.pdf"
 fi
 
@@ -197,9 +218,15 @@ if [ "$ZRK_OK" = 1 ]; then
     R1=$(calc %.2f "$RL_WALL / $ZRK_WALL")
     R2=$(calc %.2f "$NAIVE_WALL / $ZRK_WALL")
     echo
-    echo "zrk / ReportLab: $R1 x   (aim >= 2: $(verdict "$R1" 2))"
+    echo "zrk / ReportLab: $R1 x with --jobs $FIRST_JOBS   (aim >= 2: $(verdict "$R1" 2))"
+    if [ "$MOST_JOBS" != "$FIRST_JOBS" ]; then
+        R3=$(calc %.2f "$RL_WALL / ${ZRK_WALLS[$MOST_JOBS]}")
+        R4=$(calc %.2f "$ZRK_WALL / ${ZRK_WALLS[$MOST_JOBS]}")
+        echo "zrk / ReportLab: $R3 x with --jobs $MOST_JOBS   (aim >= 4: $(verdict "$R3" 4))"
+        echo "--jobs $MOST_JOBS / --jobs $FIRST_JOBS: $R4 x the pages a second   (aim >= 1.7 on 2 cores: $(verdict "$R4" 1.7))"
+    fi
     echo "zrk / naive:     $R2 x   (aim >= 10: $(verdict "$R2" 10))"
-    for f in zrk reportlab naive; do
+    for f in reportlab naive; do
         printf '    %-10s %6.1f MB PDF\n' "$f" "$(calc %.3f "$(stat -c %s "$WORK/$f.pdf") / 1048576")"
     done
 fi
@@ -210,12 +237,12 @@ rm -f "$WORK"/zrk.pdf "$WORK"/reportlab.pdf "$WORK"/naive.pdf
 # ------------------------------------------------------------------- memory
 
 echo
-echo "peak memory of zrk print --pdf:"
+echo "peak memory of zrk print --pdf --jobs $MOST_JOBS:"
 read -r SMALL LARGE <<<"$MEM_PAGES"
 for n in $SMALL $LARGE; do
     data "$WORK/mem$n" "$n"
     REPEAT=1 best "mem$n" "$n" "$WORK/mem$n.pdf" "$ZRK" print "$WORK/mem$n/render.zrk" "$WORK/mem$n/render.dat" \
-        --pdf "$WORK/mem$n.pdf"
+        --pdf "$WORK/mem$n.pdf" --jobs "$MOST_JOBS"
     printf '    %6d pages: %8.1f MB peak RSS, %7.2f s, %7.1f pages/s, %7.1f MB PDF\n' "$n" \
         "$(calc %.3f "$BEST_RSS / 1024")" "$BEST_WALL" "$(calc %.3f "$n / $BEST_WALL")" \
         "$(calc %.3f "$(stat -c %s "$WORK/mem$n.pdf") / 1048576")"
@@ -233,25 +260,27 @@ echo
 echo "zrk print --png at 150 dpi:"
 data "$WORK/png" "$PNG_PAGES"
 declare -A PNG_WALL
-for n in 1 "$PNG_PAGES"; do
-    rm -rf "$WORK/png/out"
-    mkdir -p "$WORK/png/out"
-    head -n $((60 * n)) "$WORK/png/render.dat" >"$WORK/png/part.dat"
-    if ! timed "$WORK/png$n" "$ZRK" print "$WORK/png/render.zrk" "$WORK/png/part.dat" --png "$WORK/png/out/page-%05d.png" \
-        --dpi 150; then
-        echo "render_bench.sh: zrk print --png failed:" >&2
-        head -5 "$WORK/png$n.err" >&2
-        exit 1
-    fi
-    files=$(find "$WORK/png/out" -name 'page-*.png' | wc -l)
-    if [ "$files" != "$n" ]; then
-        echo "render_bench.sh: zrk print --png wrote $files files for $n pages" >&2
-        exit 1
-    fi
-    PNG_WALL[$n]=$(wall_of "$WORK/png$n")
+for j in $JOBS; do
+    for n in 1 "$PNG_PAGES"; do
+        rm -rf "$WORK/png/out"
+        mkdir -p "$WORK/png/out"
+        head -n $((60 * n)) "$WORK/png/render.dat" >"$WORK/png/part.dat"
+        if ! timed "$WORK/png$n" "$ZRK" print "$WORK/png/render.zrk" "$WORK/png/part.dat" \
+            --png "$WORK/png/out/page-%05d.png" --dpi 150 --jobs "$j"; then
+            echo "render_bench.sh: zrk print --png failed:" >&2
+            head -5 "$WORK/png$n.err" >&2
+            exit 1
+        fi
+        files=$(find "$WORK/png/out" -name 'page-*.png' | wc -l)
+        if [ "$files" != "$n" ]; then
+            echo "render_bench.sh: zrk print --png wrote $files files for $n pages" >&2
+            exit 1
+        fi
+        PNG_WALL[$n]=$(wall_of "$WORK/png$n")
+    done
+    echo "    --jobs $j: $PNG_PAGES pages in ${PNG_WALL[$PNG_PAGES]} s: $(calc %.1f "${PNG_WALL[$PNG_PAGES]} * 1000 / $PNG_PAGES") ms/page" \
+        "($(calc %.1f "(${PNG_WALL[$PNG_PAGES]} - ${PNG_WALL[1]}) * 1000 / ($PNG_PAGES - 1)") ms/page without start-up;" \
+        "1 page takes ${PNG_WALL[1]} s), peak RSS $(calc %.1f "$(rss_of "$WORK/png$PNG_PAGES") / 1024") MB"
 done
-echo "    $PNG_PAGES pages in ${PNG_WALL[$PNG_PAGES]} s: $(calc %.1f "${PNG_WALL[$PNG_PAGES]} * 1000 / $PNG_PAGES") ms/page" \
-    "($(calc %.1f "(${PNG_WALL[$PNG_PAGES]} - ${PNG_WALL[1]}) * 1000 / ($PNG_PAGES - 1)") ms/page without start-up;" \
-    "1 page takes ${PNG_WALL[1]} s), peak RSS $(calc %.1f "$(rss_of "$WORK/png$PNG_PAGES") / 1024") MB"
 file=$(find "$WORK/png/out" -name 'page-*.png' | head -1)
 command -v file >/dev/null && echo "    $(file -b "$file")"
