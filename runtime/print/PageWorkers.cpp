@@ -3,6 +3,8 @@
 #include "formdesc/MessageSink.h"
 
 #include <algorithm>
+#include <new>
+#include <system_error>
 
 namespace runtime {
 
@@ -93,8 +95,15 @@ void PageWorkers::run(const NextPage& next, const PagePut& put) {
     const long long window = 2LL * m_threads;
     HeldMessages held(formdesc::messageSink());
     const formdesc::ScopedMessageSink holding(held);
-    for (int i = 0; i < m_threads; ++i)
-        m_workers.emplace_back([this] { work(); });
+    // A system that will not start as many threads as asked gets the job
+    // drawn on those it did start.
+    try {
+        for (int i = 0; i < m_threads; ++i)
+            m_workers.emplace_back([this] { work(); });
+    } catch (const std::system_error&) {
+        if (m_workers.empty())
+            throw std::bad_alloc();
+    }
     std::vector<std::unique_ptr<PageBuffer>> spare;
     long long read = 0;
     long long putIn = 0;
