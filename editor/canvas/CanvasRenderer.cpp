@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 
 #include <cmath>
 
@@ -133,20 +134,41 @@ void drawAllFigures(const render::RenderContext& context, const formdesc::FormIn
 }
 
 // Passes on to the painter's backend only the calls that can reach one
-// rectangle: the others would be clipped away whole.
+// rectangle: the others would be clipped away whole. The painter is clipped
+// to the rectangle, except for wide lines: the painter fills those as
+// shapes cut at the bounds of its clip, and a cut at other bounds than a
+// full render's rounds a slanted edge differently. For them the clip is the
+// rectangle and one pixel in two opposite corners of the surface, whose
+// bounds are the surface's as in a full render; a wide line that could
+// reach those pixels makes the render refuse (a full render follows).
 class RegionBackend : public platform::DeviceBackend {
   public:
-    RegionBackend(platform::QtPainterBackend& painted, MeasuringBackend& measure)
-        : m_painted(painted), m_measure(measure) {}
-    void setRect(const QRect& rect) { m_rect = rect; }
+    RegionBackend(platform::QtPainterBackend& painted, QPainter& painter, MeasuringBackend& measure,
+                  QSize size)
+        : m_painted(painted), m_painter(painter), m_measure(measure),
+          m_corners(QRegion(0, 0, 1, 1) + QRegion(size.width() - 1, size.height() - 1, 1, 1)) {}
+
+    void setRect(const QRect& rect) {
+        m_painted.flush();
+        m_rect = rect;
+        m_painter.setClipRect(rect);
+        m_wide = false;
+    }
+    bool refused() const { return m_refused; }
 
     int dpiX() const override { return m_painted.dpiX(); }
     int dpiY() const override { return m_painted.dpiY(); }
     void drawLine(platform::Point from, platform::Point to, const platform::DevicePen& pen) override {
         m_measure.reset();
         m_measure.drawLine(from, to, pen);
-        if (reaches())
-            m_painted.drawLine(from, to, pen);
+        if (!reaches())
+            return;
+        if (pen.width > 1) {
+            if (m_corners.intersects(m_measure.box()))
+                m_refused = true;
+            clipWide(true);
+        }
+        m_painted.drawLine(from, to, pen);
     }
     void fillRect(const platform::Rect& rect, platform::ColorRef color) override {
         m_measure.reset();
@@ -161,23 +183,44 @@ class RegionBackend : public platform::DeviceBackend {
                   platform::ColorRef color) override {
         m_measure.reset();
         m_measure.drawChar(sjisChar, cell, font, color);
-        if (reaches())
-            m_painted.drawChar(sjisChar, cell, font, color);
+        if (!reaches())
+            return;
+        clipWide(false);
+        m_painted.drawChar(sjisChar, cell, font, color);
     }
     void drawImage(const QImage& image, const platform::Rect& dest) override {
         m_measure.reset();
         m_measure.drawImage(image, dest);
-        if (reaches())
-            m_painted.drawImage(image, dest);
+        if (!reaches())
+            return;
+        clipWide(false);
+        m_painted.drawImage(image, dest);
     }
     void flush() override { m_painted.flush(); }
 
   private:
     bool reaches() const { return m_measure.box().intersects(m_rect); }
 
+    // Texts and pictures keep the rectangle alone: a clip of many
+    // rectangles stretches pictures by another rule and is slow for texts.
+    void clipWide(bool wide) {
+        if (wide == m_wide)
+            return;
+        m_painted.flush();
+        if (wide)
+            m_painter.setClipRegion(m_corners + m_rect);
+        else
+            m_painter.setClipRect(m_rect);
+        m_wide = wide;
+    }
+
     platform::QtPainterBackend& m_painted;
+    QPainter& m_painter;
     MeasuringBackend& m_measure;
+    const QRegion m_corners;
     QRect m_rect;
+    bool m_wide = false;
+    bool m_refused = false;
 };
 
 // The steps of a render on a painter that is prepared (and clipped) by the
@@ -292,21 +335,21 @@ void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs)
     drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(nullptr), nullptr);
 }
 
-void CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& inputs,
+bool CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& inputs,
                                   std::span<const RegionPart> parts, const QImage& gridLayer,
                                   MeasuringBackend& measure) {
     QPainter painter(&surface);
     platform::QtPainterBackend painted(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
-    RegionBackend backend(painted, measure);
+    RegionBackend backend(painted, painter, measure, surface.size());
     for (const RegionPart& part : parts) {
-        // A clip of one rectangle: the painter then takes the roads of a full
-        // render (lines are cut at the device's bounds, pictures stretched by
-        // the same rule), only writing fewer pixels. A clip of many
-        // rectangles would stretch pictures another way, and is much slower.
-        painter.setClipRect(part.rect);
+        // Under a clip of one rectangle the painter takes the roads of a
+        // full render, only writing fewer pixels.
         backend.setRect(part.rect);
         drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(&part), &gridLayer);
+        if (backend.refused())
+            return false;
     }
+    return true;
 }
 
 QImage CanvasRenderer::renderGridLayer(QSize size, double scale, const Inputs& inputs) {

@@ -67,7 +67,9 @@ class CanvasRenderer {
     // and the page, the items, and the grid copied from gridLayer
     // (renderGridLayer's picture of the same view and surface). Each call
     // is measured first and left out when it cannot reach the rectangle.
-    static void renderRegion(QImage& surface, double scale, const Inputs& inputs,
+    // False when a wide line reaches a corner pixel of the surface, which
+    // the render cannot clip as a full render does: render it whole then.
+    static bool renderRegion(QImage& surface, double scale, const Inputs& inputs,
                              std::span<const RegionPart> parts, const QImage& gridLayer,
                              MeasuringBackend& measure);
     // The grid alone, as render() draws it, on a transparent picture of the

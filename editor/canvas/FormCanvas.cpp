@@ -259,12 +259,17 @@ void FormCanvas::ensureBuffer() {
     m_redraw = true;
 }
 
+long long FormCanvas::regionRenderCount() const {
+    return m_regionRedraw->renders();
+}
+
 CanvasRenderer::Inputs FormCanvas::renderInputs() {
     return {m_document->model(), m_view, logicalDpiX(), logicalDpiY(), *m_bitmaps, &m_placeholder};
 }
 
 void FormCanvas::render() {
     CanvasRenderer::render(m_buffer, m_buffer.devicePixelRatio(), renderInputs());
+    m_renderedView = m_view;
     m_regionRedraw->forget();
     ++m_renders;
 }
@@ -291,18 +296,16 @@ void FormCanvas::showEdit(std::span<const SelectionEntry> entries,
 
 void FormCanvas::paintEvent(QPaintEvent*) {
     ensureBuffer();
-    if (m_redraw) {
-        render();
-    } else if (m_regionRedraw->pending()) {
-        if (m_regionRedraw->render(m_buffer, renderInputs()))
-            ++m_regionRenders;
-        else
-            render();
-    }
-    QPainter painter(viewport());
     const qreal ratio = m_buffer.devicePixelRatio();
     const QRect source(0, 0, static_cast<int>(std::ceil(viewport()->width() * ratio)),
                        static_cast<int>(std::ceil(viewport()->height() * ratio)));
+    // A resize may come twice for one change of size, the second finding the
+    // page where the first put it: the buffer then still shows it elsewhere.
+    const bool moved = !samePlacement(m_renderedView, m_view);
+    if (m_redraw || moved ||
+        (m_regionRedraw->pending() && !m_regionRedraw->render(m_buffer, renderInputs(), source)))
+        render();
+    QPainter painter(viewport());
     painter.drawImage(QPointF(0, 0), m_buffer, source);
     paintMarks(painter);
     m_redraw = true;

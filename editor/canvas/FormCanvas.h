@@ -116,7 +116,7 @@ class FormCanvas : public QAbstractScrollArea {
     // Full renders done so far (a paint after a resize does none).
     long long renderCount() const { return m_renders; }
     // Paints that rendered only the pixels an edit of known items changed.
-    long long regionRenderCount() const { return m_regionRenders; }
+    long long regionRenderCount() const;
     // The back buffer (device pixels); null before the first paint.
     const QImage& backBuffer() const { return m_buffer; }
 
@@ -199,6 +199,7 @@ class FormCanvas : public QAbstractScrollArea {
     std::unique_ptr<FormDocument> m_document;
     std::unique_ptr<render::BitmapCache> m_bitmaps;
     CanvasView m_view;
+    CanvasView m_renderedView; // where the buffer's page was drawn
     QImage m_buffer;
     QImage m_placeholder;
     bool m_redraw = true;
@@ -209,7 +210,6 @@ class FormCanvas : public QAbstractScrollArea {
     bool m_pastePointValid = false;
     QMenu* m_contextMenu = nullptr;
     long long m_renders = 0;
-    long long m_regionRenders = 0;
     std::unique_ptr<RegionRedraw> m_regionRedraw;
     int m_toolMode = 1;
     bool m_magnifier = false;

@@ -328,8 +328,17 @@ void FormCanvas::updateCursor(int x, int y) {
 }
 
 void FormCanvas::paintMarks(QPainter& painter) {
-    for (const SelectionEntry& entry : m_selection.entries())
-        ItemTracker::drawMarks(painter, ItemTracker::windowRect(m_view, entry));
+    // Marks reach a handle's size around the item; those out of sight are skipped.
+    const QRect shown =
+        viewport()->rect().adjusted(-ItemTracker::kHandleSize - 1, -ItemTracker::kHandleSize - 1,
+                                    ItemTracker::kHandleSize + 1, ItemTracker::kHandleSize + 1);
+    for (const SelectionEntry& entry : m_selection.entries()) {
+        const platform::Rect r = ItemTracker::windowRect(m_view, entry);
+        if (QRect(QPoint(std::min(r.left, r.right), std::min(r.top, r.bottom)),
+                  QPoint(std::max(r.left, r.right), std::max(r.top, r.bottom)))
+                .intersects(shown))
+            ItemTracker::drawMarks(painter, r);
+    }
     if (m_drag)
         ItemTracker::drawDragOutline(painter, m_drag->rect());
 }

@@ -83,6 +83,26 @@ class Tiles {
     std::vector<CanvasRenderer::RegionPart> m_parts;
 };
 
+// The parts of box outside visible: up to four bands around it.
+void outside(const QRect& box, const QRect& visible, std::vector<QRect>& out) {
+    if (!box.intersects(visible)) {
+        if (!box.isEmpty())
+            out.push_back(box);
+        return;
+    }
+    const QRect bands[] = {
+        QRect(QPoint(box.left(), box.top()), QPoint(box.right(), visible.top() - 1)),
+        QRect(QPoint(box.left(), visible.bottom() + 1), QPoint(box.right(), box.bottom())),
+        QRect(QPoint(box.left(), std::max(box.top(), visible.top())),
+              QPoint(visible.left() - 1, std::min(box.bottom(), visible.bottom()))),
+        QRect(QPoint(visible.right() + 1, std::max(box.top(), visible.top())),
+              QPoint(box.right(), std::min(box.bottom(), visible.bottom()))),
+    };
+    for (const QRect& band : bands)
+        if (const QRect part = band & box; !part.isEmpty())
+            out.push_back(part);
+}
+
 } // namespace
 
 std::vector<QRect> RegionRedraw::boxesOf(const CanvasRenderer::Inputs& inputs, double scale,
@@ -126,19 +146,23 @@ void RegionRedraw::forget() {
     m_mixedViews = false;
 }
 
-bool RegionRedraw::render(QImage& buffer, const CanvasRenderer::Inputs& inputs) {
+bool RegionRedraw::render(QImage& buffer, const CanvasRenderer::Inputs& inputs, const QRect& shown) {
     const double scale = buffer.devicePixelRatio();
     if (m_mixedViews || !samePlacement(m_view, inputs.view) || scale != m_scale) {
         forget();
         return false;
     }
-    const QRect whole(QPoint(0, 0), buffer.size());
+    // What the window shows now is rendered; the rest of each box waits
+    // until a larger window shows it (or a full render makes it needless).
+    const QRect visible = shown & QRect(QPoint(0, 0), buffer.size());
     std::vector<QRect> boxes;
-    boxes.reserve(m_boxes.size());
-    for (const QRect& box : m_boxes)
-        if (const QRect inside = box & whole; !inside.isEmpty())
+    std::vector<QRect> waiting;
+    for (const QRect& box : m_boxes) {
+        if (const QRect inside = box & visible; !inside.isEmpty())
             boxes.push_back(inside);
-    forget();
+        outside(box, visible, waiting);
+    }
+    m_boxes = std::move(waiting);
     if (boxes.empty())
         return true;
 
@@ -157,7 +181,11 @@ bool RegionRedraw::render(QImage& buffer, const CanvasRenderer::Inputs& inputs) 
         tiles.place(m_extents.field(i), i, true);
     for (int i = 0; i < inputs.model.figureCount; ++i)
         tiles.place(m_extents.figure(i), i, false);
-    CanvasRenderer::renderRegion(buffer, scale, inputs, tiles.parts(), m_grid, m_extents.measurer());
+    if (!CanvasRenderer::renderRegion(buffer, scale, inputs, tiles.parts(), m_grid, m_extents.measurer())) {
+        forget();
+        return false;
+    }
+    ++m_renders;
     return true;
 }
 

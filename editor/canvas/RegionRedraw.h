@@ -32,10 +32,13 @@ class RegionRedraw {
     bool pending() const { return !m_boxes.empty(); }
     void forget();
 
-    // Renders the noted pixels into the buffer; false (and nothing drawn)
-    // when the buffer shows another view than the one noted: the caller
-    // then renders it whole.
-    bool render(QImage& buffer, const CanvasRenderer::Inputs& inputs);
+    // Renders the noted pixels within shown (the buffer's pixels the
+    // window shows) into the buffer and keeps the others noted; false (and
+    // nothing drawn) when the buffer shows another view than the one
+    // noted: the caller then renders it whole.
+    bool render(QImage& buffer, const CanvasRenderer::Inputs& inputs, const QRect& shown);
+    // Region renders that drew something.
+    long long renders() const { return m_renders; }
 
   private:
     ItemExtents m_extents;
@@ -43,6 +46,7 @@ class RegionRedraw {
     CanvasView m_view;
     double m_scale = 0;
     bool m_mixedViews = false;
+    long long m_renders = 0;
 
     // The grid of the last region render and what it was drawn for.
     QImage m_grid;
