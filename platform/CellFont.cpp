@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <mutex>
 
 namespace platform {
 
@@ -39,7 +40,16 @@ CellMetrics cellMetrics(const QRawFont& raw) {
     return {};
 }
 
+// Faces are matched and opened one at a time: fontconfig's first use and its
+// caches are not for several threads at once. This is once per font and
+// drawing lane, off the drawing path.
+std::mutex& loadMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 QRawFont loadRawFont(const QFont& font) {
+    const std::lock_guard lock(loadMutex());
     QFont sized = font;
     sized.setPixelSize(100);
     sized.setHintingPreference(QFont::PreferNoHinting);
@@ -50,7 +60,10 @@ QRawFont loadRawFont(const QFont& font) {
 
 CellFont CellFont::load(const LogFont& key, int dpiY) {
     CellFont font;
-    QFont qfont = FontTable::fontFor(key.faceName);
+    QFont qfont = [&] {
+        const std::lock_guard lock(loadMutex());
+        return FontTable::fontFor(key.faceName);
+    }();
     qfont.setWeight(QFont::Weight(std::clamp(key.weight == 0 ? 400 : key.weight, 1, 1000)));
     font.raw = loadRawFont(qfont);
     if (!font.raw.isValid())
