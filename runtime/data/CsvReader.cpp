@@ -4,6 +4,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace runtime {
 
 namespace {
@@ -21,6 +25,7 @@ constexpr std::array<std::uint8_t, 256> kStops = [] {
     return stops;
 }();
 
+#if !defined(__SSE2__)
 // The high bit of every byte of `word` that equals `byte`, and perhaps of
 // bytes above (more significant than) the first such byte.
 std::uint64_t matches(std::uint64_t word, unsigned char byte) {
@@ -29,6 +34,7 @@ std::uint64_t matches(std::uint64_t word, unsigned char byte) {
     const std::uint64_t zeroed = word ^ (kOnes * byte);
     return (zeroed - kOnes) & ~zeroed & kHighs;
 }
+#endif
 
 bool endsField(int byte) {
     return byte == ',' || byte == '\n' || byte == '\r' || byte == kEnd;
@@ -45,7 +51,8 @@ int CsvReader::refill() {
     // bytes they were read from.
     settleOpenColumn();
     column();
-    for (FieldText& field : m_fields) {
+    for (std::size_t i = 0; i < m_fieldCount; ++i) {
+        FieldText& field = m_fields[i];
         if (field.owned)
             continue;
         const std::string_view bytes(m_buffer.data() + field.at, field.size);
@@ -83,23 +90,41 @@ void CsvReader::takeRun(std::string& field, std::uint8_t stopMask) {
     m_pos = end;
 }
 
-// Eight bytes are looked at a time while eight are there: the marks of the
-// stop bytes in a word, the lowest of which is exact.
+// Sixteen bytes (eight without SSE2) are looked at a time while they are
+// there; the bytes before the buffer's end one by one.
 std::size_t CsvReader::runEnd(std::size_t from, std::uint8_t stopMask) const {
     const std::size_t size = m_buffer.size();
     const char* bytes = m_buffer.data();
+    const bool plain = stopMask == kPlainStops;
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i feed = _mm_set1_epi8('\n');
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i carriage = _mm_set1_epi8('\r');
+    for (; from + 16 <= size; from += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + from));
+        __m128i stops = _mm_or_si128(_mm_cmpeq_epi8(chunk, quote), _mm_cmpeq_epi8(chunk, feed));
+        if (plain)
+            stops = _mm_or_si128(stops,
+                                 _mm_or_si128(_mm_cmpeq_epi8(chunk, comma), _mm_cmpeq_epi8(chunk, carriage)));
+        const auto found = static_cast<unsigned>(_mm_movemask_epi8(stops));
+        if (found != 0)
+            return from + static_cast<std::size_t>(std::countr_zero(found));
+    }
+#else
     if constexpr (std::endian::native == std::endian::little) {
-        const bool plain = stopMask == kPlainStops;
         for (; from + 8 <= size; from += 8) {
             std::uint64_t word;
             std::memcpy(&word, bytes + from, sizeof word);
             std::uint64_t found = matches(word, '"') | matches(word, '\n');
             if (plain)
                 found |= matches(word, ',') | matches(word, '\r');
+            // The lowest mark is exact; those above it may be false.
             if (found != 0)
                 return from + static_cast<std::size_t>(std::countr_zero(found)) / 8;
         }
     }
+#endif
     while (from < size && (kStops[static_cast<unsigned char>(bytes[from])] & stopMask) == 0)
         ++from;
     return from;
@@ -141,7 +166,7 @@ bool CsvReader::takeFieldInBuffer(int& stop) {
         const std::size_t end = runEnd(m_pos, kPlainStops);
         if (end == size || bytes[end] == '"')
             return false;
-        m_fields.push_back({m_pos, end - m_pos, false});
+        addField({m_pos, end - m_pos, false});
         m_pos = end;
         stop = get();
         return true;
@@ -153,14 +178,14 @@ bool CsvReader::takeFieldInBuffer(int& stop) {
         // doubled one; a line break is left to the reading in pieces.
         if (end + 1 >= size || bytes[end] != '"') {
             if (own) {
-                m_fields.pop_back();
+                --m_fieldCount;
                 --m_ownedUsed;
             }
             return false;
         }
         if (bytes[end + 1] == '"') {
             if (!own) {
-                m_fields.push_back({m_ownedUsed, 0, true});
+                addField({m_ownedUsed, 0, true});
                 own = &ownedField();
                 own->clear();
             }
@@ -171,7 +196,7 @@ bool CsvReader::takeFieldInBuffer(int& stop) {
         if (own)
             own->append(bytes + from, end - from);
         else
-            m_fields.push_back({m_pos + 1, end - m_pos - 1, false});
+            addField({m_pos + 1, end - m_pos - 1, false});
         m_pos = end + 1;
         stop = get();
         return true;
@@ -182,7 +207,7 @@ bool CsvReader::takeFieldInBuffer(int& stop) {
 // add own strings for the fields before it: this one is found by its index.
 bool CsvReader::takeFieldInPieces(int& stop) {
     const std::size_t index = m_ownedUsed;
-    m_fields.push_back({index, 0, true});
+    addField({index, 0, true});
     ownedField().clear();
     auto field = [&]() -> std::string& { return m_owned[index]; };
     if (peek() != '"') {
@@ -231,7 +256,7 @@ bool CsvReader::takeFieldInPieces(int& stop) {
 
 bool CsvReader::next(std::vector<std::string_view>& fields) {
     fields.clear();
-    m_fields.clear();
+    m_fieldCount = 0;
     m_ownedUsed = 0;
     if (m_error.isSet())
         return false;
@@ -256,9 +281,11 @@ bool CsvReader::next(std::vector<std::string_view>& fields) {
         break;
     }
     // The views are made last: the own strings no longer move.
-    for (const FieldText& field : m_fields)
+    for (std::size_t i = 0; i < m_fieldCount; ++i) {
+        const FieldText& field = m_fields[i];
         fields.push_back(field.owned ? std::string_view(m_owned[field.at])
                                      : std::string_view(m_buffer.data() + field.at, field.size));
+    }
     return true;
 }
 

@@ -74,6 +74,13 @@ class CsvReader {
     bool takeFieldInBuffer(int& stop);
     bool takeFieldInPieces(int& stop);
     std::string& ownedField();
+    // Notes a field of the record; the entries keep their room from record
+    // to record.
+    void addField(const FieldText& field) {
+        if (m_fieldCount == m_fields.size())
+            m_fields.emplace_back();
+        m_fields[m_fieldCount++] = field;
+    }
     void takeRun(std::string& field, std::uint8_t stopMask);
     std::size_t runEnd(std::size_t from, std::uint8_t stopMask) const;
     void fail(std::uint64_t line, std::uint64_t column, const char* what);
@@ -93,7 +100,8 @@ class CsvReader {
     bool m_openPending = false;
     std::size_t m_openAt = 0;
     std::uint64_t m_openColumn = 0;
-    std::vector<FieldText> m_fields;
+    std::vector<FieldText> m_fields; // the record's: [0, m_fieldCount)
+    std::size_t m_fieldCount = 0;
     std::vector<std::string> m_owned; // the own strings, kept for their storage
     std::size_t m_ownedUsed = 0;
     std::uint64_t m_recordLine = 0;
