@@ -54,8 +54,8 @@ int PPModule::runJob(const TargetChooser& chooser, PrintProgress* progress) {
         return kPrintFormFailed;
     if (!prepareJobData(m_data, m_dataPath, m_dataFromStandardInput, m_options, *m_model))
         return kPrintDataFailed;
-    const auto pages = countPages(m_data.path(), m_model->form.rows, m_pages.first, m_firstPageStart,
-                                  platform::pumpPendingEvents);
+    const auto pages = countJobPages(m_data, m_model->form.rows, m_pages.first, m_firstPageStart,
+                                     platform::pumpPendingEvents);
     if (!pages) {
         reportRuntimeError(kMessageDataFile);
         return kPrintDataFailed;
