@@ -499,8 +499,10 @@ TEST(SheetRules, EveryRefusalTellsItsReason) {
             EXPECT_EQ(reason, QString::fromUtf8(row.reason));
             continue;
         }
-        for (const auto& [which, caption] : captions)
-            if (which == row.control)
+        for (const auto& [which, caption] : captions) {
+            if (which == row.control) {
                 EXPECT_TRUE(reason.startsWith(QString::fromUtf8(caption))) << reason.toStdString();
+            }
+        }
     }
 }
