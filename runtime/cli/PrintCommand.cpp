@@ -166,7 +166,7 @@ int runPrint(const QStringList& arguments) {
         QStringLiteral("RANGE"));
     QCommandLineOption jobsOption(
         QStringLiteral("jobs"),
-        QStringLiteral("Draw the pages of a PDF or PNG file on N threads, 1 to 64 (default: the\n"
+        QStringLiteral("Draw the pages of a PDF or PNG file on N threads, 1 to 64 (default: the "
                        "processors this process may use). The file is the same whatever N."),
         QStringLiteral("N"));
     QCommandLineOption quietOption(QStringLiteral("quiet"),
