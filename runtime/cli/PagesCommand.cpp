@@ -73,8 +73,10 @@ int runPages(const QStringList& arguments) {
     runtime::DataSpool data;
     if (!runtime::prepareJobData(data, command.path(1), caller.dataFromStandardInput, options, *model))
         return printStatus(runtime::kPrintDataFailed);
-    // The count print makes before it draws, from the same lines.
-    const auto pages = runtime::countPages(data.path(), model->form.rows);
+    // The count print makes before it draws, the same way: from the spool
+    // when the records were converted, else from the lines.
+    runtime::FilePosition firstPage = 0;
+    const auto pages = runtime::countJobPages(data, model->form.rows, 1, firstPage);
     if (data.replacements() > 0)
         runtime::reportReplacedCharacters(data.replacements(), data.firstReplacedLine());
     data.remove();
