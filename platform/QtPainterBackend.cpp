@@ -7,10 +7,12 @@
 #include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QStringDecoder>
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -107,11 +109,11 @@ void QtPainterBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
     const auto [baseline, clip] =
         placeInCell(cell, glyph.advance * font.cell.scaleX, font.cell.height, font.cell.ascent);
     if (clip) {
-        flushText();
-        drawClipped(font, glyph, QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top),
-                    baseline, toQColor(color));
+        addCut(font, glyph, cell, baseline, color);
         return;
     }
+    if (!m_cut.empty())
+        drawCut();
     if (m_runFont != &font || m_runSource != glyph.source || m_runColor != color ||
         m_runBaseline != baseline) {
         flushText();
@@ -124,13 +126,74 @@ void QtPainterBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
     m_runPositions.append(QPointF(cell.left / font.cell.scaleX, baseline));
 }
 
-void QtPainterBackend::drawClipped(const Font& font, const Glyph& glyph, const QRect& cell, int baseline,
-                                   const QColor& color) {
-    m_painter.save();
-    m_painter.setClipRect(cell, Qt::IntersectClip);
-    drawRun(font.face(glyph.source), font.cell.scaleX, color, {glyph.index},
-            {QPointF(cell.left() / font.cell.scaleX, baseline)});
-    m_painter.restore();
+void QtPainterBackend::addCut(Font& font, const Glyph& glyph, const Rect& cell, int baseline,
+                              ColorRef color) {
+    // Glyphs are drawn in passes whose order differs from theirs, which
+    // is sound only for cells of one row that do not overlap.
+    if (m_cut.empty() || m_cutFont != &font || m_cutSource != glyph.source || m_cutColor != color ||
+        m_cutBaseline != baseline || m_cutTop != cell.top || m_cutBottom != cell.bottom ||
+        cell.left < m_cut.back().right) {
+        flushText();
+        m_cutFont = &font;
+        m_cutSource = glyph.source;
+        m_cutColor = color;
+        m_cutBaseline = baseline;
+        m_cutTop = cell.top;
+        m_cutBottom = cell.bottom;
+    }
+    const quint64 key = quint64(glyph.index) << 8 | glyph.source;
+    auto found = font.extra.boxes.find(key);
+    if (found == font.extra.boxes.end())
+        found = font.extra.boxes.emplace(key, font.face(glyph.source).boundingRect(glyph.index)).first;
+    // Beyond the outline: the painter's rounding of the position, hinting
+    // and the smoothed edge.
+    constexpr int kSlack = 2;
+    const double scaleX = font.cell.scaleX;
+    m_cut.push_back({glyph.index, cell.left, cell.right,
+                     int(std::floor(cell.left + found->second.left() * scaleX)) - kSlack,
+                     int(std::ceil(cell.left + found->second.right() * scaleX)) + kSlack});
+}
+
+void QtPainterBackend::drawCut() {
+    const std::vector<CutGlyph> cut = std::move(m_cut);
+    m_cut.clear();
+    // Glyph i and glyph i + passes never reach into each other's cells.
+    std::size_t passes = 1;
+    for (std::size_t i = 0; i < cut.size(); ++i) {
+        std::size_t reach = 0;
+        while (i + reach + 1 < cut.size() && cut[i + reach + 1].left < cut[i].inkRight)
+            ++reach;
+        std::size_t back = 0;
+        while (back < i && cut[i - back - 1].right > cut[i].inkLeft)
+            ++back;
+        passes = std::max({passes, reach + 1, back + 1});
+    }
+    const Font& font = *m_cutFont;
+    const QRawFont& raw = font.face(m_cutSource);
+    const QColor color = toQColor(m_cutColor);
+    const double scaleX = font.cell.scaleX;
+    const int height = m_cutBottom - m_cutTop;
+    for (std::size_t pass = 0; pass < std::min(passes, cut.size()); ++pass) {
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        std::vector<QRect> cells;
+        for (std::size_t i = pass; i < cut.size(); i += passes) {
+            glyphs.append(cut[i].index);
+            positions.append(QPointF(cut[i].left / scaleX, m_cutBaseline));
+            cells.emplace_back(cut[i].left, m_cutTop, cut[i].right - cut[i].left, height);
+        }
+        m_painter.save();
+        if (cells.size() == 1) {
+            m_painter.setClipRect(cells.front(), Qt::IntersectClip);
+        } else {
+            // One band of rectangles left to right: a region as it keeps them.
+            QRegion region;
+            region.setRects(cells.data(), int(cells.size()));
+            m_painter.setClipRegion(region, Qt::IntersectClip);
+        }
+        drawRun(raw, scaleX, color, glyphs, positions);
+        m_painter.restore();
+    }
 }
 
 void QtPainterBackend::drawRun(const QRawFont& raw, qreal scaleX, const QColor& color,
@@ -153,6 +216,8 @@ void QtPainterBackend::drawRun(const QRawFont& raw, qreal scaleX, const QColor& 
 }
 
 void QtPainterBackend::flushText() {
+    if (!m_cut.empty())
+        drawCut();
     if (m_runGlyphs.isEmpty())
         return;
     drawRun(m_runFont->face(m_runSource), m_runFont->cell.scaleX, toQColor(m_runColor), m_runGlyphs,

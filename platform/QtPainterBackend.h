@@ -7,6 +7,8 @@
 #include <QList>
 #include <QPointF>
 #include <QRawFont>
+#include <QRect>
+#include <QRectF>
 #include <QStringDecoder>
 
 #include <cstdint>
@@ -24,7 +26,10 @@ class QPainter;
 // glyph indexes are cached, and consecutive characters of the same font,
 // colour and baseline are collected into one positioned glyph run, drawn when
 // something else is drawn, the font, colour or row changes, or flush() is
-// called. Call flush() before ending a page or the painter.
+// called. Characters cut to their cells are collected the same way, along a
+// row of cells that do not overlap, and drawn in a few runs, each clipped to
+// the cells of glyphs that do not reach into each other's cells. Call
+// flush() before ending a page or the painter.
 namespace platform {
 
 class QtPainterBackend : public DeviceBackend {
@@ -56,13 +61,26 @@ class QtPainterBackend : public DeviceBackend {
     static QColor toQColor(ColorRef color);
 
   private:
-    struct NoExtra {};
-    using Glyphs = GlyphCache<NoExtra>;
+    // The outlines of the glyphs cut to their cells, by glyph index and source.
+    struct Outlines {
+        std::unordered_map<quint64, QRectF> boxes;
+    };
+    using Glyphs = GlyphCache<Outlines>;
     using Font = Glyphs::Font;
     using Glyph = Glyphs::Glyph;
 
-    void drawClipped(const Font& font, const Glyph& glyph, const QRect& cell, int baseline,
-                     const QColor& color);
+    // A glyph cut to its cell: the cell's left and right, and how far its
+    // ink may reach (device pixels).
+    struct CutGlyph {
+        quint32 index;
+        int left;
+        int right;
+        int inkLeft;
+        int inkRight;
+    };
+
+    void addCut(Font& font, const Glyph& glyph, const Rect& cell, int baseline, ColorRef color);
+    void drawCut();
     void drawRun(const QRawFont& raw, qreal scaleX, const QColor& color, const QList<quint32>& glyphs,
                  const QList<QPointF>& positions);
     void flushText();
@@ -80,6 +98,15 @@ class QtPainterBackend : public DeviceBackend {
     QList<quint32> m_runGlyphs;
     QList<QPointF> m_runPositions;
     long long m_runsDrawn = 0;
+
+    // The glyphs cut to their cells being collected, on one row of cells.
+    Font* m_cutFont = nullptr;
+    std::uint8_t m_cutSource = 0;
+    ColorRef m_cutColor = 0;
+    int m_cutBaseline = 0;
+    int m_cutTop = 0;
+    int m_cutBottom = 0;
+    std::vector<CutGlyph> m_cut;
 };
 
 } // namespace platform

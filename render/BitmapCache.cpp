@@ -109,6 +109,7 @@ QImage BitmapCache::image(const formdesc::FigureInfo& figure) {
     const std::string_view fileName = formdesc::sjis::view(figure.fileName());
     if (fileName.empty())
         return {};
+    const std::lock_guard hold(m_lock);
     if (const auto spelling = m_spellings.find(fileName); spelling != m_spellings.end()) {
         if (!spelling->second)
             return {};

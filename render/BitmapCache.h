@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,11 +40,14 @@ class BitmapCache {
                          std::size_t memoryBudget = kBitmapMemoryBudget);
 
     // The figure's image (a shared copy), or a null image when it has no file
-    // name or the file cannot be used.
+    // name or the file cannot be used. Several threads may ask at once.
     QImage image(const formdesc::FigureInfo& figure);
 
     // Bytes held by the decoded images kept now.
-    std::size_t bytesKept() const { return m_bytesKept; }
+    std::size_t bytesKept() const {
+        const std::lock_guard hold(m_lock);
+        return m_bytesKept;
+    }
 
   private:
     struct FileId {
@@ -74,6 +78,7 @@ class BitmapCache {
     std::map<FileId, File> m_files;
     std::size_t m_bytesKept = 0;
     std::uint64_t m_clock = 0;
+    mutable std::mutex m_lock;
 };
 
 } // namespace render

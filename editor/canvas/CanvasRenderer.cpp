@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <algorithm>
 #include <cmath>
 
 #include "editor/canvas/FieldSample.h"
@@ -102,12 +103,12 @@ class ItemChoice {
 // knows, a valid sample of the type. Symbols are kept between renders (the
 // canvas and the sheets draw on the GUI thread only), so that scrolling and
 // dragging never encode again.
-void drawBarcode(render::FigureRenderer& figures, const FigureInfo& figure) {
+void drawBarcode(render::FigureRenderer& figures, const FigureInfo& figure, render::BarcodeCache* own) {
     static render::BarcodeCache symbols;
     const formdesc::BarcodeAttributes barcode = formdesc::barcodeOf(figure);
     const std::string_view content =
         barcode.fromField ? render::sampleBarcodeContent(barcode.type) : std::string_view(barcode.text);
-    figures.drawBarcode(figure, symbols, content);
+    figures.drawBarcode(figure, own ? *own : symbols, content);
 }
 
 void drawFields(const render::RenderContext& context, const FormModel& model, const ItemChoice& choice) {
@@ -127,10 +128,12 @@ void drawFills(const render::RenderContext& context, const formdesc::FormInfo& b
 }
 
 void drawAllFigures(const render::RenderContext& context, const formdesc::FormInfo& base,
-                    const FormModel& model, render::BitmapCache& bitmaps, const ItemChoice& choice) {
+                    const FormModel& model, render::BitmapCache& bitmaps, const ItemChoice& choice,
+                    render::BarcodeCache* barcodes) {
     render::FigureRenderer figures(context, base);
-    choice.forFigures(model.figureCount,
-                      [&](std::size_t i) { CanvasRenderer::drawFigure(figures, model.figures[i], bitmaps); });
+    choice.forFigures(model.figureCount, [&](std::size_t i) {
+        CanvasRenderer::drawFigure(figures, model.figures[i], bitmaps, barcodes);
+    });
 }
 
 // Passes on to the painter's backend only the calls that can reach one
@@ -226,7 +229,8 @@ class RegionBackend : public platform::DeviceBackend {
 // The steps of a render on a painter that is prepared (and clipped) by the
 // caller; gridLayer, when given, stands for the grid's lines.
 void drawForm(QPainter& painter, platform::DeviceBackend& backend, QSize size, double scale,
-              const CanvasRenderer::Inputs& inputs, const ItemChoice& choice, const QImage* gridLayer) {
+              const CanvasRenderer::Inputs& inputs, const ItemChoice& choice, const QImage* gridLayer,
+              render::BarcodeCache* barcodes) {
     const FormModel& model = inputs.model;
     const formdesc::PageGeometry& page = inputs.view.page;
     // Pictures are stretched pixel for pixel, as a screen does it; smoothing
@@ -254,12 +258,20 @@ void drawForm(QPainter& painter, platform::DeviceBackend& backend, QSize size, d
     }
     drawFills(context, model.form, model, choice);
     drawFields(context, model, choice);
-    drawAllFigures(context, model.form, model, inputs.bitmaps, choice);
+    drawAllFigures(context, model.form, model, inputs.bitmaps, choice, barcodes);
 
     dc.selectPen(basePen);
     dc.setTextColor(baseColor);
     dc.selectFont(baseFont);
     dc.flush();
+}
+
+// Below this many pixels a region is drawn on one thread: giving parts to
+// another costs about as much as drawing them.
+constexpr long long kPixelsForAThread = 16 * 1024;
+
+long long areaOf(const QRect& rect) {
+    return static_cast<long long>(rect.width()) * rect.height();
 }
 
 } // namespace
@@ -276,17 +288,17 @@ void CanvasRenderer::drawRectFills(const render::RenderContext& context, const f
 
 void CanvasRenderer::drawFigures(const render::RenderContext& context, const formdesc::FormInfo& base,
                                  const FormModel& model, render::BitmapCache& bitmaps) {
-    drawAllFigures(context, base, model, bitmaps, ItemChoice(nullptr));
+    drawAllFigures(context, base, model, bitmaps, ItemChoice(nullptr), nullptr);
 }
 
 void CanvasRenderer::drawFigure(render::FigureRenderer& figures, const FigureInfo& figure,
-                                render::BitmapCache& bitmaps) {
+                                render::BitmapCache& bitmaps, render::BarcodeCache* barcodes) {
     if (figure.kind == formdesc::kKindBitmap) {
         figures.drawBitmap(figure, bitmaps);
         return;
     }
     if (figure.kind == formdesc::kKindBarcode) {
-        drawBarcode(figures, figure);
+        drawBarcode(figures, figure, barcodes);
         return;
     }
     figures.selectFigurePen(figure);
@@ -332,12 +344,12 @@ render::RenderContext CanvasRenderer::preparePage(platform::DeviceContext& dc, c
 void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs) {
     QPainter painter(&surface);
     platform::QtPainterBackend backend(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
-    drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(nullptr), nullptr);
+    drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(nullptr), nullptr, nullptr);
 }
 
 bool CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& inputs,
                                   std::span<const RegionPart> parts, const QImage& gridLayer,
-                                  MeasuringBackend& measure) {
+                                  MeasuringBackend& measure, render::BarcodeCache* barcodes) {
     QPainter painter(&surface);
     platform::QtPainterBackend painted(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
     RegionBackend backend(painted, painter, measure, surface.size());
@@ -345,11 +357,32 @@ bool CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& i
         // Under a clip of one rectangle the painter takes the roads of a
         // full render, only writing fewer pixels.
         backend.setRect(part.rect);
-        drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(&part), &gridLayer);
+        drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(&part), &gridLayer, barcodes);
         if (backend.refused())
             return false;
     }
     return true;
+}
+
+std::vector<std::span<const CanvasRenderer::RegionPart>>
+CanvasRenderer::shareOut(std::span<const RegionPart> parts, int lanes) {
+    long long total = 0;
+    for (const RegionPart& part : parts)
+        total += areaOf(part.rect);
+    const long long count = std::clamp<long long>(
+        total / kPixelsForAThread, 1, std::max<long long>(1, std::min<long long>(lanes, parts.size())));
+    std::vector<std::span<const RegionPart>> shares;
+    std::size_t first = 0;
+    long long done = 0;
+    for (std::size_t i = 0; i + 1 < parts.size() && static_cast<long long>(shares.size()) + 1 < count; ++i) {
+        done += areaOf(parts[i].rect);
+        if (done * count >= total * (static_cast<long long>(shares.size()) + 1)) {
+            shares.push_back(parts.subspan(first, i + 1 - first));
+            first = i + 1;
+        }
+    }
+    shares.push_back(parts.subspan(first));
+    return shares;
 }
 
 QImage CanvasRenderer::renderGridLayer(QSize size, double scale, const Inputs& inputs) {

@@ -14,6 +14,7 @@ class DeviceContext;
 }
 
 namespace render {
+class BarcodeCache;
 class BitmapCache;
 class FieldRenderer;
 class FigureRenderer;
@@ -66,12 +67,22 @@ class CanvasRenderer {
     // its rectangle, so that they come out as render() makes them: the desk
     // and the page, the items, and the grid copied from gridLayer
     // (renderGridLayer's picture of the same view and surface). Each call
-    // is measured first and left out when it cannot reach the rectangle.
+    // is measured first (on measure, made for the surface's resolution) and
+    // left out when it cannot reach the rectangle.
+    // Calls for parts that share no pixel may run at once on several
+    // threads, each with a surface of its own over the same pixels (one
+    // image takes one painter at a time), a measuring device and barcode
+    // symbols of its own (none: the ones render() keeps, which only the GUI
+    // thread may use); the inputs' bitmaps are then read from them all.
     // False when a wide line reaches a corner pixel of the surface, which
     // the render cannot clip as a full render does: render it whole then.
     static bool renderRegion(QImage& surface, double scale, const Inputs& inputs,
                              std::span<const RegionPart> parts, const QImage& gridLayer,
-                             MeasuringBackend& measure);
+                             MeasuringBackend& measure, render::BarcodeCache* barcodes = nullptr);
+    // The parts in runs of about the same area, in order, one for each of
+    // at most lanes threads; fewer when the region is too small to pay for
+    // another thread.
+    static std::vector<std::span<const RegionPart>> shareOut(std::span<const RegionPart> parts, int lanes);
     // The grid alone, as render() draws it, on a transparent picture of the
     // surface's size.
     static QImage renderGridLayer(QSize size, double scale, const Inputs& inputs);
@@ -84,8 +95,9 @@ class CanvasRenderer {
     // A figure as the last step of render() draws it (its lines, frame,
     // bitmap or barcode); a fill is drawn earlier, by drawRectFills.
     static bool isFill(const formdesc::FigureInfo& figure);
+    // barcodes: as for a region lane.
     static void drawFigure(render::FigureRenderer& figures, const formdesc::FigureInfo& figure,
-                           render::BitmapCache& bitmaps);
+                           render::BitmapCache& bitmaps, render::BarcodeCache* barcodes = nullptr);
 
     // Steps the design sheet draws the same way, on its own grid. base is the
     // form whose font, text colour and pen count as the ones selected.

@@ -1,7 +1,15 @@
 #include "editor/canvas/RegionRedraw.h"
 
+#include <QThread>
+
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <optional>
+
+#include "editor/canvas/LaneThread.h"
+#include "editor/canvas/MeasuringBackend.h"
+#include "render/BarcodeCache.h"
 
 namespace editor {
 
@@ -103,7 +111,43 @@ void outside(const QRect& box, const QRect& visible, std::vector<QRect>& out) {
             out.push_back(part);
 }
 
+// Threads a region render uses at most: past a few, the shares are too
+// small to pay for another thread.
+constexpr int kMostLanes = 4;
+
+int scaled(int value, double scale) {
+    return std::max(1, static_cast<int>(std::lround(value * scale)));
+}
+
 } // namespace
+
+// The measuring device and the barcode symbols stay on the thread, from
+// render to render, and are let go there: fonts belong to the thread that
+// loads them.
+struct RegionRedraw::Lane {
+    LaneThread thread;
+    std::optional<MeasuringBackend> measure;
+    render::BarcodeCache barcodes;
+
+    ~Lane() {
+        thread.start([this] { measure.reset(); });
+        thread.wait();
+    }
+
+    MeasuringBackend& measurer(int dpiX, int dpiY) {
+        if (!measure || measure->dpiX() != dpiX || measure->dpiY() != dpiY)
+            measure.emplace(dpiX, dpiY);
+        return *measure;
+    }
+};
+
+RegionRedraw::RegionRedraw() {
+    static const int lanes = std::clamp(QThread::idealThreadCount(), 1, kMostLanes);
+    for (int i = 1; i < lanes; ++i)
+        m_lanes.push_back(std::make_unique<Lane>());
+}
+
+RegionRedraw::~RegionRedraw() = default;
 
 std::vector<QRect> RegionRedraw::boxesOf(const CanvasRenderer::Inputs& inputs, double scale,
                                          std::span<const SelectionEntry> entries) {
@@ -181,12 +225,39 @@ bool RegionRedraw::render(QImage& buffer, const CanvasRenderer::Inputs& inputs, 
         tiles.place(m_extents.field(i), i, true);
     for (int i = 0; i < inputs.model.figureCount; ++i)
         tiles.place(m_extents.figure(i), i, false);
-    if (!CanvasRenderer::renderRegion(buffer, scale, inputs, tiles.parts(), m_grid, m_extents.measurer())) {
+    if (!renderShares(buffer, inputs, tiles.parts())) {
         forget();
         return false;
     }
     ++m_renders;
     return true;
+}
+
+bool RegionRedraw::renderShares(QImage& buffer, const CanvasRenderer::Inputs& inputs,
+                                std::span<const CanvasRenderer::RegionPart> parts) {
+    const double scale = buffer.devicePixelRatio();
+    const auto shares = CanvasRenderer::shareOut(parts, int(m_lanes.size()) + 1);
+    uchar* const pixels = buffer.bits();
+    const auto surface = [&] {
+        QImage view(pixels, buffer.width(), buffer.height(), buffer.bytesPerLine(), buffer.format());
+        view.setDevicePixelRatio(scale);
+        return view;
+    };
+    std::vector<char> drawn(shares.size(), 0);
+    for (std::size_t i = 1; i < shares.size(); ++i) {
+        Lane& lane = *m_lanes[i - 1];
+        lane.thread.start([&, i] {
+            QImage view = surface();
+            MeasuringBackend& measure = lane.measurer(scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
+            drawn[i] =
+                CanvasRenderer::renderRegion(view, scale, inputs, shares[i], m_grid, measure, &lane.barcodes);
+        });
+    }
+    QImage view = surface();
+    drawn[0] = CanvasRenderer::renderRegion(view, scale, inputs, shares[0], m_grid, m_extents.measurer());
+    for (std::size_t i = 1; i < shares.size(); ++i)
+        m_lanes[i - 1]->thread.wait();
+    return std::all_of(drawn.begin(), drawn.end(), [](char ok) { return ok != 0; });
 }
 
 } // namespace editor

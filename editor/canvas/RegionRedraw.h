@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -20,6 +21,11 @@ namespace editor {
 
 class RegionRedraw {
   public:
+    RegionRedraw();
+    ~RegionRedraw();
+    RegionRedraw(const RegionRedraw&) = delete;
+    RegionRedraw& operator=(const RegionRedraw&) = delete;
+
     // The boxes (buffer pixels, one per entry, empty for an item that draws
     // nothing) of the entries' records as the form stands now.
     std::vector<QRect> boxesOf(const CanvasRenderer::Inputs& inputs, double scale,
@@ -41,7 +47,14 @@ class RegionRedraw {
     long long renders() const { return m_renders; }
 
   private:
+    // A thread that draws a share of the parts, with what stays on it.
+    struct Lane;
+
+    bool renderShares(QImage& buffer, const CanvasRenderer::Inputs& inputs,
+                      std::span<const CanvasRenderer::RegionPart> parts);
+
     ItemExtents m_extents;
+    std::vector<std::unique_ptr<Lane>> m_lanes;
     std::vector<QRect> m_boxes;
     CanvasView m_view;
     double m_scale = 0;
