@@ -87,7 +87,44 @@ void QtPainterBackend::drawImage(const QImage& image, const Rect& dest) {
     flushText();
     if (image.isNull() || dest.right <= dest.left || dest.bottom <= dest.top)
         return;
-    m_painter.drawImage(QRect(dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top), image);
+    const QRect target(dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top);
+    if (const QImage* stretched = stretchedCopy(image, target.size())) {
+        m_painter.drawImage(target.topLeft(), *stretched);
+        return;
+    }
+    m_painter.drawImage(target, image);
+}
+
+// Unsmoothed stretching picks source pixels by their distance from the
+// box's own corner, so a copy stretched once and copied into each box has
+// the pixels of each stretch. Only for opaque pixels of the painter's own
+// format, copied as they are, on a painter with no transform.
+const QImage* QtPainterBackend::stretchedCopy(const QImage& image, QSize size) {
+    constexpr std::size_t kKept = 8;
+    constexpr qint64 kMostPixels = 1024 * 1024;
+    if (image.format() != QImage::Format_RGB32 || image.size() == size ||
+        qint64(size.width()) * size.height() > kMostPixels ||
+        m_painter.testRenderHint(QPainter::SmoothPixmapTransform) ||
+        m_painter.deviceTransform().type() != QTransform::TxNone || m_painter.opacity() != 1.0 ||
+        m_painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return nullptr;
+    for (const Stretched& kept : m_stretched)
+        if (kept.key == image.cacheKey() && kept.size == size)
+            return &kept.image;
+    QImage stretched(size, QImage::Format_RGB32);
+    {
+        QPainter painter(&stretched);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(QRect(QPoint(0, 0), size), image);
+    }
+    if (m_stretched.size() < kKept) {
+        m_stretched.push_back({image.cacheKey(), size, std::move(stretched)});
+        return &m_stretched.back().image;
+    }
+    Stretched& slot = m_stretched[m_nextStretched];
+    m_nextStretched = (m_nextStretched + 1) % kKept;
+    slot = {image.cacheKey(), size, std::move(stretched)};
+    return &slot.image;
 }
 
 TextMetrics QtPainterBackend::textMetrics(const DeviceFont& font) {

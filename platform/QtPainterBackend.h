@@ -4,6 +4,7 @@
 #include "platform/GlyphCache.h"
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QPointF>
 #include <QRawFont>
@@ -81,6 +82,7 @@ class QtPainterBackend : public DeviceBackend {
 
     void addCut(Font& font, const Glyph& glyph, const Rect& cell, int baseline, ColorRef color);
     void drawCut();
+    const QImage* stretchedCopy(const QImage& image, QSize size);
     void drawRun(const QRawFont& raw, qreal scaleX, const QColor& color, const QList<quint32>& glyphs,
                  const QList<QPointF>& positions);
     void flushText();
@@ -107,6 +109,16 @@ class QtPainterBackend : public DeviceBackend {
     int m_cutTop = 0;
     int m_cutBottom = 0;
     std::vector<CutGlyph> m_cut;
+
+    // Opaque pictures stretched without smoothing, by picture and size: a
+    // form shows the same picture in many boxes of one size.
+    struct Stretched {
+        qint64 key = 0;
+        QSize size;
+        QImage image;
+    };
+    std::vector<Stretched> m_stretched;
+    std::size_t m_nextStretched = 0;
 };
 
 } // namespace platform

@@ -270,10 +270,6 @@ void drawForm(QPainter& painter, platform::DeviceBackend& backend, QSize size, d
 // another costs about as much as drawing them.
 constexpr long long kPixelsForAThread = 16 * 1024;
 
-long long areaOf(const QRect& rect) {
-    return static_cast<long long>(rect.width()) * rect.height();
-}
-
 } // namespace
 
 bool CanvasRenderer::isFill(const FigureInfo& figure) {
@@ -347,42 +343,29 @@ void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs)
     drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(nullptr), nullptr, nullptr);
 }
 
-bool CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& inputs,
-                                  std::span<const RegionPart> parts, const QImage& gridLayer,
-                                  MeasuringBackend& measure, render::BarcodeCache* barcodes) {
+bool CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& inputs, RegionParts& parts,
+                                  const QImage& gridLayer, MeasuringBackend& measure,
+                                  render::BarcodeCache* barcodes) {
     QPainter painter(&surface);
     platform::QtPainterBackend painted(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
     RegionBackend backend(painted, painter, measure, surface.size());
-    for (const RegionPart& part : parts) {
+    while (const RegionPart* part = parts.next()) {
         // Under a clip of one rectangle the painter takes the roads of a
         // full render, only writing fewer pixels.
-        backend.setRect(part.rect);
-        drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(&part), &gridLayer, barcodes);
+        backend.setRect(part->rect);
+        drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(part), &gridLayer, barcodes);
         if (backend.refused())
             return false;
     }
     return true;
 }
 
-std::vector<std::span<const CanvasRenderer::RegionPart>>
-CanvasRenderer::shareOut(std::span<const RegionPart> parts, int lanes) {
+int CanvasRenderer::RegionParts::threadsWorth(int lanes) const {
     long long total = 0;
-    for (const RegionPart& part : parts)
-        total += areaOf(part.rect);
-    const long long count = std::clamp<long long>(
-        total / kPixelsForAThread, 1, std::max<long long>(1, std::min<long long>(lanes, parts.size())));
-    std::vector<std::span<const RegionPart>> shares;
-    std::size_t first = 0;
-    long long done = 0;
-    for (std::size_t i = 0; i + 1 < parts.size() && static_cast<long long>(shares.size()) + 1 < count; ++i) {
-        done += areaOf(parts[i].rect);
-        if (done * count >= total * (static_cast<long long>(shares.size()) + 1)) {
-            shares.push_back(parts.subspan(first, i + 1 - first));
-            first = i + 1;
-        }
-    }
-    shares.push_back(parts.subspan(first));
-    return shares;
+    for (const RegionPart& part : m_parts)
+        total += static_cast<long long>(part.rect.width()) * part.rect.height();
+    return int(std::clamp<long long>(total / kPixelsForAThread, 1,
+                                     std::max<long long>(1, std::min<long long>(lanes, m_parts.size()))));
 }
 
 QImage CanvasRenderer::renderGridLayer(QSize size, double scale, const Inputs& inputs) {

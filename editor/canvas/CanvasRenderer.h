@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRect>
 
+#include <atomic>
 #include <span>
 #include <vector>
 
@@ -62,6 +63,22 @@ class CanvasRenderer {
         std::vector<int> fields;
         std::vector<int> figures;
     };
+    // The parts of one region render, handed out one at a time to the
+    // threads that draw them: the thread that is free takes the next.
+    class RegionParts {
+      public:
+        explicit RegionParts(std::span<const RegionPart> parts) : m_parts(parts) {}
+        const RegionPart* next() {
+            const std::size_t i = m_next.fetch_add(1, std::memory_order_relaxed);
+            return i < m_parts.size() ? &m_parts[i] : nullptr;
+        }
+        // How many threads the parts are worth: one per so many pixels, at most lanes.
+        int threadsWorth(int lanes) const;
+
+      private:
+        std::span<const RegionPart> m_parts;
+        std::atomic<std::size_t> m_next{0};
+    };
     // Renders again only the pixels of the parts' rectangles over what the
     // surface shows, each part with the same steps as render() clipped to
     // its rectangle, so that they come out as render() makes them: the desk
@@ -69,20 +86,17 @@ class CanvasRenderer {
     // (renderGridLayer's picture of the same view and surface). Each call
     // is measured first (on measure, made for the surface's resolution) and
     // left out when it cannot reach the rectangle.
-    // Calls for parts that share no pixel may run at once on several
-    // threads, each with a surface of its own over the same pixels (one
-    // image takes one painter at a time), a measuring device and barcode
-    // symbols of its own (none: the ones render() keeps, which only the GUI
-    // thread may use); the inputs' bitmaps are then read from them all.
+    // Several threads may render parts of one RegionParts at once, each
+    // with a surface of its own over the same pixels (one image takes one
+    // painter at a time), a measuring device and barcode symbols of its own
+    // (none: the ones render() keeps, which only the GUI thread may use);
+    // the inputs' bitmaps are then read from them all. Parts share no
+    // pixel, so the threads never write the same one.
     // False when a wide line reaches a corner pixel of the surface, which
     // the render cannot clip as a full render does: render it whole then.
-    static bool renderRegion(QImage& surface, double scale, const Inputs& inputs,
-                             std::span<const RegionPart> parts, const QImage& gridLayer,
-                             MeasuringBackend& measure, render::BarcodeCache* barcodes = nullptr);
-    // The parts in runs of about the same area, in order, one for each of
-    // at most lanes threads; fewer when the region is too small to pay for
-    // another thread.
-    static std::vector<std::span<const RegionPart>> shareOut(std::span<const RegionPart> parts, int lanes);
+    static bool renderRegion(QImage& surface, double scale, const Inputs& inputs, RegionParts& parts,
+                             const QImage& gridLayer, MeasuringBackend& measure,
+                             render::BarcodeCache* barcodes = nullptr);
     // The grid alone, as render() draws it, on a transparent picture of the
     // surface's size.
     static QImage renderGridLayer(QSize size, double scale, const Inputs& inputs);

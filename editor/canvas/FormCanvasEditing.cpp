@@ -332,13 +332,15 @@ void FormCanvas::paintMarks(QPainter& painter) {
     const QRect shown =
         viewport()->rect().adjusted(-ItemTracker::kHandleSize - 1, -ItemTracker::kHandleSize - 1,
                                     ItemTracker::kHandleSize + 1, ItemTracker::kHandleSize + 1);
+    std::vector<platform::Rect> marked;
     for (const SelectionEntry& entry : m_selection.entries()) {
         const platform::Rect r = ItemTracker::windowRect(m_view, entry);
         if (QRect(QPoint(std::min(r.left, r.right), std::min(r.top, r.bottom)),
                   QPoint(std::max(r.left, r.right), std::max(r.top, r.bottom)))
                 .intersects(shown))
-            ItemTracker::drawMarks(painter, r);
+            marked.push_back(r);
     }
+    ItemTracker::drawMarks(painter, marked);
     if (m_drag)
         ItemTracker::drawDragOutline(painter, m_drag->rect());
 }

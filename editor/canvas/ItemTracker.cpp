@@ -5,6 +5,7 @@
 #include <QPen>
 
 #include <algorithm>
+#include <vector>
 
 namespace editor {
 
@@ -110,19 +111,32 @@ platform::Rect ItemTracker::windowRect(const CanvasView& view, const SelectionEn
     }
 }
 
-void ItemTracker::drawMarks(QPainter& painter, const platform::Rect& rect) {
-    const platform::Rect r = normalized(rect);
-    const QBrush hatch(Qt::black, Qt::BDiagPattern);
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    painter.fillRect(QRect(r.left - kSize, r.top - kSize, w + 2 * kSize, kSize), hatch);
-    painter.fillRect(QRect(r.left - kSize, r.bottom, w + 2 * kSize, kSize), hatch);
-    painter.fillRect(QRect(r.left - kSize, r.top, kSize, h), hatch);
-    painter.fillRect(QRect(r.right, r.top, kSize, h), hatch);
-    const unsigned mask = handleMask(rect);
-    for (int handle = 0; handle < 8; ++handle)
-        if (mask & (1u << handle))
-            painter.fillRect(toQRect(handleRect(rect, TrackerHit(handle))), Qt::black);
+void ItemTracker::drawMarks(QPainter& painter, std::span<const platform::Rect> rects) {
+    // All the borders, then all the handles: two brushes for any number of
+    // items, since the painter prepares a brush again each time it changes.
+    std::vector<QRect> borders;
+    std::vector<QRect> handles;
+    borders.reserve(rects.size() * 4);
+    handles.reserve(rects.size() * 8);
+    for (const platform::Rect& rect : rects) {
+        const platform::Rect r = normalized(rect);
+        const int w = r.right - r.left;
+        const int h = r.bottom - r.top;
+        borders.emplace_back(r.left - kSize, r.top - kSize, w + 2 * kSize, kSize);
+        borders.emplace_back(r.left - kSize, r.bottom, w + 2 * kSize, kSize);
+        borders.emplace_back(r.left - kSize, r.top, kSize, h);
+        borders.emplace_back(r.right, r.top, kSize, h);
+        const unsigned mask = handleMask(rect);
+        for (int handle = 0; handle < 8; ++handle)
+            if (mask & (1u << handle))
+                handles.push_back(toQRect(handleRect(rect, TrackerHit(handle))));
+    }
+    const auto fill = [&](const std::vector<QRect>& boxes, const QBrush& brush) {
+        for (const QRect& box : boxes)
+            painter.fillRect(box, brush);
+    };
+    fill(borders, QBrush(Qt::black, Qt::BDiagPattern));
+    fill(handles, QBrush(Qt::black));
 }
 
 void ItemTracker::drawDragOutline(QPainter& painter, const platform::Rect& rect) {

@@ -4,6 +4,7 @@
 #include "editor/canvas/Selection.h"
 
 #include <optional>
+#include <span>
 
 class QPainter;
 
@@ -43,8 +44,8 @@ class ItemTracker {
 
     // The window rectangle of a selection entry by its kind.
     static platform::Rect windowRect(const CanvasView& view, const SelectionEntry& entry);
-    // The marks of one selected item: hatched border and handles.
-    static void drawMarks(QPainter& painter, const platform::Rect& rect);
+    // The marks of selected items: hatched borders and handles.
+    static void drawMarks(QPainter& painter, std::span<const platform::Rect> rects);
     // The dotted outline of a drag in progress.
     static void drawDragOutline(QPainter& painter, const platform::Rect& rect);
 

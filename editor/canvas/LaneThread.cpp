@@ -1,5 +1,7 @@
 #include "editor/canvas/LaneThread.h"
 
+#include <pthread.h>
+
 #include <utility>
 
 namespace editor {
@@ -32,6 +34,8 @@ void LaneThread::wait() {
 }
 
 void LaneThread::run() {
+    // Named for debuggers and profilers.
+    pthread_setname_np(pthread_self(), "canvas-lane");
     for (;;) {
         std::function<void()> job;
         {

@@ -236,26 +236,27 @@ bool RegionRedraw::render(QImage& buffer, const CanvasRenderer::Inputs& inputs, 
 bool RegionRedraw::renderShares(QImage& buffer, const CanvasRenderer::Inputs& inputs,
                                 std::span<const CanvasRenderer::RegionPart> parts) {
     const double scale = buffer.devicePixelRatio();
-    const auto shares = CanvasRenderer::shareOut(parts, int(m_lanes.size()) + 1);
+    CanvasRenderer::RegionParts handed(parts);
+    const std::size_t threads = std::size_t(handed.threadsWorth(int(m_lanes.size()) + 1));
     uchar* const pixels = buffer.bits();
     const auto surface = [&] {
         QImage view(pixels, buffer.width(), buffer.height(), buffer.bytesPerLine(), buffer.format());
         view.setDevicePixelRatio(scale);
         return view;
     };
-    std::vector<char> drawn(shares.size(), 0);
-    for (std::size_t i = 1; i < shares.size(); ++i) {
+    std::vector<char> drawn(threads, 0);
+    for (std::size_t i = 1; i < threads; ++i) {
         Lane& lane = *m_lanes[i - 1];
         lane.thread.start([&, i] {
             QImage view = surface();
             MeasuringBackend& measure = lane.measurer(scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
             drawn[i] =
-                CanvasRenderer::renderRegion(view, scale, inputs, shares[i], m_grid, measure, &lane.barcodes);
+                CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, measure, &lane.barcodes);
         });
     }
     QImage view = surface();
-    drawn[0] = CanvasRenderer::renderRegion(view, scale, inputs, shares[0], m_grid, m_extents.measurer());
-    for (std::size_t i = 1; i < shares.size(); ++i)
+    drawn[0] = CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, m_extents.measurer());
+    for (std::size_t i = 1; i < threads; ++i)
         m_lanes[i - 1]->thread.wait();
     return std::all_of(drawn.begin(), drawn.end(), [](char ok) { return ok != 0; });
 }
