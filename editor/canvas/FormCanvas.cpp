@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <cstring>
 
 #include "editor/canvas/CanvasRenderer.h"
 #include "editor/canvas/ItemPicker.h"
@@ -294,6 +295,18 @@ void FormCanvas::showEdit(std::span<const SelectionEntry> entries,
     viewport()->update();
 }
 
+bool FormCanvas::copyShown(const QRect& source) {
+    if (m_shown.size() != source.size() || m_shown.format() != m_buffer.format())
+        m_shown = QImage(source.size(), m_buffer.format());
+    if (m_shown.isNull() || m_buffer.format() != QImage::Format_RGB32)
+        return false;
+    const std::size_t bytes = std::size_t(source.width()) * 4;
+    for (int y = 0; y < source.height(); ++y)
+        std::memcpy(m_shown.scanLine(y),
+                    m_buffer.constScanLine(y + source.top()) + std::size_t(source.left()) * 4, bytes);
+    return true;
+}
+
 void FormCanvas::paintEvent(QPaintEvent*) {
     ensureBuffer();
     const qreal ratio = m_buffer.devicePixelRatio();
@@ -305,9 +318,19 @@ void FormCanvas::paintEvent(QPaintEvent*) {
     if (m_redraw || moved ||
         (m_regionRedraw->pending() && !m_regionRedraw->render(m_buffer, renderInputs(), source)))
         render();
+    const std::vector<platform::Rect> marks = shownMarks();
     QPainter painter(viewport());
-    painter.drawImage(QPointF(0, 0), m_buffer, source);
-    paintMarks(painter);
+    // Many marks are written into a copy of the buffer, which the window
+    // then shows: the painter's hatch costs more than the copy.
+    if (ratio == 1 && marks.size() >= kMarksOnACopy && copyShown(source) &&
+        ItemTracker::drawMarks(m_shown, marks)) {
+        painter.drawImage(QPointF(0, 0), m_shown);
+    } else {
+        painter.drawImage(QPointF(0, 0), m_buffer, source);
+        ItemTracker::drawMarks(painter, marks);
+    }
+    if (m_drag)
+        ItemTracker::drawDragOutline(painter, m_drag->rect());
     m_redraw = true;
     m_renderForced = false;
 }

@@ -159,7 +159,10 @@ class FormCanvas : public QAbstractScrollArea {
     void scrollContentsBy(int dx, int dy) override;
     // Drawn on the window after the buffer is copied: the selection marks
     // and the outline of a drag.
-    void paintMarks(QPainter& painter);
+    // The window rectangles of the selected items whose marks show.
+    std::vector<platform::Rect> shownMarks() const;
+    // The shown part of the buffer into m_shown; false when it cannot be.
+    bool copyShown(const QRect& source);
 
   private:
     // Editing (FormCanvasEditing.cpp).
@@ -201,6 +204,9 @@ class FormCanvas : public QAbstractScrollArea {
     CanvasView m_view;
     CanvasView m_renderedView; // where the buffer's page was drawn
     QImage m_buffer;
+    // What the window shows, marks included, when there are many marks.
+    QImage m_shown;
+    static constexpr std::size_t kMarksOnACopy = 32;
     QImage m_placeholder;
     bool m_redraw = true;
     bool m_renderForced = false;

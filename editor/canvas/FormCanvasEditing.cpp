@@ -327,7 +327,7 @@ void FormCanvas::updateCursor(int x, int y) {
     viewport()->unsetCursor();
 }
 
-void FormCanvas::paintMarks(QPainter& painter) {
+std::vector<platform::Rect> FormCanvas::shownMarks() const {
     // Marks reach a handle's size around the item; those out of sight are skipped.
     const QRect shown =
         viewport()->rect().adjusted(-ItemTracker::kHandleSize - 1, -ItemTracker::kHandleSize - 1,
@@ -340,9 +340,7 @@ void FormCanvas::paintMarks(QPainter& painter) {
                 .intersects(shown))
             marked.push_back(r);
     }
-    ItemTracker::drawMarks(painter, marked);
-    if (m_drag)
-        ItemTracker::drawDragOutline(painter, m_drag->rect());
+    return marked;
 }
 
 void FormCanvas::showContextMenu(QPoint at) {

@@ -1,10 +1,13 @@
 #include "editor/canvas/ItemTracker.h"
 
 #include <QBrush>
+#include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QPen>
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace editor {
@@ -111,32 +114,93 @@ platform::Rect ItemTracker::windowRect(const CanvasView& view, const SelectionEn
     }
 }
 
-void ItemTracker::drawMarks(QPainter& painter, std::span<const platform::Rect> rects) {
-    // All the borders, then all the handles: two brushes for any number of
-    // items, since the painter prepares a brush again each time it changes.
+namespace {
+
+// The marks of selected items: hatched borders, then black handles.
+struct MarkShapes {
     std::vector<QRect> borders;
     std::vector<QRect> handles;
-    borders.reserve(rects.size() * 4);
-    handles.reserve(rects.size() * 8);
+};
+
+MarkShapes markShapes(std::span<const platform::Rect> rects) {
+    MarkShapes shapes;
+    shapes.borders.reserve(rects.size() * 4);
+    shapes.handles.reserve(rects.size() * 8);
     for (const platform::Rect& rect : rects) {
         const platform::Rect r = normalized(rect);
         const int w = r.right - r.left;
         const int h = r.bottom - r.top;
-        borders.emplace_back(r.left - kSize, r.top - kSize, w + 2 * kSize, kSize);
-        borders.emplace_back(r.left - kSize, r.bottom, w + 2 * kSize, kSize);
-        borders.emplace_back(r.left - kSize, r.top, kSize, h);
-        borders.emplace_back(r.right, r.top, kSize, h);
-        const unsigned mask = handleMask(rect);
+        shapes.borders.emplace_back(r.left - kSize, r.top - kSize, w + 2 * kSize, kSize);
+        shapes.borders.emplace_back(r.left - kSize, r.bottom, w + 2 * kSize, kSize);
+        shapes.borders.emplace_back(r.left - kSize, r.top, kSize, h);
+        shapes.borders.emplace_back(r.right, r.top, kSize, h);
+        const unsigned mask = ItemTracker::handleMask(rect);
         for (int handle = 0; handle < 8; ++handle)
             if (mask & (1u << handle))
-                handles.push_back(toQRect(handleRect(rect, TrackerHit(handle))));
+                shapes.handles.push_back(toQRect(ItemTracker::handleRect(rect, TrackerHit(handle))));
     }
-    const auto fill = [&](const std::vector<QRect>& boxes, const QBrush& brush) {
-        for (const QRect& box : boxes)
-            painter.fillRect(box, brush);
-    };
-    fill(borders, QBrush(Qt::black, Qt::BDiagPattern));
-    fill(handles, QBrush(Qt::black));
+    return shapes;
+}
+
+QBrush hatchBrush() {
+    return QBrush(Qt::black, Qt::BDiagPattern);
+}
+
+// Which pixels of an 8 x 8 square the painter's hatch blackens, as it
+// draws the brush from the image's corner: taken from the painter itself.
+struct Hatch {
+    std::uint8_t rows[8] = {};
+
+    Hatch() {
+        QImage square(8, 8, QImage::Format_RGB32);
+        square.fill(Qt::white);
+        QPainter painter(&square);
+        painter.fillRect(square.rect(), hatchBrush());
+        painter.end();
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (square.pixel(x, y) != QColor(Qt::white).rgb())
+                    rows[y] |= std::uint8_t(1u << x);
+    }
+};
+
+// Black in the pixels of box the row mask picks (all of them without one).
+void blacken(QImage& image, const QRect& box, const Hatch* hatch) {
+    const QRect inside = box & image.rect();
+    constexpr QRgb kBlack = 0xFF000000;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const std::uint8_t row = hatch ? hatch->rows[y & 7] : 0xFF;
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (row & (1u << (x & 7)))
+                line[x] = kBlack;
+    }
+}
+
+} // namespace
+
+void ItemTracker::drawMarks(QPainter& painter, std::span<const platform::Rect> rects) {
+    // One brush for all the borders and one for all the handles: the
+    // painter prepares a brush again each time it changes.
+    const MarkShapes shapes = markShapes(rects);
+    const QBrush hatch = hatchBrush();
+    for (const QRect& box : shapes.borders)
+        painter.fillRect(box, hatch);
+    const QBrush black(Qt::black);
+    for (const QRect& box : shapes.handles)
+        painter.fillRect(box, black);
+}
+
+bool ItemTracker::drawMarks(QImage& image, std::span<const platform::Rect> rects) {
+    if (image.format() != QImage::Format_RGB32)
+        return false;
+    static const Hatch hatch;
+    const MarkShapes shapes = markShapes(rects);
+    for (const QRect& box : shapes.borders)
+        blacken(image, box, &hatch);
+    for (const QRect& box : shapes.handles)
+        blacken(image, box, nullptr);
+    return true;
 }
 
 void ItemTracker::drawDragOutline(QPainter& painter, const platform::Rect& rect) {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
+#include <vector>
+
 using editor::CanvasGeometry;
 using editor::CellSpan;
 using editor::ItemTracker;
@@ -106,4 +111,30 @@ TEST(ItemTracker, AMovedSelectionKeepsItsSizeInsideTheGrid) {
         EXPECT_EQ(tracker.cells(), row.expected) << row.dx;
         EXPECT_EQ(tracker.dragged(), row.dx != 0);
     }
+}
+
+// The marks written straight into an image are the painter's pixels: the
+// hatch lined up the same way, the handles over the borders, overlapping
+// marks and marks cut by the image's edges included.
+TEST(ItemTracker, MarksWrittenIntoAnImageAreThePaintersPixels) {
+    const std::vector<platform::Rect> marks = {
+        {10, 10, 60, 16}, {13, 12, 40, 40},  {-30, -5, 20, 9}, {150, 90, 230, 130},
+        {70, 70, 70, 70}, {100, 20, 90, 60}, {5, 110, 9, 125}, {190, 2, 260, 8},
+    };
+    QImage background(200, 120, QImage::Format_RGB32);
+    for (int y = 0; y < background.height(); ++y)
+        for (int x = 0; x < background.width(); ++x)
+            background.setPixel(x, y, qRgb(x, y, (x * y) & 0xFF));
+
+    QImage painted = background;
+    {
+        QPainter painter(&painted);
+        ItemTracker::drawMarks(painter, marks);
+    }
+    QImage written = background;
+    ASSERT_TRUE(ItemTracker::drawMarks(written, marks));
+    EXPECT_EQ(written, painted);
+
+    QImage other = background.convertToFormat(QImage::Format_RGB888);
+    EXPECT_FALSE(ItemTracker::drawMarks(other, marks));
 }
