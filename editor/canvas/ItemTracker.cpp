@@ -167,13 +167,22 @@ struct Hatch {
 // Black in the pixels of box the row mask picks (all of them without one).
 void blacken(QImage& image, const QRect& box, const Hatch* hatch) {
     const QRect inside = box & image.rect();
+    if (inside.isEmpty())
+        return;
     constexpr QRgb kBlack = 0xFF000000;
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const std::uint8_t row = hatch ? hatch->rows[y & 7] : 0xFF;
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            if (row & (1u << (x & 7)))
+        if (!hatch) {
+            std::fill(line + inside.left(), line + inside.right() + 1, kBlack);
+            continue;
+        }
+        const unsigned row = hatch->rows[y & 7];
+        for (int bit = 0; bit < 8; ++bit) {
+            if (!(row & (1u << bit)))
+                continue;
+            for (int x = inside.left() + ((bit - inside.left()) & 7); x <= inside.right(); x += 8)
                 line[x] = kBlack;
+        }
     }
 }
 
