@@ -41,10 +41,7 @@ struct ItemExtents::Measure {
 
     // The renderer's steps on the measuring device, for one prepare.
     const CanvasRenderer::Inputs* inputs = nullptr;
-    std::unique_ptr<platform::DeviceContext> dc;
-    std::optional<render::RenderContext> context;
-    std::unique_ptr<render::FieldRenderer> fields;
-    std::unique_ptr<render::FigureRenderer> figures;
+    std::unique_ptr<Steps> steps;
 
     std::vector<Kept<formdesc::FieldInfo>> fieldBoxes =
         std::vector<Kept<formdesc::FieldInfo>>(formdesc::kMaxItems);
@@ -67,9 +64,7 @@ void ItemExtents::prepare(const CanvasRenderer::Inputs& inputs, double scale) {
         const int dpiX = scaled(inputs.dpiX, scale);
         const int dpiY = scaled(inputs.dpiY, scale);
         if (!m.device || m.device->dpiX() != std::max(1, dpiX) || m.device->dpiY() != std::max(1, dpiY)) {
-            m.figures.reset();
-            m.fields.reset();
-            m.dc.reset();
+            m.steps.reset();
             m.device = std::make_unique<MeasuringBackend>(dpiX, dpiY);
         }
         for (auto& kept : m.fieldBoxes)
@@ -85,13 +80,9 @@ void ItemExtents::prepare(const CanvasRenderer::Inputs& inputs, double scale) {
         m.prepared = true;
     }
     // The records and the bitmaps are the inputs' own: the steps are set up again each time.
-    m.figures.reset();
-    m.fields.reset();
+    m.steps.reset();
     m.inputs = &inputs;
-    m.dc = std::make_unique<platform::DeviceContext>(*m.device);
-    m.context.emplace(CanvasRenderer::preparePage(*m.dc, inputs, scale));
-    m.fields = std::make_unique<render::FieldRenderer>(*m.context, inputs.model.form);
-    m.figures = std::make_unique<render::FigureRenderer>(*m.context, inputs.model.form);
+    m.steps = std::make_unique<Steps>(*m.device, inputs, scale);
 }
 
 MeasuringBackend& ItemExtents::measurer() {
@@ -102,32 +93,79 @@ QRect ItemExtents::field(int index) {
     Measure& m = *m_measure;
     if (!m.inputs || index < 0 || index >= m.inputs->model.fieldCount)
         return {};
-    const formdesc::FieldInfo& record = m.inputs->model.fields[std::size_t(index)];
-    Kept<formdesc::FieldInfo>& kept = m.fieldBoxes[std::size_t(index)];
-    if (kept.known && formdesc::sameBytes(kept.record, record))
-        return kept.box;
-    m.device->reset();
-    m.dc->fillRect(CanvasGeometry::fieldBox(m.context->geometry, CanvasGeometry::spanOf(record)),
-                   CanvasRenderer::kFieldColor);
-    CanvasRenderer::drawFieldSample(*m.fields, *m.context, record);
-    kept = {record, m.device->box(), true};
-    return kept.box;
+    if (knows(formdesc::kKindField, index))
+        return m.fieldBoxes[std::size_t(index)].box;
+    const QRect box = m.steps->field(m.inputs->model.fields[std::size_t(index)]);
+    keep(formdesc::kKindField, index, box);
+    return box;
 }
 
 QRect ItemExtents::figure(int index) {
     Measure& m = *m_measure;
     if (!m.inputs || index < 0 || index >= m.inputs->model.figureCount)
         return {};
-    const formdesc::FigureInfo& record = m.inputs->model.figures[std::size_t(index)];
-    Kept<formdesc::FigureInfo>& kept = m.figureBoxes[std::size_t(index)];
-    if (kept.known && formdesc::sameBytes(kept.record, record))
-        return kept.box;
-    m.device->reset();
+    if (knows(formdesc::kKindLine, index))
+        return m.figureBoxes[std::size_t(index)].box;
+    const QRect box = m.steps->figure(m.inputs->model.figures[std::size_t(index)]);
+    keep(formdesc::kKindLine, index, box);
+    return box;
+}
+
+bool ItemExtents::knows(int kind, int index) const {
+    const Measure& m = *m_measure;
+    if (!m.inputs || index < 0)
+        return false;
+    const formdesc::FormModel& model = m.inputs->model;
+    if (kind == formdesc::kKindField) {
+        if (index >= model.fieldCount)
+            return false;
+        const auto& kept = m.fieldBoxes[std::size_t(index)];
+        return kept.known && formdesc::sameBytes(kept.record, model.fields[std::size_t(index)]);
+    }
+    if (index >= model.figureCount)
+        return false;
+    const auto& kept = m.figureBoxes[std::size_t(index)];
+    return kept.known && formdesc::sameBytes(kept.record, model.figures[std::size_t(index)]);
+}
+
+void ItemExtents::keep(int kind, int index, const QRect& box) {
+    Measure& m = *m_measure;
+    if (!m.inputs || index < 0)
+        return;
+    const formdesc::FormModel& model = m.inputs->model;
+    if (kind == formdesc::kKindField) {
+        if (index < model.fieldCount)
+            m.fieldBoxes[std::size_t(index)] = {model.fields[std::size_t(index)], box, true};
+        return;
+    }
+    if (index < model.figureCount)
+        m.figureBoxes[std::size_t(index)] = {model.figures[std::size_t(index)], box, true};
+}
+
+ItemExtents::Steps::Steps(MeasuringBackend& device, const CanvasRenderer::Inputs& inputs, double scale,
+                          render::BarcodeCache* barcodes)
+    : m_device(device), m_inputs(inputs), m_barcodes(barcodes),
+      m_dc(std::make_unique<platform::DeviceContext>(device)),
+      m_context(CanvasRenderer::preparePage(*m_dc, inputs, scale)),
+      m_fields(std::make_unique<render::FieldRenderer>(*m_context, inputs.model.form)),
+      m_figures(std::make_unique<render::FigureRenderer>(*m_context, inputs.model.form)) {}
+
+ItemExtents::Steps::~Steps() = default;
+
+QRect ItemExtents::Steps::field(const formdesc::FieldInfo& record) {
+    m_device.reset();
+    m_dc->fillRect(CanvasGeometry::fieldBox(m_context->geometry, CanvasGeometry::spanOf(record)),
+                   CanvasRenderer::kFieldColor);
+    CanvasRenderer::drawFieldSample(*m_fields, *m_context, record);
+    return m_device.box();
+}
+
+QRect ItemExtents::Steps::figure(const formdesc::FigureInfo& record) {
+    m_device.reset();
     if (CanvasRenderer::isFill(record))
-        m.figures->drawRectFill(record);
-    CanvasRenderer::drawFigure(*m.figures, record, m.inputs->bitmaps);
-    kept = {record, m.device->box(), true};
-    return kept.box;
+        m_figures->drawRectFill(record);
+    CanvasRenderer::drawFigure(*m_figures, record, m_inputs.bitmaps, m_barcodes);
+    return m_device.box();
 }
 
 } // namespace editor

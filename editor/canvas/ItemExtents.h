@@ -3,8 +3,20 @@
 #include <QRect>
 
 #include <memory>
+#include <optional>
 
 #include "editor/canvas/CanvasRenderer.h"
+#include "render/RenderContext.h"
+
+namespace platform {
+class DeviceContext;
+}
+
+namespace render {
+class BarcodeCache;
+class FieldRenderer;
+class FigureRenderer;
+} // namespace render
 
 // Where each item of the form leaves pixels on the canvas's back buffer:
 // the bounding box, in the buffer's pixels, of everything the renderer
@@ -20,6 +32,31 @@ class MeasuringBackend;
 
 class ItemExtents {
   public:
+    // The renderer's steps for one record at a time on a measuring device,
+    // as render() sets them up for the inputs and scale. Another thread may
+    // measure with steps of its own on a device of its own, with its own
+    // barcode symbols (none: the ones render() keeps, GUI thread only).
+    class Steps {
+      public:
+        Steps(MeasuringBackend& device, const CanvasRenderer::Inputs& inputs, double scale,
+              render::BarcodeCache* barcodes = nullptr);
+        ~Steps();
+        Steps(const Steps&) = delete;
+        Steps& operator=(const Steps&) = delete;
+
+        QRect field(const formdesc::FieldInfo& record);
+        QRect figure(const formdesc::FigureInfo& record);
+
+      private:
+        MeasuringBackend& m_device;
+        const CanvasRenderer::Inputs& m_inputs;
+        render::BarcodeCache* m_barcodes;
+        std::unique_ptr<platform::DeviceContext> m_dc;
+        std::optional<render::RenderContext> m_context;
+        std::unique_ptr<render::FieldRenderer> m_fields;
+        std::unique_ptr<render::FigureRenderer> m_figures;
+    };
+
     ItemExtents();
     ~ItemExtents();
     ItemExtents(const ItemExtents&) = delete;
@@ -31,6 +68,11 @@ class ItemExtents {
     // Empty for an item that draws nothing.
     QRect field(int index);
     QRect figure(int index);
+    // Whether the box of the item's record as it stands is kept.
+    bool knows(int kind, int index) const;
+    // Keeps a box measured with steps of another thread for the item's
+    // record as it stands.
+    void keep(int kind, int index, const QRect& box);
     // The measuring device (set up by prepare), for boxes of single calls.
     MeasuringBackend& measurer();
 

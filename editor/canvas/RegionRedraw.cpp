@@ -115,6 +115,9 @@ void outside(const QRect& box, const QRect& visible, std::vector<QRect>& out) {
 // small to pay for another thread.
 constexpr int kMostLanes = 4;
 
+// Fewer items to measure than this are measured on the GUI thread alone.
+constexpr std::size_t kMeasuresForAThread = 64;
+
 int scaled(int value, double scale) {
     return std::max(1, static_cast<int>(std::lround(value * scale)));
 }
@@ -152,12 +155,47 @@ RegionRedraw::~RegionRedraw() = default;
 std::vector<QRect> RegionRedraw::boxesOf(const CanvasRenderer::Inputs& inputs, double scale,
                                          std::span<const SelectionEntry> entries) {
     m_extents.prepare(inputs, scale);
+    measureUnknown(inputs, scale, entries);
     std::vector<QRect> boxes;
     boxes.reserve(entries.size());
     for (const SelectionEntry& entry : entries)
         boxes.push_back(entry.kind == formdesc::kKindField ? m_extents.field(entry.index)
                                                            : m_extents.figure(entry.index));
     return boxes;
+}
+
+void RegionRedraw::measureUnknown(const CanvasRenderer::Inputs& inputs, double scale,
+                                  std::span<const SelectionEntry> entries) {
+    std::vector<const SelectionEntry*> unknown;
+    for (const SelectionEntry& entry : entries)
+        if (!m_extents.knows(entry.kind, entry.index))
+            unknown.push_back(&entry);
+    if (m_lanes.empty() || unknown.size() < kMeasuresForAThread)
+        return;
+    // The second half on another thread, with steps and a device of its own.
+    const std::size_t half = unknown.size() / 2;
+    std::vector<QRect> theirs(unknown.size() - half);
+    Lane& lane = *m_lanes.front();
+    lane.thread.start([&] {
+        ItemExtents::Steps steps(lane.measurer(scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale)),
+                                 inputs, scale, &lane.barcodes);
+        for (std::size_t i = half; i < unknown.size(); ++i) {
+            const SelectionEntry& entry = *unknown[i];
+            theirs[i - half] = entry.kind == formdesc::kKindField
+                                   ? steps.field(inputs.model.fields[std::size_t(entry.index)])
+                                   : steps.figure(inputs.model.figures[std::size_t(entry.index)]);
+        }
+    });
+    for (std::size_t i = 0; i < half; ++i) {
+        const SelectionEntry& entry = *unknown[i];
+        if (entry.kind == formdesc::kKindField)
+            m_extents.field(entry.index);
+        else
+            m_extents.figure(entry.index);
+    }
+    lane.thread.wait();
+    for (std::size_t i = half; i < unknown.size(); ++i)
+        m_extents.keep(unknown[i]->kind, unknown[i]->index, theirs[i - half]);
 }
 
 void RegionRedraw::add(const std::vector<QRect>& before, const std::vector<QRect>& after,

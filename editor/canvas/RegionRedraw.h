@@ -50,6 +50,10 @@ class RegionRedraw {
     // A thread that draws a share of the parts, with what stays on it.
     struct Lane;
 
+    // Measures the entries whose boxes are not kept, on two threads when
+    // they are many, and keeps their boxes.
+    void measureUnknown(const CanvasRenderer::Inputs& inputs, double scale,
+                        std::span<const SelectionEntry> entries);
     bool renderShares(QImage& buffer, const CanvasRenderer::Inputs& inputs,
                       std::span<const CanvasRenderer::RegionPart> parts);
 
