@@ -8,7 +8,9 @@
 # property sheet and saves with the keys; the saved form must hold two
 # fields more, one of them on row 30. A barcode drawn with the tool named
 # バーコード must show its modules and be saved as a BARCODE statement (then it
-# is deleted, so that the checks that follow meet the form as it was). Then the window
+# is deleted, so that the checks that follow meet the form as it was). Many items
+# taken with a band are stepped a column right and back with the arrow keys:
+# the form saves them a column on, and the canvas comes back pixel for pixel. Then the window
 # is closed as its close box does (wmctrl -c) and the program must end
 # cleanly and leave its settings behind. On the way the zoom and line-course
 # lists are picked from by name, a frame-only rectangle is clicked on its
