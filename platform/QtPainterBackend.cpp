@@ -217,13 +217,17 @@ void QtPainterBackend::drawCut() {
         for (std::size_t i = pass; i < cut.size(); i += passes) {
             glyphs.append(cut[i].index);
             positions.append(QPointF(cut[i].left / scaleX, m_cutBaseline));
-            cells.emplace_back(cut[i].left, m_cutTop, cut[i].right - cut[i].left, height);
+            // Cells that touch make one rectangle, as a region keeps them.
+            if (!cells.empty() && cells.back().left() + cells.back().width() == cut[i].left)
+                cells.back().setWidth(cut[i].right - cells.back().left());
+            else
+                cells.emplace_back(cut[i].left, m_cutTop, cut[i].right - cut[i].left, height);
         }
         m_painter.save();
         if (cells.size() == 1) {
             m_painter.setClipRect(cells.front(), Qt::IntersectClip);
         } else {
-            // One band of rectangles left to right: a region as it keeps them.
+            // One band of rectangles left to right, apart.
             QRegion region;
             region.setRects(cells.data(), int(cells.size()));
             m_painter.setClipRegion(region, Qt::IntersectClip);
