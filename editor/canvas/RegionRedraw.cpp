@@ -20,9 +20,10 @@ namespace {
 constexpr int kJoinDistance = 16;
 
 // The buffer in square tiles: the tiles the changed boxes reach are
-// rendered again, in runs along each row of tiles, one run per clip
-// rectangle. Tiles keep the rectangles few and whole; what a run covers
-// beyond the boxes is rendered to the same pixels it had.
+// rendered again, in runs along each row of tiles, each run's clip
+// rectangle shrunk to what the boxes cover of it. Tiles keep the rectangles
+// few and whole; what a run covers beyond the boxes is rendered to the same
+// pixels it had.
 class Tiles {
   public:
     static constexpr int kTile = 32;
@@ -43,13 +44,15 @@ class Tiles {
                 const int first = c;
                 while (c < m_columns && marked[index(c, r)])
                     m_run[index(c++, r)] = int(m_parts.size());
-                m_parts.push_back({QRect(QPoint(first * kTile, r * kTile),
-                                         QPoint(std::min(c * kTile, size.width()) - 1,
-                                                std::min((r + 1) * kTile, size.height()) - 1)),
-                                   {},
-                                   {}});
+                m_parts.push_back({QRect(), {}, {}});
             }
         }
+        // Each run shrinks to what the boxes cover of it.
+        for (const QRect& box : boxes)
+            forTiles(box, [&](std::size_t tile) {
+                QRect& rect = m_parts[std::size_t(m_run[tile])].rect;
+                rect |= box & tileRect(tile);
+            });
     }
 
     // Names the item in every part its box reaches, once each.
@@ -58,7 +61,7 @@ class Tiles {
         forTiles(box, [&](std::size_t tile) {
             const int run = m_run[tile];
             // Runs are met row by row, left to right: a repeat is the run just named.
-            if (run == kNone || run == last)
+            if (run == kNone || run == last || !box.intersects(m_parts[std::size_t(run)].rect))
                 return;
             last = run;
             std::vector<int>& items =
@@ -74,6 +77,11 @@ class Tiles {
     static constexpr int kNone = -1;
 
     std::size_t index(int c, int r) const { return std::size_t(r) * std::size_t(m_columns) + std::size_t(c); }
+    QRect tileRect(std::size_t tile) const {
+        const int c = int(tile % std::size_t(m_columns));
+        const int r = int(tile / std::size_t(m_columns));
+        return QRect(c * kTile, r * kTile, kTile, kTile) & QRect(QPoint(0, 0), m_size);
+    }
 
     template <typename Visit> void forTiles(const QRect& box, Visit&& visit) const {
         const QRect inside = box & QRect(QPoint(0, 0), m_size);
