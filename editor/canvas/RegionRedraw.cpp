@@ -41,7 +41,6 @@ class Tiles {
                     ++c;
                     continue;
                 }
-                const int first = c;
                 while (c < m_columns && marked[index(c, r)])
                     m_run[index(c++, r)] = int(m_parts.size());
                 m_parts.push_back({QRect(), {}, {}});
