@@ -16,7 +16,9 @@
 // items covered before and cover after (ItemExtents) are collected, and
 // the next paint renders only those pixels again, every item that reaches
 // them included, clipped to them, over the unchanged rest of the buffer.
-// The pixels come out as a full render of the same form makes them.
+// The pixels come out as a full render of the same form makes them. The
+// GUI thread shares the drawing, and the measuring of many edited items,
+// with threads kept for it, one for each further core.
 namespace editor {
 
 class RegionRedraw {
