@@ -28,8 +28,7 @@ void centre(CellRect& rect, Wide width) {
 } // namespace
 
 RecordTextRenderer::RecordTextRenderer(const render::RenderContext& context, const formdesc::FormInfo& form)
-    : m_context(context), m_form(form), m_dc(context.dc), m_geometry(context.geometry),
-      m_text(context, form) {}
+    : m_form(form), m_dc(context.dc), m_geometry(context.geometry), m_text(context, form) {}
 
 void RecordTextRenderer::drawMinusMarks(std::span<char> word, const CellRect& rect,
                                         formdesc::ColorRef color) {

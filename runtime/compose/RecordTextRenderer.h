@@ -28,7 +28,6 @@ class RecordTextRenderer {
     void drawMinusMarks(std::span<char> word, const formdesc::CellRect& rect, formdesc::ColorRef color);
 
   private:
-    const render::RenderContext& m_context;
     const formdesc::FormInfo& m_form;
     platform::DeviceContext& m_dc;
     formdesc::PageGeometry m_geometry;
