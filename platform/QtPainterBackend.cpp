@@ -192,8 +192,7 @@ void QtPainterBackend::addCut(Font& font, const Glyph& glyph, const Rect& cell, 
 }
 
 void QtPainterBackend::drawCut() {
-    const std::vector<CutGlyph> cut = std::move(m_cut);
-    m_cut.clear();
+    const std::vector<CutGlyph>& cut = m_cut;
     // Glyph i and glyph i + passes never reach into each other's cells.
     std::size_t passes = 1;
     for (std::size_t i = 0; i < cut.size(); ++i) {
@@ -235,6 +234,7 @@ void QtPainterBackend::drawCut() {
         drawRun(raw, scaleX, color, glyphs, positions);
         m_painter.restore();
     }
+    m_cut.clear();
 }
 
 void QtPainterBackend::drawRun(const QRawFont& raw, qreal scaleX, const QColor& color,

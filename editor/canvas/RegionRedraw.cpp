@@ -3,7 +3,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -125,10 +124,6 @@ constexpr int kMostLanes = 4;
 // Fewer items to measure than this are measured on the GUI thread alone.
 constexpr std::size_t kMeasuresForAThread = 64;
 
-int scaled(int value, double scale) {
-    return std::max(1, static_cast<int>(std::lround(value * scale)));
-}
-
 } // namespace
 
 // The measuring device and the barcode symbols stay on the thread, from
@@ -144,9 +139,10 @@ struct RegionRedraw::Lane {
         thread.wait();
     }
 
-    MeasuringBackend& measurer(int dpiX, int dpiY) {
-        if (!measure || measure->dpiX() != dpiX || measure->dpiY() != dpiY)
-            measure.emplace(dpiX, dpiY);
+    // A device of the resolution of like, the one prepared on the GUI thread.
+    MeasuringBackend& measurer(const MeasuringBackend& like) {
+        if (!measure || measure->dpiX() != like.dpiX() || measure->dpiY() != like.dpiY())
+            measure.emplace(like.dpiX(), like.dpiY());
         return *measure;
     }
 };
@@ -183,9 +179,9 @@ void RegionRedraw::measureUnknown(const CanvasRenderer::Inputs& inputs, double s
     const std::size_t half = unknown.size() / 2;
     std::vector<QRect> theirs(unknown.size() - half);
     Lane& lane = *m_lanes.front();
+    const MeasuringBackend& own = m_extents.measurer();
     lane.thread.start([&] {
-        ItemExtents::Steps steps(lane.measurer(scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale)),
-                                 inputs, scale, &lane.barcodes);
+        ItemExtents::Steps steps(lane.measurer(own), inputs, scale, &lane.barcodes);
         for (std::size_t i = half; i < unknown.size(); ++i) {
             const SelectionEntry& entry = *unknown[i];
             theirs[i - half] = entry.kind == formdesc::kKindField
@@ -289,18 +285,19 @@ bool RegionRedraw::renderShares(QImage& buffer, const CanvasRenderer::Inputs& in
         view.setDevicePixelRatio(scale);
         return view;
     };
+    MeasuringBackend& own = m_extents.measurer();
     std::vector<char> drawn(threads, 0);
     for (std::size_t i = 1; i < threads; ++i) {
         Lane& lane = *m_lanes[i - 1];
         lane.thread.start([&, i] {
             QImage view = surface();
-            MeasuringBackend& measure = lane.measurer(scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
+            MeasuringBackend& measure = lane.measurer(own);
             drawn[i] =
                 CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, measure, &lane.barcodes);
         });
     }
     QImage view = surface();
-    drawn[0] = CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, m_extents.measurer());
+    drawn[0] = CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, own);
     for (std::size_t i = 1; i < threads; ++i)
         m_lanes[i - 1]->thread.wait();
     return std::all_of(drawn.begin(), drawn.end(), [](char ok) { return ok != 0; });

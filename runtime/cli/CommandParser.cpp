@@ -1,5 +1,6 @@
 #include "runtime/cli/CommandParser.h"
 
+#include "formdesc/ShiftJis.h"
 #include "runtime/cli/Commands.h"
 #include "runtime/cli/StandardOutput.h"
 
@@ -49,5 +50,8 @@ std::optional<int> CommandParser::parse(const QStringList& arguments, int positi
 std::string CommandParser::path(int index) const {
     return QFile::encodeName(m_parser.positionalArguments().at(index + 1)).toStdString();
 }
+
+ControlStatement::ControlStatement(const QCommandLineParser& parser, const QCommandLineOption& option)
+    : m_given(parser.isSet(option)), m_sjis(formdesc::sjis::fromUtf8(parser.value(option).toStdString())) {}
 
 } // namespace zrkcli

@@ -28,4 +28,16 @@ class CommandParser {
     QCommandLineParser m_parser;
 };
 
+// The statement of a --control option as the runtime takes it: Shift-JIS
+// text, or no statement at all when the option is not given.
+class ControlStatement {
+  public:
+    ControlStatement(const QCommandLineParser& parser, const QCommandLineOption& option);
+    const char* text() const { return m_given ? m_sjis.c_str() : nullptr; }
+
+  private:
+    bool m_given;
+    std::string m_sjis;
+};
+
 } // namespace zrkcli

@@ -1,7 +1,6 @@
 #include "runtime/cli/Commands.h"
 
 #include "formdesc/FormReader.h"
-#include "formdesc/ShiftJis.h"
 #include "runtime/cli/CallerOptionValues.h"
 #include "runtime/cli/CommandParser.h"
 #include "runtime/cli/DataOptions.h"
@@ -54,9 +53,8 @@ int runPages(const QStringList& arguments) {
     if (!dataOptions.apply(command.parser(), "pages", caller))
         return kExitUsage;
 
-    const bool hasControl = command.parser().isSet(controlOption);
-    const std::string control = formdesc::sjis::fromUtf8(command.parser().value(controlOption).toStdString());
-    runtime::ControlOptions options = runtime::parseControlOptions(hasControl ? control.c_str() : nullptr);
+    const ControlStatement control(command.parser(), controlOption);
+    runtime::ControlOptions options = runtime::parseControlOptions(control.text());
     runtime::applyCallerOptions(options, caller);
     if (!options.refusedKey.empty()) {
         runtime::reportControlError(options.refusedKey);

@@ -1,7 +1,6 @@
 #include "runtime/cli/Commands.h"
 
 #include "formdesc/OutputFile.h"
-#include "formdesc/ShiftJis.h"
 #include "formdesc/TerminalText.h"
 #include "platform/ApplicationGuard.h"
 #include "platform/PdfDirectTarget.h"
@@ -275,11 +274,10 @@ int runPrint(const QStringList& arguments) {
             return kExitUsage;
         }
     }
-    const std::string control = formdesc::sjis::fromUtf8(parser.value(controlOption).toStdString());
+    const ControlStatement control(parser, controlOption);
 
     platform::ApplicationGuard application;
-    runtime::PPModule job(command.path(0), command.path(1),
-                          parser.isSet(controlOption) ? control.c_str() : nullptr);
+    runtime::PPModule job(command.path(0), command.path(1), control.text());
     job.setCallerOptions(caller);
     if (job.options().encoding == runtime::DataEncoding::ShiftJis && job.options().refusedKey.empty() &&
         !caller.dataFromStandardInput)

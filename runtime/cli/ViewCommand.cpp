@@ -1,6 +1,5 @@
 #include "runtime/cli/Commands.h"
 
-#include "formdesc/ShiftJis.h"
 #include "runtime/cli/CallerOptionValues.h"
 #include "runtime/cli/CommandParser.h"
 #include "runtime/cli/DataOptions.h"
@@ -37,17 +36,16 @@ int runView(const QStringList& arguments) {
     if (!dataOptions.apply(command.parser(), "view", caller))
         return kExitUsage;
 
-    const bool hasControl = command.parser().isSet(controlOption);
-    const std::string control = formdesc::sjis::fromUtf8(command.parser().value(controlOption).toStdString());
-    runtime::ControlOptions options = runtime::parseControlOptions(hasControl ? control.c_str() : nullptr);
+    const ControlStatement control(command.parser(), controlOption);
+    runtime::ControlOptions options = runtime::parseControlOptions(control.text());
     runtime::applyCallerOptions(options, caller);
     if (options.encoding == runtime::DataEncoding::ShiftJis && options.refusedKey.empty())
         if (const std::string warning = notShiftJisWarning(command.path(1)); !warning.empty())
             std::fprintf(stderr, "%s\n", warning.c_str());
     int result = runtime::kViewNoDisplay;
     try {
-        result = runtime::runPreviewJob(0, command.path(0).c_str(), command.path(1).c_str(),
-                                        hasControl ? control.c_str() : nullptr, caller);
+        result = runtime::runPreviewJob(0, command.path(0).c_str(), command.path(1).c_str(), control.text(),
+                                        caller);
     } catch (const std::bad_alloc&) {
         // Out of memory before the job's own message sink existed.
         std::fprintf(stderr, "zrk view: %s\n", runtime::kNoMemoryText);
