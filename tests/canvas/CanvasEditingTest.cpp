@@ -18,8 +18,8 @@
 
 #include "formdesc/MessageSink.h"
 #include "tests/support/CanvasDriver.h"
+#include "tests/support/CanvasFixture.h"
 #include "tests/support/FormRecords.h"
-#include "tests/support/RecordingDocumentUi.h"
 
 using editor::CellSpan;
 using editor::FormCanvas;
@@ -53,17 +53,11 @@ CellSpan spanOf(const formdesc::FigureInfo& f) {
     return editor::CanvasGeometry::spanOf(f);
 }
 
-class EditingTest : public testing::Test {
+class EditingTest : public testsupport::CanvasFixture {
   protected:
     void SetUp() override {
-        m_host.resize(800, 800);
-        canvas = std::make_unique<FormCanvas>(ui, &m_host);
-        canvas->setGeometry(0, 0, 780, 700);
-        m_host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_host));
-        QApplication::processEvents();
+        showCanvas({800, 800}, {0, 0, 780, 700});
         canvas->setModeKeep(true);
-        mouse = std::make_unique<testsupport::CanvasDriver>(*canvas);
     }
 
     formdesc::FormModel& model() { return canvas->document().model(); }
@@ -84,13 +78,6 @@ class EditingTest : public testing::Test {
             out.emplace_back(e.kind, e.index);
         return out;
     }
-
-    formdesc::RecordingMessageSink messages;
-    formdesc::ScopedMessageSink scopedMessages{messages};
-    RecordingDocumentUi ui;
-    QWidget m_host;
-    std::unique_ptr<FormCanvas> canvas;
-    std::unique_ptr<testsupport::CanvasDriver> mouse;
 };
 
 } // namespace

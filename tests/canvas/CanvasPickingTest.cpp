@@ -13,8 +13,8 @@
 
 #include "formdesc/MessageSink.h"
 #include "tests/support/CanvasDriver.h"
+#include "tests/support/CanvasFixture.h"
 #include "tests/support/FormRecords.h"
-#include "tests/support/RecordingDocumentUi.h"
 
 using editor::FormCanvas;
 
@@ -34,17 +34,9 @@ formdesc::FieldInfo fieldAt(int col, int row) {
     return f;
 }
 
-class PickingTest : public testing::Test {
+class PickingTest : public testsupport::CanvasFixture {
   protected:
-    void SetUp() override {
-        m_host.resize(900, 800);
-        canvas = std::make_unique<FormCanvas>(ui, &m_host);
-        canvas->setGeometry(0, 0, 880, 780);
-        m_host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_host));
-        QApplication::processEvents();
-        mouse = std::make_unique<testsupport::CanvasDriver>(*canvas);
-    }
+    void SetUp() override { showCanvas({900, 800}, {0, 0, 880, 780}); }
 
     formdesc::FormModel& model() { return canvas->document().model(); }
 
@@ -79,13 +71,6 @@ class PickingTest : public testing::Test {
         mouse->move(p);
         return canvas->viewport()->testAttribute(Qt::WA_SetCursor);
     }
-
-    formdesc::RecordingMessageSink messages;
-    formdesc::ScopedMessageSink scopedMessages{messages};
-    RecordingDocumentUi ui;
-    QWidget m_host;
-    std::unique_ptr<FormCanvas> canvas;
-    std::unique_ptr<testsupport::CanvasDriver> mouse;
 };
 
 } // namespace

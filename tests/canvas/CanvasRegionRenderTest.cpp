@@ -18,8 +18,8 @@
 #include "formdesc/ShiftJis.h"
 #include "render/BitmapCache.h"
 #include "tests/support/CanvasDriver.h"
+#include "tests/support/CanvasFixture.h"
 #include "tests/support/FormRecords.h"
-#include "tests/support/RecordingDocumentUi.h"
 
 using editor::FormCanvas;
 
@@ -114,17 +114,9 @@ formdesc::FormModel randomForm(std::mt19937& random) {
     return model;
 }
 
-class RegionRenderTest : public testing::Test {
+class RegionRenderTest : public testsupport::CanvasFixture {
   protected:
-    void SetUp() override {
-        m_host.resize(800, 800);
-        canvas = std::make_unique<FormCanvas>(ui, &m_host);
-        canvas->setGeometry(0, 0, 780, 700);
-        m_host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_host));
-        QApplication::processEvents();
-        mouse = std::make_unique<testsupport::CanvasDriver>(*canvas);
-    }
+    void SetUp() override { showCanvas({800, 800}, {0, 0, 780, 700}); }
 
     void open(const formdesc::FormModel& form, int zoom) {
         canvas->document().model() = form;
@@ -192,13 +184,6 @@ class RegionRenderTest : public testing::Test {
         mouse->release(from + by);
         return "drag by " + std::to_string(by.x()) + "," + std::to_string(by.y());
     }
-
-    formdesc::RecordingMessageSink messages;
-    formdesc::ScopedMessageSink scopedMessages{messages};
-    RecordingDocumentUi ui;
-    QWidget m_host;
-    std::unique_ptr<FormCanvas> canvas;
-    std::unique_ptr<testsupport::CanvasDriver> mouse;
 };
 
 bool sameRecords(const formdesc::FormModel& a, const formdesc::FormModel& b) {
