@@ -31,6 +31,7 @@
 #include "editor/canvas/FormCanvas.h"
 #include "editor/document/DocumentUi.h"
 #include "formdesc/MessageSink.h"
+#include "platform/GlyphMasks.h"
 #include "render/BitmapCache.h"
 #include "tests/support/CanvasDriver.h"
 
@@ -77,8 +78,10 @@ void fullRender(benchmark::State& state) {
     view.zoom = zoom;
     const QImage placeholder = editor::CanvasRenderer::placeholderPicture();
     render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
+    // Characters by masks, kept from render to render, as the canvas renders.
+    platform::GlyphMasks masks(96);
     for (auto _ : state)
-        editor::CanvasRenderer::render(buffer, 1.0, {*form, view, 96, 96, bitmaps, &placeholder});
+        editor::CanvasRenderer::render(buffer, 1.0, {*form, view, 96, 96, bitmaps, &placeholder}, &masks);
     state.counters["fields"] = form->fieldCount;
     state.counters["figures"] = form->figureCount;
 }

@@ -3,6 +3,7 @@
 #include "platform/CellFont.h"
 
 #include "platform/FontTable.h"
+#include "platform/GlyphMasks.h"
 
 #include <QGlyphRun>
 #include <QImage>
@@ -24,11 +25,30 @@ QtPainterBackend::QtPainterBackend(QPainter& painter, int dpiX, int dpiY)
 }
 
 void QtPainterBackend::applyRenderHints() {
+    applyRenderHints(m_painter);
+}
+
+void QtPainterBackend::applyRenderHints(QPainter& painter) {
     // Lines and fills land on whole pixels as on a GDI device; glyphs and
     // stretched images are smoothed.
-    m_painter.setRenderHint(QPainter::Antialiasing, false);
-    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
-    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+bool QtPainterBackend::writeTextWith(GlyphMasks& masks) {
+    QPaintDevice* device = m_painter.device();
+    if (masks.dpiY() != m_dpiY || !device || device->devType() != QInternal::Image ||
+        m_painter.deviceTransform().type() != QTransform::TxNone)
+        return false;
+    auto* image = static_cast<QImage*>(device);
+    if (!GlyphMasks::canWriteInto(*image))
+        return false;
+    flushText();
+    m_masks = &masks;
+    m_image = image;
+    m_textClip = image->rect();
+    return true;
 }
 
 QtPainterBackend::~QtPainterBackend() {
@@ -128,6 +148,8 @@ const QImage* QtPainterBackend::stretchedCopy(const QImage& image, QSize size) {
 }
 
 TextMetrics QtPainterBackend::textMetrics(const DeviceFont& font) {
+    if (m_masks)
+        return m_masks->textMetrics(font);
     const Font& loaded = m_glyphs.font(font.font);
     return {loaded.cell.height, loaded.cell.aveCharWidth};
 }
@@ -138,6 +160,12 @@ void QtPainterBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
         return;
     if (cell.right <= cell.left || cell.bottom <= cell.top)
         return;
+    if (m_masks) {
+        // What the painter still holds goes first.
+        flushText();
+        if (m_masks->drawChar(*m_image, m_textClip, sjisChar, cell, deviceFont, color))
+            return;
+    }
     Font& font = m_glyphs.font(deviceFont.font);
     const Glyph& glyph = m_glyphs.glyph(font, sjisCharCode(sjisChar));
     if (glyph.source == 0)
@@ -239,21 +267,26 @@ void QtPainterBackend::drawCut() {
 
 void QtPainterBackend::drawRun(const QRawFont& raw, qreal scaleX, const QColor& color,
                                const QList<quint32>& glyphs, const QList<QPointF>& positions) {
+    drawGlyphs(m_painter, raw, scaleX, color, glyphs, positions);
+    ++m_runsDrawn;
+}
+
+void QtPainterBackend::drawGlyphs(QPainter& painter, const QRawFont& raw, qreal scaleX, const QColor& color,
+                                  const QList<quint32>& glyphs, const QList<QPointF>& positions) {
     QGlyphRun run;
     run.setRawFont(raw);
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
-    m_painter.setPen(color);
+    painter.setPen(color);
     if (scaleX != 1) {
         // Double width: the run is laid out in unscaled units and stretched.
-        const QTransform previous = m_painter.worldTransform();
-        m_painter.setWorldTransform(QTransform::fromScale(scaleX, 1), true);
-        m_painter.drawGlyphRun(QPointF(), run);
-        m_painter.setWorldTransform(previous);
+        const QTransform previous = painter.worldTransform();
+        painter.setWorldTransform(QTransform::fromScale(scaleX, 1), true);
+        painter.drawGlyphRun(QPointF(), run);
+        painter.setWorldTransform(previous);
     } else {
-        m_painter.drawGlyphRun(QPointF(), run);
+        painter.drawGlyphRun(QPointF(), run);
     }
-    ++m_runsDrawn;
 }
 
 void QtPainterBackend::flushText() {

@@ -19,6 +19,10 @@
 
 class QPainter;
 
+namespace platform {
+class GlyphMasks;
+}
+
 // Draws the device context's calls with a QPainter on any paint device: an
 // image, a PDF writer, a printer or a widget's back buffer. Coordinates are
 // device pixels, so the painter must have no transform of its own.
@@ -43,6 +47,15 @@ class QtPainterBackend : public DeviceBackend {
     // Sets the painter's hints again after it was ended and begun anew
     // (which puts them back to Qt's defaults).
     void applyRenderHints();
+    static void applyRenderHints(QPainter& painter);
+
+    // From now on characters are written straight into the painter's image
+    // by masks (of the backend's resolution), where it can: an image of
+    // opaque 32-bit pixels with no transform; false when it cannot.
+    // Characters then stay inside the text clip (first the whole image),
+    // which must be the painter's clip while text is drawn.
+    bool writeTextWith(GlyphMasks& masks);
+    void setTextClip(const QRect& clip) { m_textClip = clip; }
     QtPainterBackend(const QtPainterBackend&) = delete;
     QtPainterBackend& operator=(const QtPainterBackend&) = delete;
 
@@ -60,6 +73,10 @@ class QtPainterBackend : public DeviceBackend {
     long long glyphRunsDrawn() const { return m_runsDrawn; }
 
     static QColor toQColor(ColorRef color);
+    // A positioned run of glyphs; positions are in pixels divided by scaleX,
+    // the run stretched by scaleX.
+    static void drawGlyphs(QPainter& painter, const QRawFont& raw, qreal scaleX, const QColor& color,
+                           const QList<quint32>& glyphs, const QList<QPointF>& positions);
 
   private:
     // The outlines of the glyphs cut to their cells, by glyph index and source.
@@ -91,6 +108,9 @@ class QtPainterBackend : public DeviceBackend {
     int m_dpiX;
     int m_dpiY;
     Glyphs m_glyphs;
+    GlyphMasks* m_masks = nullptr;
+    QImage* m_image = nullptr;
+    QRect m_textClip;
 
     // The run being collected.
     Font* m_runFont = nullptr;

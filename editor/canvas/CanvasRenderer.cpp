@@ -155,6 +155,7 @@ class RegionBackend : public platform::DeviceBackend {
         m_painted.flush();
         m_rect = rect;
         m_painter.setClipRect(rect);
+        m_painted.setTextClip(rect);
         m_wide = false;
     }
     bool refused() const { return m_refused; }
@@ -315,6 +316,10 @@ void CanvasRenderer::drawFieldSample(render::FieldRenderer& fields, const render
     fields.restoreStyle();
 }
 
+int CanvasRenderer::deviceDpi(int dpi, double scale) {
+    return scaled(dpi, scale);
+}
+
 QImage CanvasRenderer::placeholderPicture() {
     initCanvasResources();
     // Stretched many times a render: the painter's own format saves a conversion each time.
@@ -337,17 +342,22 @@ render::RenderContext CanvasRenderer::preparePage(platform::DeviceContext& dc, c
     return context;
 }
 
-void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs) {
+void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs,
+                            platform::GlyphMasks* masks) {
     QPainter painter(&surface);
     platform::QtPainterBackend backend(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
+    if (masks)
+        backend.writeTextWith(*masks);
     drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(nullptr), nullptr, nullptr);
 }
 
 bool CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& inputs, RegionParts& parts,
                                   const QImage& gridLayer, MeasuringBackend& measure,
-                                  render::BarcodeCache* barcodes) {
+                                  platform::GlyphMasks* masks, render::BarcodeCache* barcodes) {
     QPainter painter(&surface);
     platform::QtPainterBackend painted(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
+    if (masks)
+        painted.writeTextWith(*masks);
     RegionBackend backend(painted, painter, measure, surface.size());
     while (const RegionPart* part = parts.next()) {
         // Under a clip of one rectangle the painter takes the roads of a

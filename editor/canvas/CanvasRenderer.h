@@ -12,7 +12,8 @@
 
 namespace platform {
 class DeviceContext;
-}
+class GlyphMasks;
+} // namespace platform
 
 namespace render {
 class BarcodeCache;
@@ -48,12 +49,18 @@ class CanvasRenderer {
         const QImage* placeholder = nullptr; // shown for a bitmap that cannot be read
     };
 
+    // The resolution of a surface of the scale for the screen's dpi.
+    static int deviceDpi(int dpi, double scale);
+
     // The picture shown in the box of a bitmap whose file cannot be read.
     static QImage placeholderPicture();
 
     // Renders into the whole surface. scale is the surface's device pixel
-    // ratio: window pixels times scale are the surface's pixels.
-    static void render(QImage& surface, double scale, const Inputs& inputs);
+    // ratio: window pixels times scale are the surface's pixels. With
+    // masks (of the surface's resolution, kept by the caller's thread),
+    // characters are written into the surface by them where they can be.
+    static void render(QImage& surface, double scale, const Inputs& inputs,
+                       platform::GlyphMasks* masks = nullptr);
 
     // One rectangle (surface pixels) of a region render and the items that
     // reach it, by index in drawing order: every item that reaches it must
@@ -96,7 +103,7 @@ class CanvasRenderer {
     // the render cannot clip as a full render does: render it whole then.
     static bool renderRegion(QImage& surface, double scale, const Inputs& inputs, RegionParts& parts,
                              const QImage& gridLayer, MeasuringBackend& measure,
-                             render::BarcodeCache* barcodes = nullptr);
+                             platform::GlyphMasks* masks = nullptr, render::BarcodeCache* barcodes = nullptr);
     // The grid alone, as render() draws it, on a transparent picture of the
     // surface's size.
     static QImage renderGridLayer(QSize size, double scale, const Inputs& inputs);

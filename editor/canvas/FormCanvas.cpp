@@ -269,7 +269,9 @@ CanvasRenderer::Inputs FormCanvas::renderInputs() {
 }
 
 void FormCanvas::render() {
-    CanvasRenderer::render(m_buffer, m_buffer.devicePixelRatio(), renderInputs());
+    const CanvasRenderer::Inputs inputs = renderInputs();
+    const double scale = m_buffer.devicePixelRatio();
+    CanvasRenderer::render(m_buffer, scale, inputs, &m_regionRedraw->glyphMasks(inputs, scale));
     m_renderedView = m_view;
     m_regionRedraw->forget();
     ++m_renders;

@@ -124,6 +124,13 @@ constexpr int kMostLanes = 4;
 // Fewer items to measure than this are measured on the GUI thread alone.
 constexpr std::size_t kMeasuresForAThread = 64;
 
+// Masks of the resolution, made anew when it changed.
+platform::GlyphMasks& masksOf(std::optional<platform::GlyphMasks>& kept, int dpiY) {
+    if (!kept || kept->dpiY() != dpiY)
+        kept.emplace(dpiY);
+    return *kept;
+}
+
 } // namespace
 
 // The measuring device and the barcode symbols stay on the thread, from
@@ -132,10 +139,14 @@ constexpr std::size_t kMeasuresForAThread = 64;
 struct RegionRedraw::Lane {
     LaneThread thread;
     std::optional<MeasuringBackend> measure;
+    std::optional<platform::GlyphMasks> masks;
     render::BarcodeCache barcodes;
 
     ~Lane() {
-        thread.start([this] { measure.reset(); });
+        thread.start([this] {
+            measure.reset();
+            masks.reset();
+        });
         thread.wait();
     }
 
@@ -154,6 +165,10 @@ RegionRedraw::RegionRedraw() {
 }
 
 RegionRedraw::~RegionRedraw() = default;
+
+platform::GlyphMasks& RegionRedraw::glyphMasks(const CanvasRenderer::Inputs& inputs, double scale) {
+    return masksOf(m_masks, CanvasRenderer::deviceDpi(inputs.dpiY, scale));
+}
 
 std::vector<QRect> RegionRedraw::boxesOf(const CanvasRenderer::Inputs& inputs, double scale,
                                          std::span<const SelectionEntry> entries) {
@@ -292,12 +307,14 @@ bool RegionRedraw::renderShares(QImage& buffer, const CanvasRenderer::Inputs& in
         lane.thread.start([&, i] {
             QImage view = surface();
             MeasuringBackend& measure = lane.measurer(own);
-            drawn[i] =
-                CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, measure, &lane.barcodes);
+            platform::GlyphMasks& masks = masksOf(lane.masks, CanvasRenderer::deviceDpi(inputs.dpiY, scale));
+            drawn[i] = CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, measure, &masks,
+                                                    &lane.barcodes);
         });
     }
     QImage view = surface();
-    drawn[0] = CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, own);
+    drawn[0] =
+        CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, own, &glyphMasks(inputs, scale));
     for (std::size_t i = 1; i < threads; ++i)
         m_lanes[i - 1]->thread.wait();
     return std::all_of(drawn.begin(), drawn.end(), [](char ok) { return ok != 0; });

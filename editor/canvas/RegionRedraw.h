@@ -4,12 +4,14 @@
 #include <QRect>
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "editor/canvas/CanvasRenderer.h"
 #include "editor/canvas/ItemExtents.h"
 #include "editor/canvas/Selection.h"
+#include "platform/GlyphMasks.h"
 
 // Keeps the canvas's back buffer up to date after an edit that moved or
 // resized known items, without rendering the whole form: the boxes the
@@ -48,6 +50,10 @@ class RegionRedraw {
     // Region renders that drew something.
     long long renders() const { return m_renders; }
 
+    // The GUI thread's character masks for a surface of the scale, for
+    // full renders as well as its share of region renders.
+    platform::GlyphMasks& glyphMasks(const CanvasRenderer::Inputs& inputs, double scale);
+
   private:
     // A thread that draws a share of the parts, with what stays on it.
     struct Lane;
@@ -60,6 +66,7 @@ class RegionRedraw {
                       std::span<const CanvasRenderer::RegionPart> parts);
 
     ItemExtents m_extents;
+    std::optional<platform::GlyphMasks> m_masks;
     std::vector<std::unique_ptr<Lane>> m_lanes;
     std::vector<QRect> m_boxes;
     CanvasView m_view;

@@ -1,0 +1,179 @@
+#include "platform/GlyphMasks.h"
+
+#include "platform/QtPainterBackend.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+// Whether the painter draws a glyph from its glyph cache, placed on a
+// 1/64 pixel grid and the same wherever its pen stands on a whole pixel: a
+// glyph of at most 64 pixels (times the stretch). A larger one it fills as
+// an outline, whose pixels depend on the place, the clip and the route.
+bool drawnFromCache(const QRawFont& raw, double scaleX) {
+    constexpr double kMostCached = 64;
+    const double size = raw.pixelSize();
+    return size * size * std::abs(scaleX) <= kMostCached * kMostCached;
+}
+
+// x's four bytes times a / 255, rounded as the painter's raster engine does.
+inline quint32 byteMul(quint32 x, quint32 a) {
+    quint32 t = (x & 0xff00ff) * a;
+    t = (t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8;
+    t &= 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = (x + ((x >> 8) & 0xff00ff) + 0x800080);
+    x &= 0xff00ff00;
+    return x | t;
+}
+
+// An opaque colour over a pixel with the glyph's coverage, as the raster
+// engine blends a glyph into opaque 32-bit pixels.
+inline quint32 blendPixel(quint32 under, quint32 color, quint32 coverage) {
+    const quint32 over = byteMul(color, coverage);
+    return over + byteMul(under, (~over) >> 24);
+}
+
+} // namespace
+
+GlyphMasks::GlyphMasks(int dpiY) : m_dpiY(dpiY), m_glyphs(dpiY, {}) {}
+
+TextMetrics GlyphMasks::textMetrics(const DeviceFont& font) {
+    const Glyphs::Font& loaded = m_glyphs.font(font.font);
+    return {loaded.cell.height, loaded.cell.aveCharWidth};
+}
+
+bool GlyphMasks::canWriteInto(const QImage& image) {
+    return image.format() == QImage::Format_RGB32 && !image.isNull();
+}
+
+bool GlyphMasks::drawChar(QImage& image, const QRect& clip, std::string_view sjisChar, const Rect& cell,
+                          const DeviceFont& deviceFont, ColorRef color) {
+    if (sjisChar.empty() || sjisChar.front() == '\0')
+        return true;
+    if (cell.right <= cell.left || cell.bottom <= cell.top)
+        return true;
+    Glyphs::Font& font = m_glyphs.font(deviceFont.font);
+    const Glyphs::Glyph& glyph = m_glyphs.glyph(font, sjisCharCode(sjisChar));
+    if (glyph.source == 0)
+        return true;
+    const Mask& mask = maskOf(font, glyph);
+    if (!mask.usable)
+        return false;
+    const auto [baseline, cut] =
+        placeInCell(cell, glyph.advance * font.cell.scaleX, font.cell.height, font.cell.ascent);
+    QRect area = clip & image.rect();
+    if (cut)
+        area &= QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top);
+    const QColor qcolor = QtPainterBackend::toQColor(color);
+    blend(image, mask, QPoint(cell.left, baseline), qcolor.rgb(), area);
+    return true;
+}
+
+const GlyphMasks::Mask& GlyphMasks::maskOf(Glyphs::Font& font, const Glyphs::Glyph& glyph) {
+    const quint64 key = quint64(glyph.index) << 8 | glyph.source;
+    auto found = font.extra.byGlyph.find(key);
+    if (found == font.extra.byGlyph.end())
+        found = font.extra.byGlyph.emplace(key, drawMask(font, glyph)).first;
+    return found->second;
+}
+
+namespace {
+
+// The glyph drawn by the painter, its pen on a whole pixel.
+void paintGlyph(QImage& picture, const QRawFont& raw, quint32 index, double scaleX, QPoint pen,
+                QColor color) {
+    QPainter painter(&picture);
+    QtPainterBackend::applyRenderHints(painter);
+    QtPainterBackend::drawGlyphs(painter, raw, scaleX, color, {index}, {QPointF(pen.x() / scaleX, pen.y())});
+}
+
+// A background of many different pixels, the same every time.
+void fillWithNoise(QImage& picture) {
+    quint32 state = 0x9e3779b9u;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            line[x] = 0xff000000u | (state >> 8);
+        }
+    }
+}
+
+} // namespace
+
+GlyphMasks::Mask GlyphMasks::drawMask(const Glyphs::Font& font, const Glyphs::Glyph& glyph) {
+    // White on black on a picture with room all round, the pen on a whole
+    // pixel as the cells put it; the glyph's pixels do not depend on which.
+    const QRawFont& raw = font.face(glyph.source);
+    const double scaleX = font.cell.scaleX;
+    const int em = std::max(8, int(std::ceil(raw.pixelSize())));
+    const QPoint pen(int(std::ceil(2 * em * scaleX)), 2 * em);
+    Mask mask;
+    if (!drawnFromCache(raw, scaleX))
+        return mask;
+    QImage picture(pen.x() + int(std::ceil(2 * em * scaleX)) + 2, 4 * em, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    paintGlyph(picture, raw, glyph.index, scaleX, pen, Qt::white);
+    QRect ink;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            if (qBlue(line[x]) != 0)
+                ink |= QRect(x, y, 1, 1);
+    }
+    // Ink on the picture's edge may go on beyond it: the painter draws such a glyph.
+    if (!ink.isEmpty() && (ink.left() == 0 || ink.top() == 0 || ink.right() == picture.width() - 1 ||
+                           ink.bottom() == picture.height() - 1))
+        return mask;
+    if (!ink.isEmpty()) {
+        mask.offset = ink.topLeft() - pen;
+        mask.width = ink.width();
+        mask.height = ink.height();
+        mask.coverage.reserve(std::size_t(mask.width) * std::size_t(mask.height));
+        for (int y = ink.top(); y <= ink.bottom(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            for (int x = ink.left(); x <= ink.right(); ++x)
+                mask.coverage.push_back(std::uint8_t(qBlue(line[x])));
+        }
+    }
+    // The painter blends some glyphs (large ones, drawn as outlines) with
+    // other arithmetic: the mask serves only where it gives the painter's
+    // pixels, over a background of every kind.
+    QImage painted(picture.size(), QImage::Format_RGB32);
+    fillWithNoise(painted);
+    QImage blended = painted.copy();
+    const QRgb probe = qRgb(0x8a, 0x4d, 0x2b);
+    paintGlyph(painted, raw, glyph.index, scaleX, pen, QColor(probe));
+    blend(blended, mask, pen, probe, blended.rect());
+    mask.usable = painted == blended;
+    return mask;
+}
+
+void GlyphMasks::blend(QImage& image, const Mask& mask, QPoint pen, QRgb color, const QRect& area) {
+    const QRect placed(pen + mask.offset, QSize(mask.width, mask.height));
+    const QRect drawn = placed & area;
+    if (drawn.isEmpty())
+        return;
+    const quint32 opaque = 0xff000000u | color;
+    for (int y = drawn.top(); y <= drawn.bottom(); ++y) {
+        const std::uint8_t* coverage = mask.coverage.data() +
+                                       std::size_t(y - placed.top()) * std::size_t(mask.width) +
+                                       std::size_t(drawn.left() - placed.left());
+        auto* pixel = reinterpret_cast<quint32*>(image.scanLine(y)) + drawn.left();
+        for (int x = 0; x < drawn.width(); ++x) {
+            const quint32 c = coverage[x];
+            if (c == 255)
+                pixel[x] = opaque;
+            else if (c != 0)
+                pixel[x] = blendPixel(pixel[x], opaque, c);
+        }
+    }
+}
+
+} // namespace platform
