@@ -267,6 +267,14 @@ void drawForm(QPainter& painter, platform::DeviceBackend& backend, QSize size, d
     dc.flush();
 }
 
+// The surface's pixels as an image of ratio 1: the backend's coordinates
+// are the surface's pixels, which a painter on an image of a higher ratio
+// would scale once more.
+QImage pixelsOf(QImage& surface) {
+    return QImage(surface.bits(), surface.width(), surface.height(), surface.bytesPerLine(),
+                  surface.format());
+}
+
 // Below this many pixels a region is drawn on one thread: giving parts to
 // another costs about as much as drawing them.
 constexpr long long kPixelsForAThread = 16 * 1024;
@@ -344,7 +352,8 @@ render::RenderContext CanvasRenderer::preparePage(platform::DeviceContext& dc, c
 
 void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs,
                             platform::GlyphMasks* masks) {
-    QPainter painter(&surface);
+    QImage pixels = pixelsOf(surface);
+    QPainter painter(&pixels);
     platform::QtPainterBackend backend(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
     if (masks)
         backend.writeTextWith(*masks);
@@ -354,7 +363,8 @@ void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs,
 bool CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& inputs, RegionParts& parts,
                                   const QImage& gridLayer, MeasuringBackend& measure,
                                   platform::GlyphMasks* masks, render::BarcodeCache* barcodes) {
-    QPainter painter(&surface);
+    QImage pixels = pixelsOf(surface);
+    QPainter painter(&pixels);
     platform::QtPainterBackend painted(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
     if (masks)
         painted.writeTextWith(*masks);

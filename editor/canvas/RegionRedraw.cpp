@@ -243,7 +243,44 @@ void RegionRedraw::add(const std::vector<QRect>& before, const std::vector<QRect
 
 void RegionRedraw::forget() {
     m_boxes.clear();
+    m_waiting.clear();
     m_mixedViews = false;
+}
+
+void RegionRedraw::Waiting::add(const QRect& box, QSize buffer) {
+    if (buffer != m_buffer) {
+        clear();
+        m_buffer = buffer;
+        m_columns = (buffer.width() + kTile - 1) / kTile;
+        m_tiles.assign(std::size_t(m_columns) * std::size_t((buffer.height() + kTile - 1) / kTile), QRect());
+    }
+    const QRect inside = box & QRect(QPoint(0, 0), buffer);
+    if (inside.isEmpty())
+        return;
+    for (int r = inside.top() / kTile; r <= inside.bottom() / kTile; ++r)
+        for (int c = inside.left() / kTile; c <= inside.right() / kTile; ++c) {
+            QRect& tile = m_tiles[std::size_t(r) * std::size_t(m_columns) + std::size_t(c)];
+            m_count += tile.isEmpty();
+            tile |= inside & QRect(c * kTile, r * kTile, kTile, kTile);
+        }
+}
+
+void RegionRedraw::Waiting::takeShown(const QRect& visible, std::vector<QRect>& out) {
+    if (m_count == 0)
+        return;
+    // A tile partly shown is rendered whole, hidden pixels too: what stays
+    // waiting is then always wholly hidden.
+    for (QRect& tile : m_tiles)
+        if (!tile.isEmpty() && tile.intersects(visible)) {
+            out.push_back(tile);
+            tile = QRect();
+            --m_count;
+        }
+}
+
+void RegionRedraw::Waiting::clear() {
+    std::fill(m_tiles.begin(), m_tiles.end(), QRect());
+    m_count = 0;
 }
 
 bool RegionRedraw::render(QImage& buffer, const CanvasRenderer::Inputs& inputs, const QRect& shown) {
@@ -256,13 +293,16 @@ bool RegionRedraw::render(QImage& buffer, const CanvasRenderer::Inputs& inputs, 
     // until a larger window shows it (or a full render makes it needless).
     const QRect visible = shown & QRect(QPoint(0, 0), buffer.size());
     std::vector<QRect> boxes;
-    std::vector<QRect> waiting;
+    std::vector<QRect> hidden;
     for (const QRect& box : m_boxes) {
         if (const QRect inside = box & visible; !inside.isEmpty())
             boxes.push_back(inside);
-        outside(box, visible, waiting);
+        outside(box, visible, hidden);
     }
-    m_boxes = std::move(waiting);
+    m_boxes.clear();
+    for (const QRect& box : hidden)
+        m_waiting.add(box, buffer.size());
+    m_waiting.takeShown(visible, boxes);
     if (boxes.empty())
         return true;
 
@@ -296,9 +336,7 @@ bool RegionRedraw::renderShares(QImage& buffer, const CanvasRenderer::Inputs& in
     const std::size_t threads = std::size_t(handed.threadsWorth(int(m_lanes.size()) + 1));
     uchar* const pixels = buffer.bits();
     const auto surface = [&] {
-        QImage view(pixels, buffer.width(), buffer.height(), buffer.bytesPerLine(), buffer.format());
-        view.setDevicePixelRatio(scale);
-        return view;
+        return QImage(pixels, buffer.width(), buffer.height(), buffer.bytesPerLine(), buffer.format());
     };
     MeasuringBackend& own = m_extents.measurer();
     std::vector<char> drawn(threads, 0);

@@ -39,7 +39,7 @@ class RegionRedraw {
     // them, in the same order) changed on a buffer of the scale that shows view.
     void add(const std::vector<QRect>& before, const std::vector<QRect>& after, const CanvasView& view,
              double scale);
-    bool pending() const { return !m_boxes.empty(); }
+    bool pending() const { return !m_boxes.empty() || m_waiting.count() > 0; }
     void forget();
 
     // Renders the noted pixels within shown (the buffer's pixels the
@@ -58,6 +58,25 @@ class RegionRedraw {
     // A thread that draws a share of the parts, with what stays on it.
     struct Lane;
 
+    // Changed pixels the window did not show, by square tiles of the
+    // buffer: in each tile the rectangle around them. However many edits
+    // leave pixels unshown, this stays the size of the buffer.
+    class Waiting {
+      public:
+        static constexpr int kTile = 64;
+        void add(const QRect& box, QSize buffer);
+        // Takes the rectangles of the tiles that visible reaches, whole.
+        void takeShown(const QRect& visible, std::vector<QRect>& out);
+        int count() const { return m_count; }
+        void clear();
+
+      private:
+        QSize m_buffer;
+        int m_columns = 0;
+        std::vector<QRect> m_tiles;
+        int m_count = 0;
+    };
+
     // Measures the entries whose boxes are not kept, on two threads when
     // they are many, and keeps their boxes.
     void measureUnknown(const CanvasRenderer::Inputs& inputs, double scale,
@@ -69,6 +88,7 @@ class RegionRedraw {
     std::optional<platform::GlyphMasks> m_masks;
     std::vector<std::unique_ptr<Lane>> m_lanes;
     std::vector<QRect> m_boxes;
+    Waiting m_waiting;
     CanvasView m_view;
     double m_scale = 0;
     bool m_mixedViews = false;

@@ -55,6 +55,8 @@ struct Rendered {
 
 Rendered renderAt(const formdesc::FormModel& model, int zoom, int scale = 1) {
     Rendered out{QImage(1100 * scale, 800 * scale, QImage::Format_RGB32), {}};
+    // As the canvas's buffer on a dense screen: the image knows its ratio.
+    out.image.setDevicePixelRatio(scale);
     out.view.page = CanvasGeometry::pageGeometry(model.form, 127, 127);
     out.view.columns = model.form.columns;
     out.view.rows = model.form.rows;
