@@ -138,8 +138,17 @@ GlyphMasks::Mask GlyphMasks::drawMask(const Glyphs::Font& font, const Glyphs::Gl
         mask.coverage.reserve(std::size_t(mask.width) * std::size_t(mask.height));
         for (int y = ink.top(); y <= ink.bottom(); ++y) {
             const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-            for (int x = ink.left(); x <= ink.right(); ++x)
-                mask.coverage.push_back(std::uint8_t(qBlue(line[x])));
+            int first = mask.width;
+            int end = 0;
+            for (int x = ink.left(); x <= ink.right(); ++x) {
+                const std::uint8_t coverage = std::uint8_t(qBlue(line[x]));
+                mask.coverage.push_back(coverage);
+                if (coverage != 0) {
+                    first = std::min(first, x - ink.left());
+                    end = x - ink.left() + 1;
+                }
+            }
+            mask.rows.emplace_back(std::uint16_t(std::min(first, end)), std::uint16_t(end));
         }
     }
     // The painter blends some glyphs (large ones, drawn as outlines) with
@@ -162,12 +171,13 @@ void GlyphMasks::blend(QImage& image, const Mask& mask, QPoint pen, QRgb color, 
         return;
     const quint32 opaque = 0xff000000u | color;
     for (int y = drawn.top(); y <= drawn.bottom(); ++y) {
-        const std::uint8_t* coverage = mask.coverage.data() +
-                                       std::size_t(y - placed.top()) * std::size_t(mask.width) +
-                                       std::size_t(drawn.left() - placed.left());
-        auto* pixel = reinterpret_cast<quint32*>(image.scanLine(y)) + drawn.left();
-        for (int x = 0; x < drawn.width(); ++x) {
-            const quint32 c = coverage[x];
+        const std::size_t row = std::size_t(y - placed.top());
+        const int from = std::max(drawn.left(), placed.left() + mask.rows[row].first);
+        const int to = std::min(drawn.right() + 1, placed.left() + mask.rows[row].second);
+        const std::uint8_t* coverage = mask.coverage.data() + row * std::size_t(mask.width);
+        auto* pixel = reinterpret_cast<quint32*>(image.scanLine(y));
+        for (int x = from; x < to; ++x) {
+            const quint32 c = coverage[x - placed.left()];
             if (c == 255)
                 pixel[x] = opaque;
             else if (c != 0)

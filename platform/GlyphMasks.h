@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // Characters written straight into a 32-bit image, pixel for pixel as
@@ -47,6 +48,8 @@ class GlyphMasks {
         int height = 0;
         bool usable = false;
         std::vector<std::uint8_t> coverage;
+        // Each row's first and one past its last covered pixel.
+        std::vector<std::pair<std::uint16_t, std::uint16_t>> rows;
     };
     struct Masks {
         std::unordered_map<quint64, Mask> byGlyph;

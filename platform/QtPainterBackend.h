@@ -56,6 +56,7 @@ class QtPainterBackend : public DeviceBackend {
     // which must be the painter's clip while text is drawn.
     bool writeTextWith(GlyphMasks& masks);
     void setTextClip(const QRect& clip) { m_textClip = clip; }
+    bool writesText() const { return m_masks != nullptr; }
     QtPainterBackend(const QtPainterBackend&) = delete;
     QtPainterBackend& operator=(const QtPainterBackend&) = delete;
 

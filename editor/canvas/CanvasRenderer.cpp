@@ -185,10 +185,14 @@ class RegionBackend : public platform::DeviceBackend {
     }
     void drawChar(std::string_view sjisChar, const platform::Rect& cell, const platform::DeviceFont& font,
                   platform::ColorRef color) override {
-        m_measure.reset();
-        m_measure.drawChar(sjisChar, cell, font, color);
-        if (!reaches())
-            return;
+        // Characters written by masks keep to the rectangle themselves, for
+        // less than measuring them first costs.
+        if (!m_painted.writesText()) {
+            m_measure.reset();
+            m_measure.drawChar(sjisChar, cell, font, color);
+            if (!reaches())
+                return;
+        }
         clipWide(false);
         m_painted.drawChar(sjisChar, cell, font, color);
     }
