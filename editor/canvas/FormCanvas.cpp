@@ -297,15 +297,25 @@ void FormCanvas::showEdit(std::span<const SelectionEntry> entries,
     viewport()->update();
 }
 
-bool FormCanvas::copyShown(const QRect& source) {
+bool FormCanvas::showWithMarks(const QRect& source, std::span<const platform::Rect> marks) {
     if (m_shown.size() != source.size() || m_shown.format() != m_buffer.format())
         m_shown = QImage(source.size(), m_buffer.format());
     if (m_shown.isNull() || m_buffer.format() != QImage::Format_RGB32)
         return false;
+    // Each band through an image of its own over the same pixels: the
+    // threads share no image object.
+    uchar* const shown = m_shown.bits();
+    const uchar* const buffer = m_buffer.constBits();
+    const qsizetype shownLine = m_shown.bytesPerLine();
+    const qsizetype bufferLine = m_buffer.bytesPerLine();
     const std::size_t bytes = std::size_t(source.width()) * 4;
-    for (int y = 0; y < source.height(); ++y)
-        std::memcpy(m_shown.scanLine(y),
-                    m_buffer.constScanLine(y + source.top()) + std::size_t(source.left()) * 4, bytes);
+    m_regionRedraw->shareRows(source.height(), [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y)
+            std::memcpy(shown + y * shownLine,
+                        buffer + (y + source.top()) * bufferLine + std::size_t(source.left()) * 4, bytes);
+        QImage band(shown, source.width(), source.height(), shownLine, m_shown.format());
+        ItemTracker::drawMarks(band, marks, QRect(0, top, source.width(), bottom - top));
+    });
     return true;
 }
 
@@ -324,8 +334,7 @@ void FormCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     // Many marks are written into a copy of the buffer, which the window
     // then shows: the painter's hatch costs more than the copy.
-    if (ratio == 1 && marks.size() >= kMarksOnACopy && copyShown(source) &&
-        ItemTracker::drawMarks(m_shown, marks)) {
+    if (ratio == 1 && marks.size() >= kMarksOnACopy && showWithMarks(source, marks)) {
         painter.drawImage(QPointF(0, 0), m_shown);
     } else {
         painter.drawImage(QPointF(0, 0), m_buffer, source);

@@ -161,8 +161,9 @@ class FormCanvas : public QAbstractScrollArea {
     // and the outline of a drag.
     // The window rectangles of the selected items whose marks show.
     std::vector<platform::Rect> shownMarks() const;
-    // The shown part of the buffer into m_shown; false when it cannot be.
-    bool copyShown(const QRect& source);
+    // The shown part of the buffer into m_shown with the marks written
+    // over it, on two threads; false when it cannot be.
+    bool showWithMarks(const QRect& source, std::span<const platform::Rect> marks);
 
   private:
     // Editing (FormCanvasEditing.cpp).

@@ -200,15 +200,16 @@ void ItemTracker::drawMarks(QPainter& painter, std::span<const platform::Rect> r
         painter.fillRect(box, black);
 }
 
-bool ItemTracker::drawMarks(QImage& image, std::span<const platform::Rect> rects) {
+bool ItemTracker::drawMarks(QImage& image, std::span<const platform::Rect> rects, const QRect& band) {
     if (image.format() != QImage::Format_RGB32)
         return false;
     static const Hatch hatch;
+    const QRect within = band.isNull() ? image.rect() : band & image.rect();
     const MarkShapes shapes = markShapes(rects);
     for (const QRect& box : shapes.borders)
-        blacken(image, box, &hatch);
+        blacken(image, box & within, &hatch);
     for (const QRect& box : shapes.handles)
-        blacken(image, box, nullptr);
+        blacken(image, box & within, nullptr);
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include "editor/canvas/CanvasGeometry.h"
 #include "editor/canvas/Selection.h"
 
+#include <QRect>
+
 #include <optional>
 #include <span>
 
@@ -51,7 +53,9 @@ class ItemTracker {
     // with no scaling, the hatch lined up with its corner as the painter
     // lines it up with the window's: far faster than the painter's pattern
     // fills for many items. False (nothing drawn) for another format.
-    static bool drawMarks(QImage& image, std::span<const platform::Rect> rects);
+    // Within a band of the image only, when one is given: threads may
+    // share an image by bands.
+    static bool drawMarks(QImage& image, std::span<const platform::Rect> rects, const QRect& band = QRect());
     // The dotted outline of a drag in progress.
     static void drawDragOutline(QPainter& painter, const platform::Rect& rect);
 

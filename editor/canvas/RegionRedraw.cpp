@@ -166,6 +166,18 @@ RegionRedraw::RegionRedraw() {
 
 RegionRedraw::~RegionRedraw() = default;
 
+void RegionRedraw::shareRows(int height, const std::function<void(int, int)>& work) {
+    const int half = height / 2;
+    if (m_lanes.empty() || half < 64) {
+        work(0, height);
+        return;
+    }
+    LaneThread& lane = m_lanes.front()->thread;
+    lane.start([&] { work(half, height); });
+    work(0, half);
+    lane.wait();
+}
+
 platform::GlyphMasks& RegionRedraw::glyphMasks(const CanvasRenderer::Inputs& inputs, double scale) {
     return masksOf(m_masks, CanvasRenderer::deviceDpi(inputs.dpiY, scale));
 }

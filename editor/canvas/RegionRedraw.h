@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -49,6 +50,10 @@ class RegionRedraw {
     bool render(QImage& buffer, const CanvasRenderer::Inputs& inputs, const QRect& shown);
     // Region renders that drew something.
     long long renders() const { return m_renders; }
+
+    // Runs work over the rows [0, height) in two bands, the second on a
+    // lane when there is one; work(top, bottom) must touch its rows only.
+    void shareRows(int height, const std::function<void(int, int)>& work);
 
     // The GUI thread's character masks for a surface of the scale, for
     // full renders as well as its share of region renders.

@@ -115,7 +115,7 @@ TEST(ItemTracker, AMovedSelectionKeepsItsSizeInsideTheGrid) {
 
 // The marks written straight into an image are the painter's pixels: the
 // hatch lined up the same way, the handles over the borders, overlapping
-// marks and marks cut by the image's edges included.
+// marks and marks cut by the image's edges included, and written band by band.
 TEST(ItemTracker, MarksWrittenIntoAnImageAreThePaintersPixels) {
     const std::vector<platform::Rect> marks = {
         {10, 10, 60, 16}, {13, 12, 40, 40},  {-30, -5, 20, 9}, {150, 90, 230, 130},
@@ -134,6 +134,11 @@ TEST(ItemTracker, MarksWrittenIntoAnImageAreThePaintersPixels) {
     QImage written = background;
     ASSERT_TRUE(ItemTracker::drawMarks(written, marks));
     EXPECT_EQ(written, painted);
+    // Band by band, as two threads write them, the same pixels.
+    QImage banded = background;
+    for (const int top : {0, 37, 61})
+        ItemTracker::drawMarks(banded, marks, QRect(0, top, 200, top == 61 ? 59 : (top == 0 ? 37 : 24)));
+    EXPECT_EQ(banded, painted);
 
     QImage other = background.convertToFormat(QImage::Format_RGB888);
     EXPECT_FALSE(ItemTracker::drawMarks(other, marks));
