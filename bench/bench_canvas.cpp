@@ -31,7 +31,7 @@
 #include "editor/canvas/FormCanvas.h"
 #include "editor/document/DocumentUi.h"
 #include "formdesc/MessageSink.h"
-#include "platform/GlyphMasks.h"
+#include "platform/Stamps.h"
 #include "render/BitmapCache.h"
 #include "tests/support/CanvasDriver.h"
 
@@ -78,10 +78,10 @@ void fullRender(benchmark::State& state) {
     view.zoom = zoom;
     const QImage placeholder = editor::CanvasRenderer::placeholderPicture();
     render::BitmapCache bitmaps({}, render::BitmapCache::Failures::Silent);
-    // Characters by masks, kept from render to render, as the canvas renders.
-    platform::GlyphMasks masks(96);
+    // Characters and lines by stamps, kept from render to render, as the canvas renders.
+    platform::Stamps stamps(96);
     for (auto _ : state)
-        editor::CanvasRenderer::render(buffer, 1.0, {*form, view, 96, 96, bitmaps, &placeholder}, &masks);
+        editor::CanvasRenderer::render(buffer, 1.0, {*form, view, 96, 96, bitmaps, &placeholder}, &stamps);
     state.counters["fields"] = form->fieldCount;
     state.counters["figures"] = form->figureCount;
 }

@@ -3,11 +3,12 @@
 #include "platform/CellFont.h"
 
 #include "platform/FontTable.h"
-#include "platform/GlyphMasks.h"
+#include "platform/Stamps.h"
 
 #include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QPen>
 #include <QRegion>
 #include <QStringDecoder>
 #include <QtEndian>
@@ -36,18 +37,18 @@ void QtPainterBackend::applyRenderHints(QPainter& painter) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
-bool QtPainterBackend::writeTextWith(GlyphMasks& masks) {
+bool QtPainterBackend::stampWith(Stamps& stamps) {
     QPaintDevice* device = m_painter.device();
-    if (masks.dpiY() != m_dpiY || !device || device->devType() != QInternal::Image ||
+    if (stamps.dpiY() != m_dpiY || !device || device->devType() != QInternal::Image ||
         m_painter.deviceTransform().type() != QTransform::TxNone)
         return false;
     auto* image = static_cast<QImage*>(device);
-    if (!GlyphMasks::canWriteInto(*image))
+    if (!Stamps::canWriteInto(*image))
         return false;
     flushText();
-    m_masks = &masks;
+    m_stamps = &stamps;
     m_image = image;
-    m_textClip = image->rect();
+    m_stampClip = image->rect();
     return true;
 }
 
@@ -62,6 +63,13 @@ QColor QtPainterBackend::toQColor(ColorRef color) {
 
 void QtPainterBackend::drawLine(Point from, Point to, const DevicePen& pen) {
     flushText();
+    if (m_stamps && m_stamps->drawLine(*m_image, m_stampClip, from, to, pen))
+        return;
+    m_painter.setPen(qtPen(pen));
+    m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+}
+
+QPen QtPainterBackend::qtPen(const DevicePen& pen) {
     const int width = std::max(1, pen.width);
     QPen qpen(toQColor(pen.color));
     qpen.setWidth(width);
@@ -91,8 +99,7 @@ void QtPainterBackend::drawLine(Point from, Point to, const DevicePen& pen) {
             length /= width;
         qpen.setDashPattern(pattern);
     }
-    m_painter.setPen(qpen);
-    m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+    return qpen;
 }
 
 void QtPainterBackend::fillRect(const Rect& rect, ColorRef color) {
@@ -148,8 +155,8 @@ const QImage* QtPainterBackend::stretchedCopy(const QImage& image, QSize size) {
 }
 
 TextMetrics QtPainterBackend::textMetrics(const DeviceFont& font) {
-    if (m_masks)
-        return m_masks->textMetrics(font);
+    if (m_stamps)
+        return m_stamps->textMetrics(font);
     const Font& loaded = m_glyphs.font(font.font);
     return {loaded.cell.height, loaded.cell.aveCharWidth};
 }
@@ -160,10 +167,10 @@ void QtPainterBackend::drawChar(std::string_view sjisChar, const Rect& cell, con
         return;
     if (cell.right <= cell.left || cell.bottom <= cell.top)
         return;
-    if (m_masks) {
+    if (m_stamps) {
         // What the painter still holds goes first.
         flushText();
-        if (m_masks->drawChar(*m_image, m_textClip, sjisChar, cell, deviceFont, color))
+        if (m_stamps->drawChar(*m_image, m_stampClip, sjisChar, cell, deviceFont, color))
             return;
     }
     Font& font = m_glyphs.font(deviceFont.font);

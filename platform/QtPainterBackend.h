@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
+#include <QPen>
 #include <QPointF>
 #include <QRawFont>
 #include <QRect>
@@ -20,7 +21,7 @@
 class QPainter;
 
 namespace platform {
-class GlyphMasks;
+class Stamps;
 }
 
 // Draws the device context's calls with a QPainter on any paint device: an
@@ -49,14 +50,14 @@ class QtPainterBackend : public DeviceBackend {
     void applyRenderHints();
     static void applyRenderHints(QPainter& painter);
 
-    // From now on characters are written straight into the painter's image
-    // by masks (of the backend's resolution), where it can: an image of
-    // opaque 32-bit pixels with no transform; false when it cannot.
-    // Characters then stay inside the text clip (first the whole image),
-    // which must be the painter's clip while text is drawn.
-    bool writeTextWith(GlyphMasks& masks);
-    void setTextClip(const QRect& clip) { m_textClip = clip; }
-    bool writesText() const { return m_masks != nullptr; }
+    // From now on characters and straight lines are written into the
+    // painter's image by stamps (of the backend's resolution), where it
+    // can: an image of opaque 32-bit pixels with no transform; false when
+    // it cannot. They then stay inside the stamp clip (first the whole
+    // image), which must be the painter's clip as well.
+    bool stampWith(Stamps& stamps);
+    void setStampClip(const QRect& clip) { m_stampClip = clip; }
+    bool stamping() const { return m_stamps != nullptr; }
     QtPainterBackend(const QtPainterBackend&) = delete;
     QtPainterBackend& operator=(const QtPainterBackend&) = delete;
 
@@ -74,6 +75,8 @@ class QtPainterBackend : public DeviceBackend {
     long long glyphRunsDrawn() const { return m_runsDrawn; }
 
     static QColor toQColor(ColorRef color);
+    // The painter's pen for a device pen: flat ends, GDI's dash patterns.
+    static QPen qtPen(const DevicePen& pen);
     // A positioned run of glyphs; positions are in pixels divided by scaleX,
     // the run stretched by scaleX.
     static void drawGlyphs(QPainter& painter, const QRawFont& raw, qreal scaleX, const QColor& color,
@@ -109,9 +112,9 @@ class QtPainterBackend : public DeviceBackend {
     int m_dpiX;
     int m_dpiY;
     Glyphs m_glyphs;
-    GlyphMasks* m_masks = nullptr;
+    Stamps* m_stamps = nullptr;
     QImage* m_image = nullptr;
-    QRect m_textClip;
+    QRect m_stampClip;
 
     // The run being collected.
     Font* m_runFont = nullptr;

@@ -155,7 +155,7 @@ class RegionBackend : public platform::DeviceBackend {
         m_painted.flush();
         m_rect = rect;
         m_painter.setClipRect(rect);
-        m_painted.setTextClip(rect);
+        m_painted.setStampClip(rect);
         m_wide = false;
     }
     bool refused() const { return m_refused; }
@@ -185,9 +185,9 @@ class RegionBackend : public platform::DeviceBackend {
     }
     void drawChar(std::string_view sjisChar, const platform::Rect& cell, const platform::DeviceFont& font,
                   platform::ColorRef color) override {
-        // Characters written by masks keep to the rectangle themselves, for
+        // Stamped characters keep to the rectangle themselves, for
         // less than measuring them first costs.
-        if (!m_painted.writesText()) {
+        if (!m_painted.stamping()) {
             m_measure.reset();
             m_measure.drawChar(sjisChar, cell, font, color);
             if (!reaches())
@@ -354,24 +354,23 @@ render::RenderContext CanvasRenderer::preparePage(platform::DeviceContext& dc, c
     return context;
 }
 
-void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs,
-                            platform::GlyphMasks* masks) {
+void CanvasRenderer::render(QImage& surface, double scale, const Inputs& inputs, platform::Stamps* stamps) {
     QImage pixels = pixelsOf(surface);
     QPainter painter(&pixels);
     platform::QtPainterBackend backend(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
-    if (masks)
-        backend.writeTextWith(*masks);
+    if (stamps)
+        backend.stampWith(*stamps);
     drawForm(painter, backend, surface.size(), scale, inputs, ItemChoice(nullptr), nullptr, nullptr);
 }
 
 bool CanvasRenderer::renderRegion(QImage& surface, double scale, const Inputs& inputs, RegionParts& parts,
                                   const QImage& gridLayer, MeasuringBackend& measure,
-                                  platform::GlyphMasks* masks, render::BarcodeCache* barcodes) {
+                                  platform::Stamps* stamps, render::BarcodeCache* barcodes) {
     QImage pixels = pixelsOf(surface);
     QPainter painter(&pixels);
     platform::QtPainterBackend painted(painter, scaled(inputs.dpiX, scale), scaled(inputs.dpiY, scale));
-    if (masks)
-        painted.writeTextWith(*masks);
+    if (stamps)
+        painted.stampWith(*stamps);
     RegionBackend backend(painted, painter, measure, surface.size());
     while (const RegionPart* part = parts.next()) {
         // Under a clip of one rectangle the painter takes the roads of a

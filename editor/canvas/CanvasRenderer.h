@@ -12,7 +12,7 @@
 
 namespace platform {
 class DeviceContext;
-class GlyphMasks;
+class Stamps;
 } // namespace platform
 
 namespace render {
@@ -57,10 +57,10 @@ class CanvasRenderer {
 
     // Renders into the whole surface. scale is the surface's device pixel
     // ratio: window pixels times scale are the surface's pixels. With
-    // masks (of the surface's resolution, kept by the caller's thread),
-    // characters are written into the surface by them where they can be.
+    // stamps (of the surface's resolution, kept by the caller's thread),
+    // characters and straight lines are written by them where they can be.
     static void render(QImage& surface, double scale, const Inputs& inputs,
-                       platform::GlyphMasks* masks = nullptr);
+                       platform::Stamps* stamps = nullptr);
 
     // One rectangle (surface pixels) of a region render and the items that
     // reach it, by index in drawing order: every item that reaches it must
@@ -103,7 +103,7 @@ class CanvasRenderer {
     // the render cannot clip as a full render does: render it whole then.
     static bool renderRegion(QImage& surface, double scale, const Inputs& inputs, RegionParts& parts,
                              const QImage& gridLayer, MeasuringBackend& measure,
-                             platform::GlyphMasks* masks = nullptr, render::BarcodeCache* barcodes = nullptr);
+                             platform::Stamps* stamps = nullptr, render::BarcodeCache* barcodes = nullptr);
     // The grid alone, as render() draws it, on a transparent picture of the
     // surface's size.
     static QImage renderGridLayer(QSize size, double scale, const Inputs& inputs);

@@ -271,7 +271,7 @@ CanvasRenderer::Inputs FormCanvas::renderInputs() {
 void FormCanvas::render() {
     const CanvasRenderer::Inputs inputs = renderInputs();
     const double scale = m_buffer.devicePixelRatio();
-    CanvasRenderer::render(m_buffer, scale, inputs, &m_regionRedraw->glyphMasks(inputs, scale));
+    CanvasRenderer::render(m_buffer, scale, inputs, &m_regionRedraw->stamps(inputs, scale));
     m_renderedView = m_view;
     m_regionRedraw->forget();
     ++m_renders;

@@ -124,8 +124,8 @@ constexpr int kMostLanes = 4;
 // Fewer items to measure than this are measured on the GUI thread alone.
 constexpr std::size_t kMeasuresForAThread = 64;
 
-// Masks of the resolution, made anew when it changed.
-platform::GlyphMasks& masksOf(std::optional<platform::GlyphMasks>& kept, int dpiY) {
+// Stamps of the resolution, made anew when it changed.
+platform::Stamps& stampsOf(std::optional<platform::Stamps>& kept, int dpiY) {
     if (!kept || kept->dpiY() != dpiY)
         kept.emplace(dpiY);
     return *kept;
@@ -139,13 +139,13 @@ platform::GlyphMasks& masksOf(std::optional<platform::GlyphMasks>& kept, int dpi
 struct RegionRedraw::Lane {
     LaneThread thread;
     std::optional<MeasuringBackend> measure;
-    std::optional<platform::GlyphMasks> masks;
+    std::optional<platform::Stamps> stamps;
     render::BarcodeCache barcodes;
 
     ~Lane() {
         thread.start([this] {
             measure.reset();
-            masks.reset();
+            stamps.reset();
         });
         thread.wait();
     }
@@ -178,8 +178,8 @@ void RegionRedraw::shareRows(int height, const std::function<void(int, int)>& wo
     lane.wait();
 }
 
-platform::GlyphMasks& RegionRedraw::glyphMasks(const CanvasRenderer::Inputs& inputs, double scale) {
-    return masksOf(m_masks, CanvasRenderer::deviceDpi(inputs.dpiY, scale));
+platform::Stamps& RegionRedraw::stamps(const CanvasRenderer::Inputs& inputs, double scale) {
+    return stampsOf(m_stamps, CanvasRenderer::deviceDpi(inputs.dpiY, scale));
 }
 
 std::vector<QRect> RegionRedraw::boxesOf(const CanvasRenderer::Inputs& inputs, double scale,
@@ -357,14 +357,13 @@ bool RegionRedraw::renderShares(QImage& buffer, const CanvasRenderer::Inputs& in
         lane.thread.start([&, i] {
             QImage view = surface();
             MeasuringBackend& measure = lane.measurer(own);
-            platform::GlyphMasks& masks = masksOf(lane.masks, CanvasRenderer::deviceDpi(inputs.dpiY, scale));
-            drawn[i] = CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, measure, &masks,
+            platform::Stamps& stamps = stampsOf(lane.stamps, CanvasRenderer::deviceDpi(inputs.dpiY, scale));
+            drawn[i] = CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, measure, &stamps,
                                                     &lane.barcodes);
         });
     }
     QImage view = surface();
-    drawn[0] =
-        CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, own, &glyphMasks(inputs, scale));
+    drawn[0] = CanvasRenderer::renderRegion(view, scale, inputs, handed, m_grid, own, &stamps(inputs, scale));
     for (std::size_t i = 1; i < threads; ++i)
         m_lanes[i - 1]->thread.wait();
     return std::all_of(drawn.begin(), drawn.end(), [](char ok) { return ok != 0; });

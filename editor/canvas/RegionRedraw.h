@@ -12,7 +12,7 @@
 #include "editor/canvas/CanvasRenderer.h"
 #include "editor/canvas/ItemExtents.h"
 #include "editor/canvas/Selection.h"
-#include "platform/GlyphMasks.h"
+#include "platform/Stamps.h"
 
 // Keeps the canvas's back buffer up to date after an edit that moved or
 // resized known items, without rendering the whole form: the boxes the
@@ -55,9 +55,9 @@ class RegionRedraw {
     // lane when there is one; work(top, bottom) must touch its rows only.
     void shareRows(int height, const std::function<void(int, int)>& work);
 
-    // The GUI thread's character masks for a surface of the scale, for
+    // The GUI thread's stamps (characters, lines) for a surface of the scale, for
     // full renders as well as its share of region renders.
-    platform::GlyphMasks& glyphMasks(const CanvasRenderer::Inputs& inputs, double scale);
+    platform::Stamps& stamps(const CanvasRenderer::Inputs& inputs, double scale);
 
   private:
     // A thread that draws a share of the parts, with what stays on it.
@@ -90,7 +90,7 @@ class RegionRedraw {
                       std::span<const CanvasRenderer::RegionPart> parts);
 
     ItemExtents m_extents;
-    std::optional<platform::GlyphMasks> m_masks;
+    std::optional<platform::Stamps> m_stamps;
     std::vector<std::unique_ptr<Lane>> m_lanes;
     std::vector<QRect> m_boxes;
     Waiting m_waiting;

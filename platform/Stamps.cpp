@@ -1,4 +1,4 @@
-#include "platform/GlyphMasks.h"
+#include "platform/Stamps.h"
 
 #include "platform/QtPainterBackend.h"
 
@@ -32,6 +32,28 @@ inline quint32 byteMul(quint32 x, quint32 a) {
     return x | t;
 }
 
+// A background of many different pixels, the same every time.
+void fillWithNoise(QImage& picture) {
+    quint32 state = 0x9e3779b9u;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            line[x] = 0xff000000u | (state >> 8);
+        }
+    }
+}
+
+// The colour stamps are checked with.
+constexpr QRgb kProbe = 0xff8a4d2bu;
+
+// Lines longer than this, or wider, are left to the painter: their stamps
+// would cost more than they save.
+constexpr int kLongestStamped = 4096;
+constexpr int kWidestStamped = 64;
+// Line stamps kept at most; past it they are made again as they are met.
+constexpr std::size_t kMostLineStamps = 8192;
+
 // An opaque colour over a pixel with the glyph's coverage, as the raster
 // engine blends a glyph into opaque 32-bit pixels.
 inline quint32 blendPixel(quint32 under, quint32 color, quint32 coverage) {
@@ -41,19 +63,19 @@ inline quint32 blendPixel(quint32 under, quint32 color, quint32 coverage) {
 
 } // namespace
 
-GlyphMasks::GlyphMasks(int dpiY) : m_dpiY(dpiY), m_glyphs(dpiY, {}) {}
+Stamps::Stamps(int dpiY) : m_dpiY(dpiY), m_glyphs(dpiY, {}) {}
 
-TextMetrics GlyphMasks::textMetrics(const DeviceFont& font) {
+TextMetrics Stamps::textMetrics(const DeviceFont& font) {
     const Glyphs::Font& loaded = m_glyphs.font(font.font);
     return {loaded.cell.height, loaded.cell.aveCharWidth};
 }
 
-bool GlyphMasks::canWriteInto(const QImage& image) {
+bool Stamps::canWriteInto(const QImage& image) {
     return image.format() == QImage::Format_RGB32 && !image.isNull();
 }
 
-bool GlyphMasks::drawChar(QImage& image, const QRect& clip, std::string_view sjisChar, const Rect& cell,
-                          const DeviceFont& deviceFont, ColorRef color) {
+bool Stamps::drawChar(QImage& image, const QRect& clip, std::string_view sjisChar, const Rect& cell,
+                      const DeviceFont& deviceFont, ColorRef color) {
     if (sjisChar.empty() || sjisChar.front() == '\0')
         return true;
     if (cell.right <= cell.left || cell.bottom <= cell.top)
@@ -75,7 +97,7 @@ bool GlyphMasks::drawChar(QImage& image, const QRect& clip, std::string_view sji
     return true;
 }
 
-const GlyphMasks::Mask& GlyphMasks::maskOf(Glyphs::Font& font, const Glyphs::Glyph& glyph) {
+const Stamps::Mask& Stamps::maskOf(Glyphs::Font& font, const Glyphs::Glyph& glyph) {
     const quint64 key = quint64(glyph.index) << 8 | glyph.source;
     auto found = font.extra.byGlyph.find(key);
     if (found == font.extra.byGlyph.end())
@@ -93,21 +115,9 @@ void paintGlyph(QImage& picture, const QRawFont& raw, quint32 index, double scal
     QtPainterBackend::drawGlyphs(painter, raw, scaleX, color, {index}, {QPointF(pen.x() / scaleX, pen.y())});
 }
 
-// A background of many different pixels, the same every time.
-void fillWithNoise(QImage& picture) {
-    quint32 state = 0x9e3779b9u;
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* line = reinterpret_cast<quint32*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            state = state * 1664525u + 1013904223u;
-            line[x] = 0xff000000u | (state >> 8);
-        }
-    }
-}
-
 } // namespace
 
-GlyphMasks::Mask GlyphMasks::drawMask(const Glyphs::Font& font, const Glyphs::Glyph& glyph) {
+Stamps::Mask Stamps::drawMask(const Glyphs::Font& font, const Glyphs::Glyph& glyph) {
     // White on black on a picture with room all round, the pen on a whole
     // pixel as the cells put it; the glyph's pixels do not depend on which.
     const QRawFont& raw = font.face(glyph.source);
@@ -157,14 +167,13 @@ GlyphMasks::Mask GlyphMasks::drawMask(const Glyphs::Font& font, const Glyphs::Gl
     QImage painted(picture.size(), QImage::Format_RGB32);
     fillWithNoise(painted);
     QImage blended = painted.copy();
-    const QRgb probe = qRgb(0x8a, 0x4d, 0x2b);
-    paintGlyph(painted, raw, glyph.index, scaleX, pen, QColor(probe));
-    blend(blended, mask, pen, probe, blended.rect());
+    paintGlyph(painted, raw, glyph.index, scaleX, pen, QColor(kProbe));
+    blend(blended, mask, pen, kProbe, blended.rect());
     mask.usable = painted == blended;
     return mask;
 }
 
-void GlyphMasks::blend(QImage& image, const Mask& mask, QPoint pen, QRgb color, const QRect& area) {
+void Stamps::blend(QImage& image, const Mask& mask, QPoint pen, QRgb color, const QRect& area) {
     const QRect placed(pen + mask.offset, QSize(mask.width, mask.height));
     const QRect drawn = placed & area;
     if (drawn.isEmpty())
@@ -182,6 +191,92 @@ void GlyphMasks::blend(QImage& image, const Mask& mask, QPoint pen, QRgb color, 
                 pixel[x] = opaque;
             else if (c != 0)
                 pixel[x] = blendPixel(pixel[x], opaque, c);
+        }
+    }
+}
+
+bool Stamps::drawLine(QImage& image, const QRect& clip, Point from, Point to, const DevicePen& pen) {
+    const QPoint delta(to.x - from.x, to.y - from.y);
+    if ((delta.x() != 0 && delta.y() != 0) || std::abs(delta.x()) > kLongestStamped ||
+        std::abs(delta.y()) > kLongestStamped || pen.width > kWidestStamped)
+        return false;
+    const quint64 key = quint64(pen.style) << 56 | quint64(std::max(1, pen.width)) << 40 |
+                        quint64(delta.x() + kLongestStamped) << 20 | quint64(delta.y() + kLongestStamped);
+    auto found = m_lines.find(key);
+    if (found == m_lines.end()) {
+        if (m_lines.size() >= kMostLineStamps)
+            m_lines.clear();
+        found = m_lines.emplace(key, drawLineStamp(delta, pen)).first;
+    }
+    const LineStamp& stamp = found->second;
+    const QPoint start(from.x, from.y);
+    if (!stamp.usable)
+        return false;
+    // Where the image's edge would cut the line, the painter cuts it its own way.
+    if (!stamp.bounds.isEmpty() && !image.rect().contains(stamp.bounds.translated(start)))
+        return false;
+    stampLine(image, stamp, start, QtPainterBackend::toQColor(pen.color).rgb(), clip);
+    return true;
+}
+
+Stamps::LineStamp Stamps::drawLineStamp(QPoint delta, const DevicePen& pen) {
+    const int margin = 2 * std::max(1, pen.width) + 4;
+    const QPoint start(margin + std::max(0, -delta.x()), margin + std::max(0, -delta.y()));
+    const QSize size(std::abs(delta.x()) + 2 * margin + 1, std::abs(delta.y()) + 2 * margin + 1);
+    const auto paint = [&](QImage& picture, QRgb color) {
+        DevicePen colored = pen;
+        colored.color = ColorRef(qRed(color) | qGreen(color) << 8 | qBlue(color) << 16);
+        QPainter painter(&picture);
+        QtPainterBackend::applyRenderHints(painter);
+        painter.setPen(QtPainterBackend::qtPen(colored));
+        painter.drawLine(start, start + delta);
+    };
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    paint(picture, qRgb(255, 255, 255));
+    LineStamp stamp;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width();) {
+            if (line[x] == qRgb(0, 0, 0)) {
+                ++x;
+                continue;
+            }
+            const int left = x;
+            while (x < picture.width() && line[x] == qRgb(255, 255, 255))
+                ++x;
+            // A pixel half set: the painter smoothed it, which a stamp cannot give.
+            if (x < picture.width() && line[x] != qRgb(0, 0, 0))
+                return {};
+            stamp.runs.push_back({y - start.y(), left - start.x(), x - start.x()});
+            stamp.bounds |= QRect(left, y, x - left, 1);
+        }
+    }
+    // Pixels on the picture's edge may go on beyond it.
+    if (!stamp.bounds.isEmpty() && !picture.rect().adjusted(1, 1, -1, -1).contains(stamp.bounds))
+        return {};
+    stamp.bounds.translate(-start);
+    QImage painted(size, QImage::Format_RGB32);
+    fillWithNoise(painted);
+    QImage stamped = painted.copy();
+    paint(painted, kProbe);
+    stampLine(stamped, stamp, start, kProbe, stamped.rect());
+    stamp.usable = painted == stamped;
+    return stamp;
+}
+
+void Stamps::stampLine(QImage& image, const LineStamp& stamp, QPoint from, QRgb color, const QRect& area) {
+    const QRect inside = area & image.rect();
+    const quint32 opaque = 0xff000000u | color;
+    for (const Run& run : stamp.runs) {
+        const int y = from.y() + run.y;
+        if (y < inside.top() || y > inside.bottom())
+            continue;
+        const int left = std::max(inside.left(), from.x() + run.left);
+        const int right = std::min(inside.right() + 1, from.x() + run.right);
+        if (left < right) {
+            auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
+            std::fill(line + left, line + right, opaque);
         }
     }
 }
