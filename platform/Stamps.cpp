@@ -21,6 +21,14 @@ bool drawnFromCache(const QRawFont& raw, double scaleX) {
     return size * size * std::abs(scaleX) <= kMostCached * kMostCached;
 }
 
+// The glyph drawn by the painter, its pen on a whole pixel.
+void paintGlyph(QImage& picture, const QRawFont& raw, quint32 index, double scaleX, QPoint pen,
+                QColor color) {
+    QPainter painter(&picture);
+    QtPainterBackend::applyRenderHints(painter);
+    QtPainterBackend::drawGlyphs(painter, raw, scaleX, color, {index}, {QPointF(pen.x() / scaleX, pen.y())});
+}
+
 // x's four bytes times a / 255, rounded as the painter's raster engine does.
 inline quint32 byteMul(quint32 x, quint32 a) {
     quint32 t = (x & 0xff00ff) * a;
@@ -104,18 +112,6 @@ const Stamps::Mask& Stamps::maskOf(Glyphs::Font& font, const Glyphs::Glyph& glyp
         found = font.extra.byGlyph.emplace(key, drawMask(font, glyph)).first;
     return found->second;
 }
-
-namespace {
-
-// The glyph drawn by the painter, its pen on a whole pixel.
-void paintGlyph(QImage& picture, const QRawFont& raw, quint32 index, double scaleX, QPoint pen,
-                QColor color) {
-    QPainter painter(&picture);
-    QtPainterBackend::applyRenderHints(painter);
-    QtPainterBackend::drawGlyphs(painter, raw, scaleX, color, {index}, {QPointF(pen.x() / scaleX, pen.y())});
-}
-
-} // namespace
 
 Stamps::Mask Stamps::drawMask(const Glyphs::Font& font, const Glyphs::Glyph& glyph) {
     // White on black on a picture with room all round, the pen on a whole
