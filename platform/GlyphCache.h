@@ -5,6 +5,7 @@
 #include "platform/ShiftJisCharMap.h"
 
 #include <QRawFont>
+#include <QRectF>
 
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,12 @@
 // last font used is found first, since text arrives one cell at a time.
 // `Extra` is what a backend keeps beside each font (the PDF's embedded faces).
 namespace platform {
+
+// An `Extra` for backends that need the outlines' boxes of the glyphs met
+// in a font (GlyphCache::outlineBox keeps them).
+struct GlyphOutlines {
+    std::unordered_map<quint64, QRectF> boxes;
+};
 
 template <typename Extra> class GlyphCache {
   public:
@@ -69,6 +76,19 @@ template <typename Extra> class GlyphCache {
             m_hooks.loaded(*font);
         m_fonts.push_back(std::move(font));
         return *(m_last = m_fonts.back().get());
+    }
+
+    // A glyph's key among those of both faces of a font.
+    static quint64 keyOf(const Glyph& glyph) { return quint64(glyph.index) << 8 | glyph.source; }
+
+    // The box of a glyph's outline (unscaled pixels from its origin on the
+    // baseline), kept in the font's GlyphOutlines.
+    static const QRectF& outlineBox(Font& font, const Glyph& glyph) {
+        auto found = font.extra.boxes.find(keyOf(glyph));
+        if (found == font.extra.boxes.end())
+            found = font.extra.boxes.emplace(keyOf(glyph), font.face(glyph.source).boundingRect(glyph.index))
+                        .first;
+        return found->second;
     }
 
     // The glyph of a Shift-JIS character code (lead byte high).

@@ -213,17 +213,14 @@ void QtPainterBackend::addCut(Font& font, const Glyph& glyph, const Rect& cell, 
         m_cutTop = cell.top;
         m_cutBottom = cell.bottom;
     }
-    const quint64 key = quint64(glyph.index) << 8 | glyph.source;
-    auto found = font.extra.boxes.find(key);
-    if (found == font.extra.boxes.end())
-        found = font.extra.boxes.emplace(key, font.face(glyph.source).boundingRect(glyph.index)).first;
+    const QRectF& outline = Glyphs::outlineBox(font, glyph);
     // Beyond the outline: the painter's rounding of the position, hinting
     // and the smoothed edge.
     constexpr int kSlack = 2;
     const double scaleX = font.cell.scaleX;
     m_cut.push_back({glyph.index, cell.left, cell.right,
-                     int(std::floor(cell.left + found->second.left() * scaleX)) - kSlack,
-                     int(std::ceil(cell.left + found->second.right() * scaleX)) + kSlack});
+                     int(std::floor(cell.left + outline.left() * scaleX)) - kSlack,
+                     int(std::ceil(cell.left + outline.right() * scaleX)) + kSlack});
 }
 
 void QtPainterBackend::drawCut() {

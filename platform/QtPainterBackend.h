@@ -10,12 +10,10 @@
 #include <QPointF>
 #include <QRawFont>
 #include <QRect>
-#include <QRectF>
 #include <QStringDecoder>
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -83,11 +81,8 @@ class QtPainterBackend : public DeviceBackend {
                            const QList<quint32>& glyphs, const QList<QPointF>& positions);
 
   private:
-    // The outlines of the glyphs cut to their cells, by glyph index and source.
-    struct Outlines {
-        std::unordered_map<quint64, QRectF> boxes;
-    };
-    using Glyphs = GlyphCache<Outlines>;
+    // The outlines of the glyphs cut to their cells are kept beside their fonts.
+    using Glyphs = GlyphCache<GlyphOutlines>;
     using Font = Glyphs::Font;
     using Glyph = Glyphs::Glyph;
 

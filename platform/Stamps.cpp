@@ -106,7 +106,7 @@ bool Stamps::drawChar(QImage& image, const QRect& clip, std::string_view sjisCha
 }
 
 const Stamps::Mask& Stamps::maskOf(Glyphs::Font& font, const Glyphs::Glyph& glyph) {
-    const quint64 key = quint64(glyph.index) << 8 | glyph.source;
+    const quint64 key = Glyphs::keyOf(glyph);
     auto found = font.extra.byGlyph.find(key);
     if (found == font.extra.byGlyph.end())
         found = font.extra.byGlyph.emplace(key, drawMask(font, glyph)).first;
@@ -126,13 +126,21 @@ Stamps::Mask Stamps::drawMask(const Glyphs::Font& font, const Glyphs::Glyph& gly
     QImage picture(pen.x() + int(std::ceil(2 * em * scaleX)) + 2, 4 * em, QImage::Format_RGB32);
     picture.fill(Qt::black);
     paintGlyph(picture, raw, glyph.index, scaleX, pen, Qt::white);
-    QRect ink;
+    int left = picture.width();
+    int top = picture.height();
+    int right = -1;
+    int bottom = -1;
     for (int y = 0; y < picture.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
         for (int x = 0; x < picture.width(); ++x)
-            if (qBlue(line[x]) != 0)
-                ink |= QRect(x, y, 1, 1);
+            if (qBlue(line[x]) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = y;
+            }
     }
+    const QRect ink = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
     // Ink on the picture's edge may go on beyond it: the painter draws such a glyph.
     if (!ink.isEmpty() && (ink.left() == 0 || ink.top() == 0 || ink.right() == picture.width() - 1 ||
                            ink.bottom() == picture.height() - 1))

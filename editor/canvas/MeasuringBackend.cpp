@@ -64,13 +64,9 @@ void MeasuringBackend::drawChar(std::string_view sjisChar, const platform::Rect&
         add(cell.left, cell.top, cell.right, cell.bottom);
         return;
     }
-    const quint64 key = quint64(glyph.index) << 8 | glyph.source;
-    auto found = font.extra.boxes.find(key);
-    if (found == font.extra.boxes.end())
-        found = font.extra.boxes.emplace(key, font.face(glyph.source).boundingRect(glyph.index)).first;
     // The glyph's origin is the cell's left edge on the baseline; double
     // width stretches it across.
-    const QRectF& outline = found->second;
+    const QRectF& outline = Glyphs::outlineBox(font, glyph);
     const double scaleX = font.cell.scaleX;
     add(int(std::floor(cell.left + outline.left() * scaleX)), int(std::floor(baseline + outline.top())),
         int(std::ceil(cell.left + outline.right() * scaleX)) + 1,

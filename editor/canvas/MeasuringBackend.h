@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QRect>
-#include <QRectF>
-
-#include <unordered_map>
 
 #include "platform/DeviceContext.h"
 #include "platform/GlyphCache.h"
@@ -38,11 +35,7 @@ class MeasuringBackend : public platform::DeviceBackend {
     void drawImage(const QImage& image, const platform::Rect& dest) override;
 
   private:
-    // The outlines of the glyphs met in a font, by glyph index and source.
-    struct Outlines {
-        std::unordered_map<quint64, QRectF> boxes;
-    };
-    using Glyphs = platform::GlyphCache<Outlines>;
+    using Glyphs = platform::GlyphCache<platform::GlyphOutlines>;
 
     void add(int left, int top, int right, int bottom);
 
